@@ -1,0 +1,87 @@
+// OVOXMLSupport: the base of every business object.
+//
+// An object has an object name (the tag of the root element of its packed
+// text) and a schema number (carried, never written). Pack turns the object
+// into one XML element without declaration or whitespace; Unpack fills it
+// from such a text, ignoring unknown child tags, matching child tags without
+// regard to case, and keeping defaults for missing nodes; Clear restores the
+// defaults.
+//
+// Two ways of deriving exist. Internal style: override only InternalPack,
+// InternalUnpack and InternalClear. Whole-object style: override Pack,
+// Unpack(const String&) and Clear; such a class is unpacked only from a text,
+// so containers hand it the child's markup (GetChildSubDoc). A class that
+// overrides one Unpack should add `using OVOXMLSupport::Unpack;`.
+#ifndef ORVACMN_OBJECTS_XML_SUPPORT_H_
+#define ORVACMN_OBJECTS_XML_SUPPORT_H_
+
+#include <cstdint>
+
+#include "ofl/string.h"
+#include "ofl/xml_parser.h"
+
+namespace orvacmn {
+
+using String = OFL::String;
+
+// Schema numbers of the catalogue.
+constexpr uint32_t kSchema50001 = 0x50001;
+constexpr uint32_t kSchema50002 = 0x50002;
+
+class OVOXMLSupport {
+ public:
+  // The empty object name and schema 0.
+  OVOXMLSupport() = default;
+  OVOXMLSupport(const String& objectName, uint32_t schema) : objectName_(objectName), schema_(schema) {}
+  OVOXMLSupport(const OVOXMLSupport&) = default;
+  OVOXMLSupport& operator=(const OVOXMLSupport&) = default;
+  virtual ~OVOXMLSupport() = default;
+
+  // Opening tag of the object name, InternalPack(), closing tag.
+  virtual String Pack() const;
+  // 1 if the parser's current child element carries the object name (case
+  // ignored): steps into it, runs InternalUnpack and steps out. Otherwise 0,
+  // and neither the parser nor the object changes. Does not clear first.
+  virtual int Unpack(OFLXMLParser& parser);
+  // Clears, then 1 if the text holds a root element with exactly the object
+  // name (and fills the object from it), else 0 with the object cleared.
+  virtual int Unpack(const String& text);
+  // Restores the defaults (calls InternalClear).
+  virtual void Clear();
+
+  const String& GetObjectName() const { return objectName_; }
+  uint32_t GetSchema() const { return schema_; }
+  String GetObjectOpeningTag() const;
+
+ protected:
+  // The field nodes between the object's tags; the base writes nothing.
+  virtual String InternalPack() const;
+  // Reads the children of the element the parser's main cursor stands on.
+  virtual void InternalUnpack(OFLXMLParser& parser);
+  virtual void InternalClear();
+
+  void SetObjectNameAndSchema(const String& objectName, uint32_t schema) {
+    objectName_ = objectName;
+    schema_ = schema;
+  }
+
+ private:
+  String objectName_;
+  uint32_t schema_ = 0;
+};
+
+// Reads every child of the parser's main element: `fn(tag, parser)` is called
+// with the parser's child cursor on each child in document order. The helper
+// of InternalUnpack and whole-object Unpack loops.
+template <class Fn>
+void ForEachChild(OFLXMLParser& parser, Fn&& fn) {
+  parser.ResetChildPos();
+  while (parser.FindChildElem()) {
+    const String tag = parser.GetChildTagName();
+    fn(tag, parser);
+  }
+}
+
+}  // namespace orvacmn
+
+#endif  // ORVACMN_OBJECTS_XML_SUPPORT_H_

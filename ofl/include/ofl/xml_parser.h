@@ -1,0 +1,94 @@
+// OFLXMLParser: an XML document walked with three cursors.
+//
+// The cursors are the parent element, the main element (a child of the
+// parent, or a root element when there is no parent) and the child element
+// (a child of main). FindElem moves main among its siblings, FindChildElem
+// moves child among main's children, IntoElem and OutOfElem shift the three
+// cursors one level down or up. Element names are matched exactly; callers
+// that want case-insensitive tags compare GetChildTagName themselves.
+//
+// Texts are decoded on read (entities and character references resolved) and
+// escaped on write. Parsing keeps a text that is all white space when it is
+// the element's only content, so such values read back unchanged.
+#ifndef OFL_XML_PARSER_H_
+#define OFL_XML_PARSER_H_
+
+#include <memory>
+
+#include "ofl/string.h"
+
+class OFLXMLParser {
+ public:
+  using String = OFL::String;
+
+  OFLXMLParser();
+  explicit OFLXMLParser(const String& doc);
+  ~OFLXMLParser();
+  OFLXMLParser(const OFLXMLParser&) = delete;
+  OFLXMLParser& operator=(const OFLXMLParser&) = delete;
+
+  // Loads a document and resets the cursors. Returns false (and leaves an
+  // empty document) when the text is not well-formed or holds no element.
+  bool SetDoc(const String& text);
+  bool SetDoc(const char* text, size_t length);
+  // The whole document, printed without declaration or indentation.
+  String GetDoc() const;
+  // Parser's description of the last SetDoc failure; empty after success.
+  String GetError() const;
+
+  // Moves main to the next element on its level (named `name`, or any element
+  // for null). Clears the child cursor. True if found; else main stays.
+  bool FindElem(const char* name = nullptr);
+  // Moves child to the next child of main (named `name`, or any for null).
+  // Without a main element, first moves main to the first element of its
+  // level. True if found; else child stays.
+  bool FindChildElem(const char* name = nullptr);
+  // Parent becomes main, main becomes child, child is cleared. False (and
+  // nothing moves) when there is no main element.
+  bool IntoElem();
+  // Reverses IntoElem. False at the top level.
+  bool OutOfElem();
+  // Back to the state right after SetDoc.
+  void ResetPos();
+  // Clears main and child, so FindElem starts again at the first element.
+  void ResetMainPos();
+  // Clears child, so FindChildElem starts again at main's first child.
+  void ResetChildPos();
+
+  String GetTagName() const;
+  String GetChildTagName() const;
+  // Decoded text of the element; empty when it has child elements.
+  String GetData() const;
+  String GetChildData() const;
+  // Complete markup of the element (start tag, content, end tag).
+  String GetSubDoc() const;
+  String GetChildSubDoc() const;
+  String GetAttrib(const char* name) const;
+  String GetChildAttrib(const char* name) const;
+  bool HasChildElem() const;
+
+  // Appends an element after main (or as the last root when the document is
+  // empty) holding `data` as text, and makes it main.
+  bool AddElem(const char* name, const String& data = String());
+  // Appends an element as the last child of main and makes it child.
+  bool AddChildElem(const char* name, const String& data = String());
+  bool SetAttrib(const char* name, const String& value);
+  bool SetChildAttrib(const char* name, const String& value);
+  bool SetData(const String& data);
+  bool SetChildData(const String& data);
+  // Parses `markup` (one element) and appends it like AddElem / AddChildElem.
+  bool AddSubDoc(const String& markup);
+  bool AddChildSubDoc(const String& markup);
+
+  // Escapes & < > " ' and CR for element text or attribute values. With flag
+  // 1, " and ' are left as they are (element text only).
+  static String EscapeText(const String& text, int flags = 0);
+  // Resolves the five predefined entities and character references.
+  static String UnescapeText(const String& text);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+#endif  // OFL_XML_PARSER_H_

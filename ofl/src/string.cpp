@@ -1,0 +1,108 @@
+#include "ofl/string.h"
+
+#include <algorithm>
+
+namespace OFL {
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char ca = static_cast<unsigned char>(ToLowerAscii(a[i]));
+    const unsigned char cb = static_cast<unsigned char>(ToLowerAscii(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+  return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+size_t FindNoCase(std::string_view hay, std::string_view needle, size_t start) {
+  if (needle.empty()) return start <= hay.size() ? start : String::npos;
+  if (hay.size() < needle.size()) return String::npos;
+  const char first = ToLowerAscii(needle[0]);
+  for (size_t i = start; i + needle.size() <= hay.size(); ++i) {
+    if (ToLowerAscii(hay[i]) != first) continue;
+    if (EqualsNoCase(hay.substr(i, needle.size()), needle)) return i;
+  }
+  return String::npos;
+}
+
+String ToUpper(std::string_view s) {
+  String r(s);
+  MakeUpper(r);
+  return r;
+}
+
+String ToLower(std::string_view s) {
+  String r(s);
+  MakeLower(r);
+  return r;
+}
+
+void MakeUpper(String& s) {
+  for (char& c : s) c = ToUpperAscii(c);
+}
+
+void MakeLower(String& s) {
+  for (char& c : s) c = ToLowerAscii(c);
+}
+
+namespace {
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+}  // namespace
+
+String TrimLeft(std::string_view s) {
+  size_t b = 0;
+  while (b < s.size() && IsSpace(s[b])) ++b;
+  return String(s.substr(b));
+}
+
+String TrimRight(std::string_view s) {
+  size_t e = s.size();
+  while (e > 0 && IsSpace(s[e - 1])) --e;
+  return String(s.substr(0, e));
+}
+
+String Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsSpace(s[b])) ++b;
+  while (e > b && IsSpace(s[e - 1])) --e;
+  return String(s.substr(b, e - b));
+}
+
+int ReplaceAll(String& s, std::string_view from, std::string_view to) {
+  if (from.empty()) return 0;
+  int count = 0;
+  String out;
+  size_t pos = 0;
+  for (size_t hit; (hit = s.find(from, pos)) != String::npos; pos = hit + from.size()) {
+    out.append(s, pos, hit - pos).append(to);
+    ++count;
+  }
+  if (count == 0) return 0;
+  out.append(s, pos, String::npos);
+  s.swap(out);
+  return count;
+}
+
+size_t HashNoCase::operator()(std::string_view s) const {
+  // FNV-1a over the folded bytes.
+  size_t h = 1469598103934665603ull;
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(ToLowerAscii(c));
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+}  // namespace OFL

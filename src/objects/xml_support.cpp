@@ -1,0 +1,40 @@
+#include "orvacmn/objects/xml_support.h"
+
+#include "ofl/tools.h"
+
+namespace orvacmn {
+
+String OVOXMLSupport::Pack() const {
+  String out = GetObjectOpeningTag();
+  out += InternalPack();
+  OFLTools::AppendXMLTag(out, objectName_, true);
+  return out;
+}
+
+int OVOXMLSupport::Unpack(OFLXMLParser& parser) {
+  const String tag = parser.GetChildTagName();
+  if (tag.empty() || !OFL::EqualsNoCase(tag, objectName_)) return 0;
+  parser.IntoElem();
+  InternalUnpack(parser);
+  parser.OutOfElem();
+  return 1;
+}
+
+int OVOXMLSupport::Unpack(const String& text) {
+  Clear();
+  OFLXMLParser parser;
+  parser.SetDoc(text);
+  if (!parser.FindElem(objectName_.c_str())) return 0;
+  InternalUnpack(parser);
+  return 1;
+}
+
+void OVOXMLSupport::Clear() { InternalClear(); }
+
+String OVOXMLSupport::GetObjectOpeningTag() const { return OFLTools::MakeXMLTag(objectName_, false); }
+
+String OVOXMLSupport::InternalPack() const { return String(); }
+void OVOXMLSupport::InternalUnpack(OFLXMLParser&) {}
+void OVOXMLSupport::InternalClear() {}
+
+}  // namespace orvacmn
