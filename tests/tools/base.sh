@@ -1,6 +1,6 @@
 # ovo version, help and usage errors.
 OVO=$1; EXAMPLES=$2
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.bash"
 expect_status 0 -- version
 expect_status 0 -- --help
 expect_status 2 -- no-such-command
