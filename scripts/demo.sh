@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The main job: runs the ovo tool over the shipped example records.
+set -uo pipefail
+OVO=${1:-build/release/tools/ovo}
+EX=$(cd "$(dirname "$0")/../examples" && pwd)
+step() { printf '\n\033[1m$ ovo %s\033[0m\n' "$*"; "$OVO" "$@"; }
+
+step version
+echo; echo "# The object catalogue (first lines of $("$OVO" catalogue | wc -l))"
+"$OVO" catalogue | head -n 8
+echo; echo "# Stored records, validated and normalised (tags fixed, unknown nodes dropped, duplicates merged)"
+step object 'OVO::Properties' "$EX/properties.xml"
+step object OVOObjectRights "$EX/object_rights.xml"
+step object OVOVars "$EX/vars.xml"
+step object OVOCustomVarDefList "$EX/custom_var_defs.xml"
+step object COVKVars "$EX/ovsvars.xml"
+echo; echo "# Length-packed lists"
+packed=$("$OVO" tokens pack 'DIP;KitsServer' '' 'a:b')
+step tokens pack 'DIP;KitsServer' '' 'a:b'
+printf '%s' "$packed" | step tokens unpack
+echo; echo "# Operating-system types"
+step os names 0x441000
+step os bits 'Win7,Windows 10'
+step os version 10 0 22631 0x40000000 x64
+step os arch 0x44 x64
+echo; echo "# Times and bandwidths"
+TZ=UTC step time db 1700000000
+TZ=UTC step time parse 20231114221320
+step bandwidth '10 mbit'
+step speed 1500000
+echo; echo "# Rights and release levels"
+step rights names 5 0x101
+step rights mask 'F,Job:AssignTrg'
+step release 400
+echo; echo "# Variable expansion of an unattended-setup file"
+step expand --vars "$EX/ovsvars.xml" --vars "$EX/vars.xml" --var 'Client.Inventory.Room=overridden' \
+  "Install from {DIP} on {Machine} in {Domain}, drive {Drive{Index}}"
+out=$(mktemp)
+step expand --vars "$EX/ovsvars.xml" --vars "$EX/vars.xml" --in "$EX/unattend.ini" --out "$out"
+cat "$out"; rm -f "$out"
