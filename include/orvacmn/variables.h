@@ -4,6 +4,7 @@
 
 #include "orvacmn/variables/custom_var.h"
 #include "orvacmn/variables/custom_var_def.h"
+#include "orvacmn/variables/ovk_vars.h"
 #include "orvacmn/variables/vars.h"
 
 #endif  // ORVACMN_VARIABLES_H_

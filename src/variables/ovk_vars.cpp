@@ -1,0 +1,232 @@
+// COVKVars: the entry list with its name index, adding, removing, lookup and
+// the packed text form.
+#include "orvacmn/variables/ovk_vars.h"
+
+#include <utility>
+
+#include "ofl/tokenizer.h"
+#include "ofl/tools.h"
+#include "ofl/xml_parser.h"
+
+namespace orvacmn {
+
+namespace {
+
+constexpr uint32_t kSchema = 0x00050001;
+constexpr char kObjectName[] = "OVSVars";
+constexpr char kEntryTag[] = "VarEntry";
+
+// Calls fn(alias) for each alias of a ";"-list, as the tokenizer splits it
+// (empty aliases are dropped); a list without ";" needs no tokenizer.
+template <class Fn>
+void ForEachAlias(const String& names, Fn&& fn) {
+  if (names.find(';') == String::npos) {
+    if (!names.empty()) fn(names);
+    return;
+  }
+  const OFLTokenizer aliases(names, ";");
+  for (const String& alias : aliases) fn(alias);
+}
+
+}  // namespace
+
+String CVariableType::ToString() const {
+  switch (type_) {
+    case Runtime: return "runtime";
+    case System: return "system";
+  }
+  return String();
+}
+
+String CVariableType::GetHumanReadableVariableType() const {
+  switch (type_) {
+    case Runtime: return OFLTools::LoadResString(7131);
+    case System: return OFLTools::LoadResString(7133);
+  }
+  return String();
+}
+
+COVKVars::COVKVars(const String& xml) : OVOXMLSupport(kObjectName, kSchema) { Unpack(xml); }
+
+COVKVars::COVKVars(const COVKVars& other) : OVOXMLSupport(other) { CopyFrom(other); }
+
+COVKVars& COVKVars::operator=(const COVKVars& other) {
+  if (this == &other) return *this;
+  OVOXMLSupport::operator=(other);
+  DeleteListVars();
+  CopyFrom(other);
+  return *this;
+}
+
+// std::list keeps its element iterators valid across a move, so the index
+// moves along with the list.
+COVKVars::COVKVars(COVKVars&& other) noexcept
+    : OVOXMLSupport(other), entries_(std::move(other.entries_)), index_(std::move(other.index_)) {
+  other.entries_.clear();
+  other.index_.clear();
+}
+
+COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
+  if (this == &other) return *this;
+  OVOXMLSupport::operator=(other);
+  entries_ = std::move(other.entries_);
+  index_ = std::move(other.index_);
+  other.entries_.clear();
+  other.index_.clear();
+  return *this;
+}
+
+COVKVars::~COVKVars() = default;
+
+void COVKVars::CopyFrom(const COVKVars& other) {
+  for (const auto& entry : other.entries_) {
+    entries_.push_back(std::make_shared<_VarEntry>(*entry));
+    index_[entry->Name].push_back(std::prev(entries_.end()));
+  }
+}
+
+void COVKVars::AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword) {
+  auto slot = index_.find(name);
+  if (slot != index_.end()) {
+    for (const List::iterator& pos : slot->second) {
+      if ((*pos)->Type == type) {
+        (*pos)->Value = value;
+        return;
+      }
+    }
+  }
+  entries_.push_back(std::make_shared<_VarEntry>(_VarEntry{name, value, custom, type, isPassword}));
+  if (slot != index_.end())
+    slot->second.push_back(std::prev(entries_.end()));
+  else
+    index_.emplace(name, Slot{std::prev(entries_.end())});
+}
+
+void COVKVars::AddVar(const String& name, const String& value, bool custom, bool splitAliases, CVariableType type,
+                      bool isPassword) {
+  if (!splitAliases) {
+    AddOne(name, value, custom, type, isPassword);
+    return;
+  }
+  ForEachAlias(name, [&](const String& alias) { AddOne(alias, value, custom, type, isPassword); });
+}
+
+void COVKVars::AddVars(const COVKVars* vars) {
+  if (vars == nullptr) return;
+  if (vars == this) {
+    // Splitting a name holding ";" appends while we walk: walk a snapshot.
+    const std::vector<std::shared_ptr<_VarEntry>> snapshot(entries_.begin(), entries_.end());
+    for (const auto& e : snapshot) AddVar(e->Name, e->Value, false, true, e->Type, e->IsPassword);
+    return;
+  }
+  for (const auto& e : vars->entries_) AddVar(e->Name, e->Value, false, true, e->Type, e->IsPassword);
+}
+
+const String* COVKVars::Lookup(std::string_view name) const {
+  const auto slot = index_.find(name);
+  if (slot == index_.end()) return nullptr;
+  const String* found = nullptr;
+  for (const List::iterator& pos : slot->second) {
+    const _VarEntry& e = **pos;
+    if (e.Type == CVariableType::Runtime) return &e.Value;
+    if (e.Type == CVariableType::System) found = &e.Value;
+  }
+  return found;
+}
+
+bool COVKVars::GetVar(const String& name, String& value) const {
+  const String* found = Lookup(name);
+  if (found == nullptr) return false;
+  value = *found;
+  return true;
+}
+
+bool COVKVars::Find(const String& name) const { return index_.find(name) != index_.end(); }
+
+void COVKVars::Erase(List::iterator it) {
+  const auto slot = index_.find((*it)->Name);
+  if (slot != index_.end()) {
+    Slot& positions = slot->second;
+    for (auto p = positions.begin(); p != positions.end(); ++p) {
+      if (*p == it) {
+        positions.erase(p);
+        break;
+      }
+    }
+    if (positions.empty()) index_.erase(slot);
+  }
+  entries_.erase(it);
+}
+
+void COVKVars::RemoveVar(const String& names) {
+  ForEachAlias(names, [&](const String& alias) {
+    const auto slot = index_.find(alias);
+    if (slot == index_.end()) return;
+    for (const List::iterator& pos : slot->second) entries_.erase(pos);
+    index_.erase(slot);
+  });
+}
+
+void COVKVars::RemoveSubVars(const String& prefixes) {
+  ForEachAlias(prefixes, [&](const String& prefix) {
+    const String head = prefix + ".";
+    for (auto it = entries_.begin(); it != entries_.end();) {
+      const auto next = std::next(it);
+      if (OFL::StartsWithNoCase((*it)->Name, head)) Erase(it);
+      it = next;
+    }
+  });
+}
+
+void COVKVars::DeleteListVars() {
+  index_.clear();
+  entries_.clear();
+}
+
+String COVKVars::Pack() const {
+  String out;
+  OFLTools::AppendXMLTag(out, GetObjectName());
+  for (const auto& e : entries_) {
+    OFLTools::AppendXMLTag(out, kEntryTag);
+    OFLTools::AppendXMLNode(out, "Name", e->Name);
+    OFLTools::AppendXMLNode(out, "Value", e->Value);
+    OFLTools::AppendXMLNode(out, "Custom", int64_t{e->Custom ? 1 : 0});
+    OFLTools::AppendXMLNode(out, "Type", int64_t{e->Type.GetVariableType()});
+    OFLTools::AppendXMLNode(out, "IsPassword", int64_t{e->IsPassword ? 1 : 0});
+    OFLTools::AppendXMLTag(out, kEntryTag, true);
+  }
+  OFLTools::AppendXMLTag(out, GetObjectName(), true);
+  return out;
+}
+
+int COVKVars::Unpack(const String& xml) {
+  DeleteListVars();
+  OFLXMLParser parser;
+  parser.SetDoc(xml);
+  if (!parser.FindElem(GetObjectName().c_str())) return 0;
+  while (parser.FindChildElem()) {
+    if (!OFL::EqualsNoCase(parser.GetChildTagName(), kEntryTag)) continue;
+    String name, value;
+    bool custom = false, isPassword = false;
+    int32_t type = 0;
+    parser.IntoElem();
+    while (parser.FindChildElem()) {
+      const String tag = parser.GetChildTagName();
+      if (OFL::EqualsNoCase(tag, "Name"))
+        name = parser.GetChildData();
+      else if (OFL::EqualsNoCase(tag, "Value"))
+        value = parser.GetChildData();
+      else if (OFL::EqualsNoCase(tag, "Custom"))
+        custom = OFL::CRT::atol(parser.GetChildData()) != 0;
+      else if (OFL::EqualsNoCase(tag, "Type"))
+        type = OFL::CRT::atol(parser.GetChildData());
+      else if (OFL::EqualsNoCase(tag, "IsPassword"))
+        isPassword = OFL::CRT::atol(parser.GetChildData()) != 0;
+    }
+    parser.OutOfElem();
+    AddVar(name, value, custom, true, static_cast<CVariableType::EVariableType>(type), isPassword);
+  }
+  return 1;
+}
+
+}  // namespace orvacmn

@@ -1,0 +1,249 @@
+// Placeholder expansion.
+//
+// The expansion is defined as a scan that, after every replacement, starts
+// again at the first character of the text. Restarting is not needed to get
+// the same result: the scan state is only the position of the innermost
+// unclosed "{" (a "}" that is not replaced forgets every open "{"), and the
+// text before a replaced placeholder is unchanged, so scanning it again makes
+// the same decisions and arrives at the placeholder's position in the state
+// the scan had just before its "{". The engine therefore keeps the open "{"
+// positions since the last "}" that stayed, and after a replacement resumes
+// at the placeholder's position with the previous open "{" as the state.
+//
+// The text is not edited in place either: the scanned prefix is appended to
+// an output buffer, and what remains to be scanned is a stack of segments
+// (an inserted value on top of the rest of its enclosing text). A
+// replacement truncates the output to the placeholder's "{" and pushes the
+// value. Each character is thus examined once per time it enters the text,
+// and runs without braces are found with memchr and copied in one piece.
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "ofl/tools.h"
+#include "ofl/xml_parser.h"
+#include "orvacmn/variables/ovk_vars.h"
+#include "placeholder_names.h"
+
+namespace orvacmn {
+
+namespace {
+
+constexpr int kMaxReplacements = 1000;
+constexpr uint32_t kRecursionTextId = 7134;
+constexpr std::string_view kExpressionNotSupported = "<Expression not supported>";
+
+// The value a placeholder is replaced by: a view of a value that outlives
+// the expansion (an entry's value, a literal) or of `owned`.
+struct Resolution {
+  std::string_view value;
+  String owned;
+  bool isOwned = false;
+
+  void Own(String text) {
+    owned = std::move(text);
+    isOwned = true;
+    value = owned;
+  }
+};
+
+// A piece of text still to be scanned. The next "{" and "}" positions are
+// cached so that each part of a segment is searched only once.
+class Segment {
+ public:
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+
+  static Segment View(std::string_view text) {
+    Segment s;
+    s.view_ = text;
+    return s;
+  }
+  static Segment Owning(String text) {
+    Segment s;
+    s.owned_ = std::move(text);
+    s.isOwned_ = true;
+    return s;
+  }
+
+  const char* data() const { return isOwned_ ? owned_.data() : view_.data(); }
+  size_t size() const { return isOwned_ ? owned_.size() : view_.size(); }
+  bool AtEnd() const { return pos_ >= size(); }
+  std::string_view Rest() const { return std::string_view(data() + pos_, size() - pos_); }
+
+  // Position of the next brace at or after the current position, or size().
+  size_t NextBrace() {
+    if (nextOpen_ == kUnknown || nextOpen_ < pos_) nextOpen_ = Search('{');
+    if (nextClose_ == kUnknown || nextClose_ < pos_) nextClose_ = Search('}');
+    return std::min(nextOpen_, nextClose_);
+  }
+
+  size_t pos_ = 0;
+
+ private:
+  size_t Search(char c) const {
+    const void* hit = std::memchr(data() + pos_, c, size() - pos_);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data()) : size();
+  }
+
+  std::string_view view_;
+  String owned_;
+  bool isOwned_ = false;
+  size_t nextOpen_ = kUnknown;
+  size_t nextClose_ = kUnknown;
+};
+
+}  // namespace
+
+class COVKVars::Expander {
+ public:
+  Expander(const COVKVars& vars, ESubstitutionPolicies policies, VBScriptExecutionPolicy vbPolicy)
+      : vars_(vars), policies_(policies), vbPolicy_(vbPolicy) {}
+
+  // ReplaceVariable without copying the name or an entry's value. The result
+  // never refers to `name`.
+  static bool Resolve(const COVKVars& vars, std::string_view name, ESubstitutionPolicies policies, Resolution& r) {
+    const bool environment = placeholder::IsEnvironmentName(name);
+    if (environment) {
+      String expanded(name);
+      OFLTools::ExpandEnvironmentStringsA(expanded, (policies & SubstitutionRemoveUndefinedEnvironment) != 0);
+      if (expanded != name) {
+        r.Own(std::move(expanded));
+        return true;
+      }
+    }
+    if (placeholder::IsDumpName(name)) {
+      String dump;
+      vars.ResolveDumpVariable(String(name), dump);
+      r.Own(std::move(dump));
+      return true;
+    }
+    if (const String* value = vars.Lookup(name)) {
+      r.value = *value;
+      return true;
+    }
+    if (policies & SubstitutionUnknownToEmpty) {
+      r.value = std::string_view();
+      return true;
+    }
+    if (environment) {
+      // An environment placeholder that did not expand loses its braces.
+      r.Own(String(name));
+      return true;
+    }
+    return false;
+  }
+
+  String Run(String& text, bool& expressionFound) {
+    expressionFound = false;
+    const String input = std::move(text);
+    text.clear();
+    String out;
+    out.reserve(input.size());
+    std::vector<Segment> pending;
+    pending.push_back(Segment::View(input));
+    std::vector<size_t> opens;  // positions in `out` of the "{" since the last "}" that stayed
+    int replacements = 0;
+
+    while (!pending.empty()) {
+      Segment& seg = pending.back();
+      const size_t brace = seg.NextBrace();
+      out.append(seg.data() + seg.pos_, brace - seg.pos_);
+      seg.pos_ = brace;
+      if (seg.AtEnd()) {
+        pending.pop_back();
+        continue;
+      }
+      const char c = seg.data()[brace];
+      ++seg.pos_;
+      if (c == '{') {
+        opens.push_back(out.size());
+        out.push_back('{');
+        continue;
+      }
+      if (opens.empty()) {
+        out.push_back('}');
+        continue;
+      }
+      const size_t start = opens.back();
+      Resolution r;
+      if (!Decide(std::string_view(out).substr(start + 1), r, expressionFound)) {
+        out.push_back('}');
+        opens.clear();
+        continue;
+      }
+      ++replacements;
+      out.resize(start);
+      opens.pop_back();
+      if (seg.AtEnd()) pending.pop_back();  // `seg` is not used below
+      if (!r.value.empty()) {
+        if (policies_ & SubstitutionEscapeXml)
+          pending.push_back(Segment::Owning(OFLXMLParser::EscapeText(String(r.value), 0)));
+        else if (r.isOwned)
+          pending.push_back(Segment::Owning(std::move(r.owned)));
+        else
+          pending.push_back(Segment::View(r.value));
+      }
+      if (replacements > kMaxReplacements) {
+        for (auto it = pending.rbegin(); it != pending.rend(); ++it) out.append(it->Rest());
+        text = std::move(out);
+        return OFLTools::LoadResString(kRecursionTextId);
+      }
+    }
+    text = std::move(out);
+    return text;
+  }
+
+ private:
+  bool Decide(std::string_view name, Resolution& r, bool& expressionFound) const {
+    if (vbPolicy_ == VBScriptNotSupported && placeholder::IsExpressionName(name)) {
+      expressionFound = true;
+      r.value = kExpressionNotSupported;
+      return true;
+    }
+    return Resolve(vars_, name, policies_, r);
+  }
+
+  const COVKVars& vars_;
+  const ESubstitutionPolicies policies_;
+  const VBScriptExecutionPolicy vbPolicy_;
+};
+
+int COVKVars::ReplaceVariable(const String& name, String& value, const ESubstitutionPolicies& policies) const {
+  Resolution r;
+  if (!Expander::Resolve(*this, name, policies, r)) return 0;
+  value.assign(r.value.data(), r.value.size());
+  return 1;
+}
+
+bool COVKVars::ResolveDumpVariable(const String& name, String& out) const {
+  if (!placeholder::IsDumpName(name)) return false;
+  const size_t prefix = placeholder::kDumpPrefix.size();
+  const std::string_view separator =
+      name.size() > prefix && name[prefix] == ':' ? std::string_view(name).substr(prefix) : std::string_view("\n");
+  String dump;
+  for (const auto& e : entries_) {
+    dump += e->Name;
+    dump += '=';
+    dump += e->IsPassword ? std::string_view("****") : std::string_view(e->Value);
+    dump += separator;
+  }
+  out = std::move(dump);
+  return true;
+}
+
+String COVKVars::PerformSubstitutions(String& text, bool& expressionFound, ESubstitutionPolicies policies,
+                                      VBScriptExecutionPolicy vbPolicy) const {
+  expressionFound = false;
+  // Under any other policy every placeholder counts as not replaced.
+  if (vbPolicy != VBScriptLookUp && vbPolicy != VBScriptNotSupported) return text;
+  Expander expander(*this, policies, vbPolicy);
+  return expander.Run(text, expressionFound);
+}
+
+String COVKVars::PerformSubstitutions(String& text, ESubstitutionPolicies policies) const {
+  bool expressionFound = false;
+  return PerformSubstitutions(text, expressionFound, policies, VBScriptNotSupported);
+}
+
+}  // namespace orvacmn
