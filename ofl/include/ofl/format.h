@@ -7,7 +7,12 @@
 // "%I64u", "%I64x", "%lld" and "%llu" are 64-bit, "%I32d" is 32-bit, "%#d"
 // drops nothing (the "#" only matters for o, x and floating point), "%s"
 // takes any string, "%c" a character, "%f"/"%g"/"%e" a double. "%n" writes
-// nothing. A missing argument formats as 0 or the empty text.
+// nothing. A missing argument formats as 0 or the empty text; an argument of
+// the wrong kind is converted (a number for "%s" gives the empty text, a text
+// for "%d" gives 0, a null C string gives "(null)"). "%I", "%z" and "%t" take
+// the full 64-bit value. Widths and numeric precisions are capped at 4096. A
+// directive with an unknown conversion is copied as written; "%c" of 0 writes
+// no character.
 #ifndef OFL_FORMAT_H_
 #define OFL_FORMAT_H_
 
@@ -43,6 +48,11 @@ struct FormatArg {
       a.kind = Kind::kUnsigned; a.u = v;
     } else if constexpr (std::is_floating_point_v<D>) {
       a.kind = Kind::kDouble; a.d = v;
+    } else if constexpr (std::is_same_v<D, const char*> || std::is_same_v<D, char*>) {
+      const char* p = v;
+      a.kind = Kind::kString; a.s = p ? std::string_view(p) : std::string_view("(null)");
+    } else if constexpr (std::is_null_pointer_v<D>) {
+      a.kind = Kind::kPointer;
     } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
       a.kind = Kind::kString; a.s = std::string_view(v);
     } else if constexpr (std::is_pointer_v<D>) {

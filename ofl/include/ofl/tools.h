@@ -93,6 +93,7 @@ namespace Tools {
 String GenerateGuid();
 // True for 8-4-4-4-12 hex digits (either case), optionally inside braces.
 bool IsGuid(std::string_view text);
+// True when `path` names an existing file or directory.
 bool FileExists(const String& path);
 }  // namespace Tools
 
