@@ -3,7 +3,6 @@
 #include "ofl/profile.h"
 
 #include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace OFL {
@@ -78,10 +77,13 @@ String Cut(std::string_view text, size_t bufferSize) {
   return String(text.substr(0, bufferSize - 1));
 }
 
+// Stream reads report failures through the state bits (a directory, for one,
+// fails on its first read), never by throwing.
 bool ReadFile(const String& path, String& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  char buf[16384];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, static_cast<size_t>(in.gcount()));
   return !in.bad();
 }
 
