@@ -19,20 +19,19 @@
 
 #include "ofl/string.h"
 #include "ofl/xml_parser.h"
+#include "orvacmn/objects/catalogue.h"
 
 namespace orvacmn {
 
 using String = OFL::String;
-
-// Schema numbers of the catalogue.
-constexpr uint32_t kSchema50001 = 0x50001;
-constexpr uint32_t kSchema50002 = 0x50002;
 
 class OVOXMLSupport {
  public:
   // The empty object name and schema 0.
   OVOXMLSupport() = default;
   OVOXMLSupport(const String& objectName, uint32_t schema) : objectName_(objectName), schema_(schema) {}
+  // The pair of a catalogued class: OVOXMLSupport(CatalogueEntryFor("OVOJob")).
+  explicit OVOXMLSupport(const CatalogueEntry& entry) : objectName_(entry.objectName), schema_(entry.schema) {}
   OVOXMLSupport(const OVOXMLSupport&) = default;
   OVOXMLSupport& operator=(const OVOXMLSupport&) = default;
   virtual ~OVOXMLSupport() = default;
@@ -63,6 +62,10 @@ class OVOXMLSupport {
   void SetObjectNameAndSchema(const String& objectName, uint32_t schema) {
     objectName_ = objectName;
     schema_ = schema;
+  }
+  void SetObjectNameAndSchema(const CatalogueEntry& entry) {
+    objectName_.assign(entry.objectName);
+    schema_ = entry.schema;
   }
 
  private:
