@@ -62,6 +62,21 @@ OFL::String SubDocOf(const pugi::xml_node& n) {
   return out;
 }
 
+// XML names we write: a letter, "_", ":" or a non-ASCII byte first, then also
+// digits, "-" and ".". Anything else would make markup that cannot be read back.
+bool IsXmlName(const char* n) {
+  if (n == nullptr || *n == '\0') return false;
+  auto start = [](unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+  };
+  if (!start(static_cast<unsigned char>(*n))) return false;
+  for (const char* p = n + 1; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (!start(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
 void SetText(pugi::xml_node n, const OFL::String& data) {
   while (pugi::xml_node c = n.first_child()) {
     if (c.type() == pugi::node_element) break;
@@ -187,7 +202,7 @@ bool OFLXMLParser::HasChildElem() const {
 
 bool OFLXMLParser::AddElem(const char* name, const String& data) {
   Impl& m = *impl_;
-  if (name == nullptr || *name == '\0') return false;
+  if (!IsXmlName(name)) return false;
   pugi::xml_node level = m.Level();
   pugi::xml_node n = m.main ? level.insert_child_after(pugi::node_element, m.main)
                             : level.append_child(pugi::node_element);
@@ -201,7 +216,7 @@ bool OFLXMLParser::AddElem(const char* name, const String& data) {
 
 bool OFLXMLParser::AddChildElem(const char* name, const String& data) {
   Impl& m = *impl_;
-  if (!m.main || name == nullptr || *name == '\0') return false;
+  if (!m.main || !IsXmlName(name)) return false;
   pugi::xml_node n = m.main.append_child(pugi::node_element);
   if (!n) return false;
   n.set_name(name);
@@ -211,14 +226,14 @@ bool OFLXMLParser::AddChildElem(const char* name, const String& data) {
 }
 
 bool OFLXMLParser::SetAttrib(const char* name, const String& value) {
-  if (!impl_->main || name == nullptr || *name == '\0') return false;
+  if (!impl_->main || !IsXmlName(name)) return false;
   pugi::xml_attribute a = impl_->main.attribute(name);
   if (!a) a = impl_->main.append_attribute(name);
   return a.set_value(value.c_str());
 }
 
 bool OFLXMLParser::SetChildAttrib(const char* name, const String& value) {
-  if (!impl_->child || name == nullptr || *name == '\0') return false;
+  if (!impl_->child || !IsXmlName(name)) return false;
   pugi::xml_attribute a = impl_->child.attribute(name);
   if (!a) a = impl_->child.append_attribute(name);
   return a.set_value(value.c_str());

@@ -23,7 +23,8 @@ class OFLTools {
   // text that is already markup-safe. `escapeAll`: additionally write every
   // character outside printable ASCII as a character reference, for texts that
   // must survive any transport code page. Reading the node back with
-  // OFLXMLParser::GetChildData returns `value` unchanged, for any value.
+  // OFLXMLParser::GetChildData returns `value` unchanged, for any value
+  // without NUL (the parser keeps texts as C strings).
   static String MakeXMLNode(std::string_view tag, std::string_view value, std::string_view attrib = {},
                             bool escape = true, bool escapeAll = false);
   static String MakeXMLNode(std::string_view tag, const char* value, std::string_view attrib = {},
