@@ -1,4 +1,6 @@
-// Filling a variable set from the object-level variable values.
+// Filling a variable set from the object-level variable values and from
+// property bags.
+#include "orvacmn/objects/properties.h"
 #include "orvacmn/variables/custom_var_def.h"
 #include "orvacmn/variables/ovk_vars.h"
 #include "orvacmn/variables/vars.h"
@@ -19,6 +21,11 @@ void COVKVars::AddVars(const OVOVars* vars, bool fullNames) {
 void COVKVars::AddVars(const String& xml, bool fullNames) {
   const OVOVars vars(xml);
   AddVars(&vars, fullNames);
+}
+
+void COVKVars::AddVars(const OVO::Properties* properties) {
+  if (properties == nullptr) return;
+  for (const auto& [name, value] : *properties) AddVar(name, value, false, true, CVariableType::System, false);
 }
 
 }  // namespace orvacmn

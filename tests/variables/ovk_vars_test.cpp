@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ofl/tools.h"
+#include "orvacmn/objects/properties.h"
 #include "orvacmn/variables/vars.h"
 
 namespace orvacmn {
@@ -266,6 +267,24 @@ TEST(COVKVarsTest, AddVarsFromObjectVariables) {
   none.AddVars(String("not xml"), true);
   none.AddVars(OVOVars().Pack(), false);
   EXPECT_EQ(none.Size(), 0u);
+}
+
+TEST(COVKVarsTest, AddVarsFromPropertyBag) {
+  OVO::Properties bag;
+  bag.SetProperty("Zone", String("z1"), false);
+  bag.SetProperty("alpha;Beta", String("ab"), false);
+  bag.SetProperty("Empty", String(), false);
+  COVKVars vars;
+  vars.AddVar("zone", "runtime", false, false, kRuntime, false);
+  vars.AddVars(&bag);
+  vars.AddVars(static_cast<const OVO::Properties*>(nullptr));
+  // In the bag's order (by name, case ignored), each alias a system entry.
+  EXPECT_EQ(Entries(vars), (std::vector<Flat>{{"zone", "runtime", false, 0, false},
+                                              {"alpha", "ab", false, 1, false},
+                                              {"Beta", "ab", false, 1, false},
+                                              {"Empty", "", false, 1, false},
+                                              {"Zone", "z1", false, 1, false}}));
+  EXPECT_EQ(Get(vars, "ZONE"), "runtime");
 }
 
 TEST(COVKVarsTest, PackUnpackRoundTrip) {
