@@ -140,7 +140,7 @@ void OVOVars::SetVarToDefaultValue(const OVOCustomVarDef& def) {
       value = def.GetData();
       break;
     case OVOCustomVarDef::eYesNo:
-      value = def.GetData() == "T" ? "T" : "F";
+      value.assign(1, def.GetData() == "T" ? 'T' : 'F');
       break;
     case OVOCustomVarDef::eList:
     case OVOCustomVarDef::eEditableList: {
