@@ -78,28 +78,43 @@ COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
 
 COVKVars::~COVKVars() = default;
 
+// The first runtime entry, otherwise the last system entry; other types
+// never give a value.
+void COVKVars::Slot::UpdateWinner() {
+  winner = nullptr;
+  for (const List::iterator& pos : positions) {
+    const _VarEntry* e = pos->get();
+    if (e->Type == CVariableType::Runtime) {
+      winner = e;
+      return;
+    }
+    if (e->Type == CVariableType::System) winner = e;
+  }
+}
+
 void COVKVars::CopyFrom(const COVKVars& other) {
   for (const auto& entry : other.entries_) {
     entries_.push_back(std::make_shared<_VarEntry>(*entry));
-    index_[entry->Name].push_back(std::prev(entries_.end()));
+    index_[entry->Name].positions.push_back(std::prev(entries_.end()));
   }
+  for (auto& [name, slot] : index_) slot.UpdateWinner();
 }
 
 void COVKVars::AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword) {
   auto slot = index_.find(name);
   if (slot != index_.end()) {
-    for (const List::iterator& pos : slot->second) {
+    for (const List::iterator& pos : slot->second.positions) {
       if ((*pos)->Type == type) {
         (*pos)->Value = value;
         return;
       }
     }
+  } else {
+    slot = index_.emplace(name, Slot()).first;
   }
   entries_.push_back(std::make_shared<_VarEntry>(_VarEntry{name, value, custom, type, isPassword}));
-  if (slot != index_.end())
-    slot->second.push_back(std::prev(entries_.end()));
-  else
-    index_.emplace(name, Slot{std::prev(entries_.end())});
+  slot->second.positions.push_back(std::prev(entries_.end()));
+  slot->second.UpdateWinner();
 }
 
 void COVKVars::AddVar(const String& name, const String& value, bool custom, bool splitAliases, CVariableType type,
@@ -124,14 +139,8 @@ void COVKVars::AddVars(const COVKVars* vars) {
 
 const String* COVKVars::Lookup(std::string_view name) const {
   const auto slot = index_.find(name);
-  if (slot == index_.end()) return nullptr;
-  const String* found = nullptr;
-  for (const List::iterator& pos : slot->second) {
-    const _VarEntry& e = **pos;
-    if (e.Type == CVariableType::Runtime) return &e.Value;
-    if (e.Type == CVariableType::System) found = &e.Value;
-  }
-  return found;
+  if (slot == index_.end() || slot->second.winner == nullptr) return nullptr;
+  return &slot->second.winner->Value;
 }
 
 bool COVKVars::GetVar(const String& name, String& value) const {
@@ -146,14 +155,17 @@ bool COVKVars::Find(const String& name) const { return index_.find(name) != inde
 void COVKVars::Erase(List::iterator it) {
   const auto slot = index_.find((*it)->Name);
   if (slot != index_.end()) {
-    Slot& positions = slot->second;
+    std::vector<List::iterator>& positions = slot->second.positions;
     for (auto p = positions.begin(); p != positions.end(); ++p) {
       if (*p == it) {
         positions.erase(p);
         break;
       }
     }
-    if (positions.empty()) index_.erase(slot);
+    if (positions.empty())
+      index_.erase(slot);
+    else if (slot->second.winner == it->get())
+      slot->second.UpdateWinner();
   }
   entries_.erase(it);
 }
@@ -162,7 +174,7 @@ void COVKVars::RemoveVar(const String& names) {
   ForEachAlias(names, [&](const String& alias) {
     const auto slot = index_.find(alias);
     if (slot == index_.end()) return;
-    for (const List::iterator& pos : slot->second) entries_.erase(pos);
+    for (const List::iterator& pos : slot->second.positions) entries_.erase(pos);
     index_.erase(slot);
   });
 }

@@ -18,7 +18,9 @@ inline bool IsEnvironmentName(std::string_view name) {
 constexpr std::string_view kDumpPrefix = "$$Dump$$";
 
 // "$$Dump$$..." (case ignored): the dump of the whole set.
-inline bool IsDumpName(std::string_view name) { return OFL::StartsWithNoCase(name, kDumpPrefix); }
+inline bool IsDumpName(std::string_view name) {
+  return name.size() >= kDumpPrefix.size() && name[0] == '$' && OFL::StartsWithNoCase(name, kDumpPrefix);
+}
 
 // "=...": a VBScript expression.
 inline bool IsExpressionName(std::string_view name) { return !name.empty() && name.front() == '='; }

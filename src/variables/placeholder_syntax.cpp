@@ -10,8 +10,15 @@ namespace orvacmn {
 
 namespace {
 
-String BraceForm(const String& alias) { return "{" + alias + "}"; }
-String DollarForm(const String& alias) { return "$(" + alias + ")"; }
+String Enclose(std::string_view open, std::string_view name, char close) {
+  String s;
+  s.reserve(open.size() + name.size() + 1);
+  s.append(open).append(name).push_back(close);
+  return s;
+}
+
+String BraceForm(const String& alias) { return Enclose("{", alias, '}'); }
+String DollarForm(const String& alias) { return Enclose("$(", alias, ')'); }
 
 // Replaces every case-insensitive occurrence of `pattern`, left to right,
 // without scanning the inserted values again.
@@ -49,7 +56,7 @@ bool COVKVars::ContainsVar(const String& text, String& name) {
 
 String COVKVars::FormatVar(const String& names) {
   const OFLTokenizer aliases(names, ";");
-  return "{" + aliases.GetAt(0) + "}";
+  return BraceForm(aliases.GetAt(0));
 }
 
 bool COVKVars::IsEnvironmentVariable(const String& name) { return placeholder::IsEnvironmentName(name); }

@@ -18,6 +18,7 @@
 // and runs without braces are found with memchr and copied in one piece.
 #include <algorithm>
 #include <cstring>
+#include <forward_list>
 #include <string_view>
 #include <vector>
 
@@ -48,49 +49,45 @@ struct Resolution {
   }
 };
 
-// A piece of text still to be scanned. The next "{" and "}" positions are
-// cached so that each part of a segment is searched only once.
-class Segment {
- public:
+bool HasBrace(std::string_view text) {
+  return std::memchr(text.data(), '{', text.size()) != nullptr ||
+         std::memchr(text.data(), '}', text.size()) != nullptr;
+}
+
+// A piece of text still to be scanned, viewing text that outlives it. The
+// next "{" and "}" positions are cached so that each part of a segment is
+// searched only once.
+struct Segment {
   static constexpr size_t kUnknown = static_cast<size_t>(-1);
 
-  static Segment View(std::string_view text) {
-    Segment s;
-    s.view_ = text;
-    return s;
-  }
-  static Segment Owning(String text) {
-    Segment s;
-    s.owned_ = std::move(text);
-    s.isOwned_ = true;
-    return s;
-  }
+  explicit Segment(std::string_view text) : data(text.data()), size(text.size()) {}
 
-  const char* data() const { return isOwned_ ? owned_.data() : view_.data(); }
-  size_t size() const { return isOwned_ ? owned_.size() : view_.size(); }
-  bool AtEnd() const { return pos_ >= size(); }
-  std::string_view Rest() const { return std::string_view(data() + pos_, size() - pos_); }
+  bool AtEnd() const { return pos >= size; }
+  std::string_view Rest() const { return std::string_view(data + pos, size - pos); }
 
-  // Position of the next brace at or after the current position, or size().
-  size_t NextBrace() {
-    if (nextOpen_ == kUnknown || nextOpen_ < pos_) nextOpen_ = Search('{');
-    if (nextClose_ == kUnknown || nextClose_ < pos_) nextClose_ = Search('}');
-    return std::min(nextOpen_, nextClose_);
+  // Position of the next "{" at or after the current position, or size;
+  // with `closeToo`, of the next "{" or "}". (A "}" with no "{" open is
+  // plain text, so most of a text is searched for "{" alone.)
+  size_t NextBrace(bool closeToo) {
+    if (nextOpen == kUnknown || nextOpen < pos) nextOpen = Search('{');
+    if (!closeToo) return nextOpen;
+    if (nextClose == kUnknown || nextClose < pos) nextClose = Search('}', nextOpen);
+    return std::min(nextOpen, nextClose);
   }
 
-  size_t pos_ = 0;
-
- private:
-  size_t Search(char c) const {
-    const void* hit = std::memchr(data() + pos_, c, size() - pos_);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data()) : size();
+  // The first `c` in [pos, limit), or `limit` itself when there is none
+  // there (a "}" beyond the next "{" is not needed yet).
+  size_t Search(char c, size_t limit = kUnknown) const {
+    const size_t end = std::min(limit, size);
+    const void* hit = std::memchr(data + pos, c, end - pos);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : (limit < size ? kUnknown : size);
   }
 
-  std::string_view view_;
-  String owned_;
-  bool isOwned_ = false;
-  size_t nextOpen_ = kUnknown;
-  size_t nextClose_ = kUnknown;
+  const char* data;
+  size_t size;
+  size_t pos = 0;
+  size_t nextOpen = kUnknown;
+  size_t nextClose = kUnknown;
 };
 
 }  // namespace
@@ -139,23 +136,25 @@ class COVKVars::Expander {
     const String input = std::move(text);
     text.clear();
     String out;
-    out.reserve(input.size());
-    std::vector<Segment> pending;
-    pending.push_back(Segment::View(input));
+    // Values are usually longer than their placeholders: leave room so the
+    // output is not moved while it grows.
+    out.reserve(input.size() + input.size() / 4 + 64);
+    std::vector<Segment> pending{Segment(input)};
+    std::forward_list<String> owned;  // inserted values that no entry holds
     std::vector<size_t> opens;  // positions in `out` of the "{" since the last "}" that stayed
     int replacements = 0;
 
     while (!pending.empty()) {
       Segment& seg = pending.back();
-      const size_t brace = seg.NextBrace();
-      out.append(seg.data() + seg.pos_, brace - seg.pos_);
-      seg.pos_ = brace;
+      const size_t brace = seg.NextBrace(!opens.empty());
+      out.append(seg.data + seg.pos, brace - seg.pos);
+      seg.pos = brace;
       if (seg.AtEnd()) {
         pending.pop_back();
         continue;
       }
-      const char c = seg.data()[brace];
-      ++seg.pos_;
+      const char c = seg.data[brace];
+      ++seg.pos;
       if (c == '{') {
         opens.push_back(out.size());
         out.push_back('{');
@@ -176,14 +175,17 @@ class COVKVars::Expander {
       out.resize(start);
       opens.pop_back();
       if (seg.AtEnd()) pending.pop_back();  // `seg` is not used below
-      if (!r.value.empty()) {
-        if (policies_ & SubstitutionEscapeXml)
-          pending.push_back(Segment::Owning(OFLXMLParser::EscapeText(String(r.value), 0)));
-        else if (r.isOwned)
-          pending.push_back(Segment::Owning(std::move(r.owned)));
-        else
-          pending.push_back(Segment::View(r.value));
+      std::string_view value = r.value;
+      if (!value.empty() && (policies_ & SubstitutionEscapeXml)) {
+        value = owned.emplace_front(OFLXMLParser::EscapeText(String(value), 0));
+      } else if (r.isOwned) {
+        value = owned.emplace_front(std::move(r.owned));
       }
+      // Scanning a value without braces changes no state: copy it at once.
+      if (HasBrace(value))
+        pending.emplace_back(value);
+      else
+        out.append(value);
       if (replacements > kMaxReplacements) {
         for (auto it = pending.rbegin(); it != pending.rend(); ++it) out.append(it->Rest());
         text = std::move(out);

@@ -223,9 +223,32 @@ class COVKVars : public OVOXMLSupport {
  private:
   class Expander;
 
-  // The entries of one name (case ignored), in list order.
-  using Slot = std::vector<List::iterator>;
-  using Index = std::unordered_map<String, Slot, OFL::HashNoCase, OFL::EqualNoCase>;
+  // The entries of one name (case ignored), in list order, and the one whose
+  // value GetVar gives (null if none).
+  struct Slot {
+    std::vector<List::iterator> positions;
+    const _VarEntry* winner = nullptr;
+    void UpdateWinner();
+  };
+  // Inline, since a lookup per placeholder is the hot path of expansion.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const {
+      size_t h = 1469598103934665603ull;
+      for (char c : s) h = (h ^ static_cast<unsigned char>(OFL::ToLowerAscii(c))) * 1099511628211ull;
+      return h;
+    }
+  };
+  struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+      if (a.size() != b.size()) return false;
+      for (size_t i = 0; i < a.size(); ++i)
+        if (OFL::ToLowerAscii(a[i]) != OFL::ToLowerAscii(b[i])) return false;
+      return true;
+    }
+  };
+  using Index = std::unordered_map<String, Slot, NameHash, NameEqual>;
 
   void AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword);
   void Erase(List::iterator it);
