@@ -18,7 +18,7 @@
 // and runs without braces are found with memchr and copied in one piece.
 #include <algorithm>
 #include <cstring>
-#include <forward_list>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -50,17 +50,19 @@ struct Resolution {
 };
 
 bool HasBrace(std::string_view text) {
+  if (text.empty()) return false;
   return std::memchr(text.data(), '{', text.size()) != nullptr ||
          std::memchr(text.data(), '}', text.size()) != nullptr;
 }
 
-// A piece of text still to be scanned, viewing text that outlives it. The
-// next "{" and "}" positions are cached so that each part of a segment is
-// searched only once.
+// A piece of text still to be scanned: a view of text that outlives it, or
+// a value it holds itself (freed once scanned). The next "{" and "}"
+// positions are cached so that each part of a segment is searched only once.
 struct Segment {
   static constexpr size_t kUnknown = static_cast<size_t>(-1);
 
-  explicit Segment(std::string_view text) : data(text.data()), size(text.size()) {}
+  explicit Segment(std::string_view text, std::unique_ptr<String> holder = nullptr)
+      : owned(std::move(holder)), data(text.data()), size(text.size()) {}
 
   bool AtEnd() const { return pos >= size; }
   std::string_view Rest() const { return std::string_view(data + pos, size - pos); }
@@ -79,16 +81,23 @@ struct Segment {
   // there (a "}" beyond the next "{" is not needed yet).
   size_t Search(char c, size_t limit = kUnknown) const {
     const size_t end = std::min(limit, size);
-    const void* hit = std::memchr(data + pos, c, end - pos);
+    const void* hit = end > pos ? std::memchr(data + pos, c, end - pos) : nullptr;
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : (limit < size ? kUnknown : size);
   }
 
+  std::unique_ptr<String> owned;  // `data` views it when set
   const char* data;
   size_t size;
   size_t pos = 0;
   size_t nextOpen = kUnknown;
   size_t nextClose = kUnknown;
 };
+
+// "\n", or the rest of the name from a ":" right after "$$Dump$$".
+std::string_view DumpSeparator(std::string_view name) {
+  const size_t prefix = placeholder::kDumpPrefix.size();
+  return name.size() > prefix && name[prefix] == ':' ? name.substr(prefix) : std::string_view("\n");
+}
 
 }  // namespace
 
@@ -139,10 +148,11 @@ class COVKVars::Expander {
     // Values are usually longer than their placeholders: leave room so the
     // output is not moved while it grows.
     out.reserve(input.size() + input.size() / 4 + 64);
-    std::vector<Segment> pending{Segment(input)};
-    std::forward_list<String> owned;  // inserted values that no entry holds
+    std::vector<Segment> pending;
+    pending.emplace_back(input);
     std::vector<size_t> opens;  // positions in `out` of the "{" since the last "}" that stayed
     int replacements = 0;
+    size_t length = input.size();  // of the text as the edits so far left it
 
     while (!pending.empty()) {
       Segment& seg = pending.back();
@@ -165,38 +175,69 @@ class COVKVars::Expander {
         continue;
       }
       const size_t start = opens.back();
+      const std::string_view name = std::string_view(out).substr(start + 1);
+      const size_t shorter = name.size() + 2;  // the placeholder goes
+      // A dump may be made of placeholders that dump again: check its size
+      // before making it.
+      if (placeholder::IsDumpName(name) && TooLong(length, length - shorter + DumpSize(name)))
+        return Abandon(text, out, pending);
       Resolution r;
-      if (!Decide(std::string_view(out).substr(start + 1), r, expressionFound)) {
+      if (!Decide(name, r, expressionFound)) {
         out.push_back('}');
         opens.clear();
         continue;
       }
+      std::string_view value = r.value;
+      std::unique_ptr<String> holder;
+      if (!value.empty() && (policies_ & SubstitutionEscapeXml)) {
+        holder = std::make_unique<String>(OFLXMLParser::EscapeText(String(value), 0));
+        value = *holder;
+      } else if (r.isOwned) {
+        holder = std::make_unique<String>(std::move(r.owned));
+        value = *holder;
+      }
+      if (TooLong(length, length - shorter + value.size())) return Abandon(text, out, pending);
+      length = length - shorter + value.size();
       ++replacements;
       out.resize(start);
       opens.pop_back();
       if (seg.AtEnd()) pending.pop_back();  // `seg` is not used below
-      std::string_view value = r.value;
-      if (!value.empty() && (policies_ & SubstitutionEscapeXml)) {
-        value = owned.emplace_front(OFLXMLParser::EscapeText(String(value), 0));
-      } else if (r.isOwned) {
-        value = owned.emplace_front(std::move(r.owned));
-      }
       // Scanning a value without braces changes no state: copy it at once.
       if (HasBrace(value))
-        pending.emplace_back(value);
+        pending.emplace_back(value, std::move(holder));
       else
         out.append(value);
-      if (replacements > kMaxReplacements) {
-        for (auto it = pending.rbegin(); it != pending.rend(); ++it) out.append(it->Rest());
-        text = std::move(out);
-        return OFLTools::LoadResString(kRecursionTextId);
-      }
+      if (replacements > kMaxReplacements) return Stop(text, out, pending);
     }
     text = std::move(out);
     return text;
   }
 
  private:
+  // A text may only grow up to the limit (a longer text given may shrink).
+  static bool TooLong(size_t length, size_t newLength) {
+    return newLength > kMaxExpandedLength && newLength > length;
+  }
+  // Ends the expansion with the recursion text; `text` gets the text as the
+  // edits so far left it: the output and what was still to be scanned.
+  static String Stop(String& text, String& out, const std::vector<Segment>& pending) {
+    for (auto it = pending.rbegin(); it != pending.rend(); ++it) out.append(it->Rest());
+    text = std::move(out);
+    return OFLTools::LoadResString(kRecursionTextId);
+  }
+  // Stop without making the replacement whose "}" was just read.
+  static String Abandon(String& text, String& out, const std::vector<Segment>& pending) {
+    out.push_back('}');
+    return Stop(text, out, pending);
+  }
+
+  size_t DumpSize(std::string_view name) const {
+    const size_t separator = DumpSeparator(name).size();
+    size_t size = 0;
+    for (const auto& e : vars_.entries_) size += e->Name.size() + 1 + (e->IsPassword ? 4 : e->Value.size()) + separator;
+    return size;
+  }
+
   bool Decide(std::string_view name, Resolution& r, bool& expressionFound) const {
     if (vbPolicy_ == VBScriptNotSupported && placeholder::IsExpressionName(name)) {
       expressionFound = true;
@@ -220,9 +261,7 @@ int COVKVars::ReplaceVariable(const String& name, String& value, const ESubstitu
 
 bool COVKVars::ResolveDumpVariable(const String& name, String& out) const {
   if (!placeholder::IsDumpName(name)) return false;
-  const size_t prefix = placeholder::kDumpPrefix.size();
-  const std::string_view separator =
-      name.size() > prefix && name[prefix] == ':' ? std::string_view(name).substr(prefix) : std::string_view("\n");
+  const std::string_view separator = DumpSeparator(name);
   String dump;
   for (const auto& e : entries_) {
     dump += e->Name;

@@ -5,6 +5,7 @@
 #define ORVACMN_TESTS_VARIABLES_SUBSTITUTION_REFERENCE_H_
 
 #include <cstdint>
+#include <optional>
 
 #include "ofl/tools.h"
 #include "ofl/xml_parser.h"
@@ -15,9 +16,12 @@ namespace substitution_reference {
 using orvacmn::COVKVars;
 using orvacmn::String;
 
-inline String PerformSubstitutions(const COVKVars& vars, String& text, bool& expressionFound,
-                                   COVKVars::ESubstitutionPolicies policies,
-                                   COVKVars::VBScriptExecutionPolicy vbPolicy) {
+// As PerformSubstitutions; gives up (no result) as soon as the text gets
+// longer than `giveUpAbove`, for callers that cannot wait for long texts.
+inline std::optional<String> PerformSubstitutionsUpTo(const COVKVars& vars, String& text, bool& expressionFound,
+                                                      COVKVars::ESubstitutionPolicies policies,
+                                                      COVKVars::VBScriptExecutionPolicy vbPolicy,
+                                                      size_t giveUpAbove) {
   expressionFound = false;
   int replacements = 0;
   int64_t start = -1;
@@ -45,9 +49,15 @@ inline String PerformSubstitutions(const COVKVars& vars, String& text, bool& exp
       }
       name.clear();
       if (replaced) {
+        const String inserted = (policies & 1) && !value.empty() ? OFLXMLParser::EscapeText(value, 0) : value;
+        // The engine's guard against runaway growth: a replacement that
+        // would make the text grow beyond the limit ends the expansion.
+        const size_t newLength = text.size() - static_cast<size_t>(i - start + 1) + inserted.size();
+        if (newLength > COVKVars::kMaxExpandedLength && newLength > text.size())
+          return OFLTools::LoadResString(7134);
+        if (newLength > giveUpAbove) return std::nullopt;
         text.erase(static_cast<size_t>(start), static_cast<size_t>(i - start + 1));
-        if (!value.empty())
-          text.insert(static_cast<size_t>(start), (policies & 1) ? OFLXMLParser::EscapeText(value, 0) : value);
+        if (!inserted.empty()) text.insert(static_cast<size_t>(start), inserted);
         if (++replacements > 1000) return OFLTools::LoadResString(7134);
         start = -1;
         i = -1;  // the loop's increment makes it 0
@@ -57,6 +67,12 @@ inline String PerformSubstitutions(const COVKVars& vars, String& text, bool& exp
     }
   }
   return text;
+}
+
+inline String PerformSubstitutions(const COVKVars& vars, String& text, bool& expressionFound,
+                                   COVKVars::ESubstitutionPolicies policies,
+                                   COVKVars::VBScriptExecutionPolicy vbPolicy) {
+  return *PerformSubstitutionsUpTo(vars, text, expressionFound, policies, vbPolicy, SIZE_MAX);
 }
 
 }  // namespace substitution_reference

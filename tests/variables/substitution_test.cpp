@@ -126,6 +126,32 @@ TEST_F(SubstitutionTest, RecursionLimit) {
   OFL::SetResourceLanguage(1033);
 }
 
+// Dumps whose separators hold dump placeholders double at every step; the
+// expansion stops before the text outgrows the limit.
+TEST_F(SubstitutionTest, RunawayGrowthStopsAtTheLengthLimit) {
+  COVKVars v;
+  v.AddVar("V", "{$$Dump$$:", false, false, kRuntime, false);
+  v.AddVar("W", "x", false, false, kRuntime, false);
+  v.AddVar("X", "}", false, false, kRuntime, false);
+  const Result r = Expand(v, "{$$Dump$$:}");
+  EXPECT_EQ(r.returned, kRecursion);
+  EXPECT_LE(r.text.size(), V::kMaxExpandedLength);
+  EXPECT_GT(r.text.size(), V::kMaxExpandedLength / 4);
+  EXPECT_EQ(r.text.substr(0, 6), "V=V=V=");
+
+  // A text longer than the limit may still shrink.
+  String big(V::kMaxExpandedLength + 10, 'a');
+  big.replace(0, 3, "{A}");
+  const Result shrink = Expand(vars_, big);
+  EXPECT_EQ(shrink.returned.size(), big.size() - 2);
+  EXPECT_EQ(shrink.returned.substr(0, 2), "xa");
+  big.replace(0, 3, "{D}");
+  v.AddVar("D", "dddd", false, false, kRuntime, false);
+  const Result grow = Expand(v, big);
+  EXPECT_EQ(grow.returned, kRecursion);
+  EXPECT_TRUE(grow.text == big);  // not printed: 64 MiB
+}
+
 TEST_F(SubstitutionTest, EnvironmentPlaceholders) {
   EXPECT_EQ(E(vars_, "[{%ORVT_SET%}]"), "[env-value]");
   EXPECT_EQ(E(vars_, "[{%orvt_set%}]"), "[env-value]");

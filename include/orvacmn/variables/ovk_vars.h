@@ -70,6 +70,9 @@ class COVKVars : public OVOXMLSupport {
     bool IsPassword = false;  // the dump variable shows "****" instead
   };
 
+  // Longest text an expansion may produce (64 MiB).
+  static constexpr size_t kMaxExpandedLength = size_t{64} << 20;
+
   // Bit set.
   enum ESubstitutionPolicies : uint32_t {
     SubstitutionDefault = 0,
@@ -176,8 +179,10 @@ class COVKVars : public OVOXMLSupport {
   // Expands the placeholders of `text` in place and returns a copy of the
   // result. After more than 1000 replacements stops and returns string
   // resource 7134 ("<Error: variables recursion>") instead; `text` then holds
-  // the edits made so far. `expressionFound` tells whether a VBScript
-  // expression was met.
+  // the edits made so far. A replacement that would make the text grow
+  // beyond kMaxExpandedLength (dumps whose separators hold dumps grow
+  // exponentially) stops the same way, before it is made. `expressionFound`
+  // tells whether a VBScript expression was met.
   String PerformSubstitutions(String& text, bool& expressionFound, ESubstitutionPolicies policies,
                               VBScriptExecutionPolicy vbPolicy) const;
   String PerformSubstitutions(String& text, ESubstitutionPolicies policies) const;
