@@ -5,11 +5,16 @@
 namespace orvacmn {
 
 String OVOXMLSupport::Pack() const {
-  String out = GetObjectOpeningTag();
-  out += InternalPack();
+  const String inner = InternalPack();
+  String out;
+  out.reserve(inner.size() + 2 * objectName_.size() + 5);
+  OFLTools::AppendXMLTag(out, objectName_);
+  out += inner;
   OFLTools::AppendXMLTag(out, objectName_, true);
   return out;
 }
+
+void OVOXMLSupport::AppendPack(String& out) const { out += Pack(); }
 
 int OVOXMLSupport::Unpack(OFLXMLParser& parser) {
   const String tag = parser.GetChildTagName();

@@ -115,6 +115,18 @@ TEST_F(OVOListTest, PacksElementsInListOrder) {
             "</Entries>");
 }
 
+TEST_F(OVOListTest, AppendPackAppendsExactlyPack) {
+  EntryList l("Entries");
+  l.AddTail(new Entry("a", 1));
+  OVOList<Note> notes("Notes");  // elements packed through their own Pack
+  notes.AddTail(new Note);
+  String out = "x";
+  l.AppendPack(out);
+  notes.AppendPack(out);
+  EXPECT_EQ(out, "x" + l.Pack() + notes.Pack());
+  EXPECT_EQ(notes.Pack(), "<Notes><Note><Text></Text></Note></Notes>");
+}
+
 TEST_F(OVOListTest, ThreeChildrenWithAForeignTagGiveThreeElements) {
   EntryList l("Entries");
   ASSERT_EQ(l.Unpack("<Entries><Entry><Name>a</Name></Entry><Other><Name>x</Name><Rank>5</Rank></Other>"

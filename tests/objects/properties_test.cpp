@@ -233,6 +233,16 @@ TYPED_TEST(BagTest, PackedForm) {
             "<PropertyEntry><Param>B</Param><Value>&lt;&amp;&gt;</Value></PropertyEntry></Properties>");
 }
 
+TYPED_TEST(BagTest, AppendPackAppendsExactlyPack) {
+  TypeParam bag;
+  bag.SetProperty("n", "<v>");
+  String out = "<Holder>";
+  bag.AppendPack(out);
+  EXPECT_EQ(out, "<Holder>" + bag.Pack());
+  const OVOXMLSupport& base = bag;
+  EXPECT_EQ(base.Pack(), bag.Pack());
+}
+
 TYPED_TEST(BagTest, UnpackIsTolerant) {
   TypeParam bag;
   ASSERT_EQ(bag.Unpack("<Properties>"
@@ -448,6 +458,27 @@ TEST(OVOPropertiesTest, CopiesAreDeepAndMovesKeepEntries) {
   EXPECT_FALSE(d.HasProperty("gone"));
   d.SetProperty("w", "4");
   EXPECT_EQ(d.GetCount(), 4);
+  // Moved-from bags are empty and usable.
+  EXPECT_TRUE(c.IsEmpty());  // NOLINT(bugprone-use-after-move)
+  c.SetProperty("again", "1");
+  EXPECT_EQ(Entries(c), (Pairs{{"again", "1"}}));
+}
+
+TEST(OVOPropertiesTest, DeletedEntriesAreReusedWithoutMixingUp) {
+  OVOProperties bag;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 100; ++i) bag.SetProperty("k" + std::to_string(i), std::to_string(i + round));
+    for (int i = 0; i < 100; i += 2) EXPECT_TRUE(bag.DeleteProperty("K" + std::to_string(i)));
+    EXPECT_EQ(bag.GetCount(), 50);
+    for (int i = 1; i < 100; i += 2) {
+      String v;
+      EXPECT_TRUE(bag.GetProperty("k" + std::to_string(i), v));
+      EXPECT_EQ(v, std::to_string(i + round));
+    }
+    bag.DeleteEmptyProperties();
+    for (int i = 1; i < 100; i += 2) bag.SetProperty("k" + std::to_string(i), String(), true);
+    EXPECT_TRUE(bag.IsEmpty());
+  }
 }
 
 TEST(OVOPropertiesTest, DeletePropertyList) {

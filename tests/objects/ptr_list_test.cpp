@@ -285,6 +285,14 @@ TEST_F(PtrListTest, MovesCarryPositionsAlong) {
   EXPECT_EQ(c.GetAt(p), &e[1]);
 }
 
+TEST_F(PtrListTest, RangeForSurvivesRemovingTheCurrentElement) {
+  List l;
+  for (auto& x : e) l.AddTail(&x);
+  for (auto it = l.begin(); it != l.end(); ++it)
+    if ((*it)->id % 2 == 0) l.RemoveAt(it.position());
+  EXPECT_EQ(Ids(l), (std::vector<int>{1, 3, 5, 7, 9}));
+}
+
 TEST_F(PtrListTest, ConstElementType) {
   OVOTypedPtrList<const Elem> l;
   const Elem& ce = e[4];

@@ -209,6 +209,17 @@ TEST(XMLSupportTest, NestedObjectRoundTripsThroughChildMarkup) {
   EXPECT_EQ(read, inner);
 }
 
+TEST(XMLSupportTest, AppendPackAppendsExactlyPack) {
+  const Sample s = Filled();
+  String out = "prefix";
+  s.AppendPack(out);
+  EXPECT_EQ(out, "prefix" + s.Pack());
+  const OVOXMLSupport& base = s;
+  String viaBase;
+  base.AppendPack(viaBase);
+  EXPECT_EQ(viaBase, s.Pack());
+}
+
 TEST(XMLSupportTest, ClearRestoresDefaults) {
   Sample s = Filled();
   s.Clear();

@@ -25,6 +25,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "ofl/tools.h"
 #include "orvacmn/objects/ptr_list.h"
 #include "orvacmn/objects/xml_support.h"
 
@@ -84,11 +85,22 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
   }
   virtual bool operator!=(const OVOList& other) const { return !(*this == other); }
 
+  // The text of the base Pack, written into one buffer.
+  String Pack() const override {
+    String out;
+    AppendPack(out);
+    return out;
+  }
+  void AppendPack(String& out) const override {
+    OFLTools::AppendXMLTag(out, GetObjectName());
+    AppendElements(out);
+    OFLTools::AppendXMLTag(out, GetObjectName(), true);
+  }
+
  protected:
   String InternalPack() const override {
     String out;
-    for (const T* e : *this)
-      if (e) out += e->Pack();
+    AppendElements(out);
     return out;
   }
 
@@ -113,6 +125,14 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
   }
 
  private:
+  void AppendElements(String& out) const {
+    for (const T* e : *this) {
+      if (e == nullptr) continue;
+      if constexpr (requires { e->AppendPack(out); }) e->AppendPack(out);
+      else out += e->Pack();
+    }
+  }
+
   bool ownsElements_ = true;
 };
 

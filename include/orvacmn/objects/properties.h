@@ -19,9 +19,10 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
+#include <vector>
 
 #include "ofl/string.h"
 #include "ofl/tokenizer.h"
@@ -207,6 +208,10 @@ class OVOProperties : public OVOXMLSupport, public OVOPropertyBagOps<OVOProperti
   OVOProperties& operator=(OVOProperties&& other) noexcept;
   ~OVOProperties() override;
 
+  // The text of the base Pack, written into one buffer.
+  String Pack() const override;
+  void AppendPack(String& out) const override;
+
   using OVOXMLSupport::Unpack;
   // An empty text returns 1 and leaves the bag as it was. Otherwise clears,
   // reads the "Properties" root when there is one, else reads the text as the
@@ -233,13 +238,33 @@ class OVOProperties : public OVOXMLSupport, public OVOPropertyBagOps<OVOProperti
 
  private:
   friend class OVOPropertyBagOps<OVOProperties>;
+  struct Entry;  // an _PropertyEntry that knows its position
+  // Open-addressing slot of the name index; a null entry marks it free.
+  struct Slot {
+    uint64_t hash;
+    Entry* entry;
+  };
+
   const String* FindValue(std::string_view name) const;
   void PutValue(std::string_view name, String value);
+  void PutValue(String&& name, String&& value);
   void CopyFrom(const OVOProperties& other);
+  size_t FindSlot(std::string_view name, uint64_t hash) const;  // slot of the name, or of the free slot ending its run
+  Entry* Add(uint64_t hash, size_t slot, String&& name, String&& value);
+  void EraseSlot(size_t slot);
+  void Grow();
+  Entry* NewEntry(String&& name, String&& value);
+  void FreeEntry(Entry* entry);
 
   OVOTypedPtrList<_PropertyEntry> entries_;
-  // Keys view the names of the entries, which never change once added.
-  std::unordered_map<std::string_view, POSITION, OFL::HashNoCase, OFL::EqualNoCase> index_;
+  // Entries live in blocks owned by the bag (16, 32, ... up to 4096 each);
+  // deleted ones wait in a free list for reuse.
+  std::vector<std::unique_ptr<Entry[]>> blocks_;
+  size_t lastBlockUsed_ = 0;
+  Entry* free_ = nullptr;
+  // Linear probing over a power-of-two table, at most three quarters full.
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
 };
 
 namespace OVO {
@@ -254,6 +279,10 @@ class Properties : public OVOXMLSupport, public OVOPropertyBagOps<Properties> {
 
   // Empties the map.
   void Clear() override;
+
+  // The text of the base Pack, written into one buffer.
+  String Pack() const override;
+  void AppendPack(String& out) const override;
 
   bool DeleteProperty(std::string_view name);
   void DeleteEmptyProperties();

@@ -110,6 +110,8 @@ class OVOTypedPtrList {
  public:
   using value_type = T*;
 
+  // Reads each node once: the iterator holds the element and the position of
+  // the next node, so removing the current node does not disturb it.
   class const_iterator {
    public:
     using iterator_category = std::forward_iterator_tag;
@@ -119,10 +121,11 @@ class OVOTypedPtrList {
     using reference = T*;
 
     const_iterator() = default;
-    const_iterator(const OVOPtrList* list, POSITION pos) : list_(list), pos_(pos) {}
-    T* operator*() const { return static_cast<T*>(list_->GetAt(pos_)); }
+    const_iterator(const OVOPtrList* list, POSITION pos) : list_(list), pos_(pos), next_(pos) { Load(); }
+    T* operator*() const { return element_; }
     const_iterator& operator++() {
-      list_->GetNext(pos_);
+      pos_ = next_;
+      Load();
       return *this;
     }
     const_iterator operator++(int) {
@@ -134,8 +137,13 @@ class OVOTypedPtrList {
     POSITION position() const { return pos_; }
 
    private:
+    void Load() {
+      if (pos_) element_ = static_cast<T*>(list_->GetNext(next_));
+    }
     const OVOPtrList* list_ = nullptr;
     POSITION pos_ = nullptr;
+    POSITION next_ = nullptr;
+    T* element_ = nullptr;
   };
   using iterator = const_iterator;
 

@@ -38,6 +38,11 @@ class OVOXMLSupport {
 
   // Opening tag of the object name, InternalPack(), closing tag.
   virtual String Pack() const;
+  // Appends exactly what Pack() returns. The default appends Pack(); a class
+  // may override it to write in place, and then keeps Pack() giving the same
+  // text. A class deriving from one that overrides it and changing the text
+  // overrides it again. Containers pack their elements through it.
+  virtual void AppendPack(String& out) const;
   // 1 if the parser's current child element carries the object name (case
   // ignored): steps into it, runs InternalUnpack and steps out. Otherwise 0,
   // and neither the parser nor the object changes. Does not clear first.
