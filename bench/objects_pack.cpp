@@ -138,9 +138,10 @@ std::function<void()> BareParse(const String& text) {
   };
 }
 
-std::function<void()> RawPrint(const pugi::xml_document& doc) {
-  return [&doc] {
+std::function<void()> RawPrint(const pugi::xml_document& doc, size_t size) {
+  return [&doc, size] {
     std::string out;
+    out.reserve(size);  // as the packers do
     StringWriter w(out);
     doc.print(w, "", pugi::format_raw | pugi::format_no_declaration);
     benchmark::DoNotOptimize(out.data());
@@ -155,7 +156,7 @@ void BM_BagPack(benchmark::State& state) {
   const String text = bag.Pack();
   doc.load_buffer(text.data(), text.size());
   Measure(
-      state, n, [&] { benchmark::DoNotOptimize(bag.Pack()); }, RawPrint(doc));
+      state, n, [&] { benchmark::DoNotOptimize(bag.Pack()); }, RawPrint(doc, text.size()));
 }
 
 template <class Bag>
@@ -180,7 +181,7 @@ void BM_ListPack(benchmark::State& state) {
   pugi::xml_document doc;
   doc.load_buffer(text.data(), text.size());
   Measure(
-      state, n, [&] { benchmark::DoNotOptimize(list.Pack()); }, RawPrint(doc));
+      state, n, [&] { benchmark::DoNotOptimize(list.Pack()); }, RawPrint(doc, text.size()));
 }
 
 template <class Item>
