@@ -216,6 +216,11 @@ int COVKVars::Unpack(const String& xml) {
   OFLXMLParser parser;
   parser.SetDoc(xml);
   if (!parser.FindElem(GetObjectName().c_str())) return 0;
+  InternalUnpack(parser);
+  return 1;
+}
+
+void COVKVars::InternalUnpack(OFLXMLParser& parser) {
   while (parser.FindChildElem()) {
     if (!OFL::EqualsNoCase(parser.GetChildTagName(), kEntryTag)) continue;
     String name, value;
@@ -238,7 +243,8 @@ int COVKVars::Unpack(const String& xml) {
     parser.OutOfElem();
     AddVar(name, value, custom, true, static_cast<CVariableType::EVariableType>(type), isPassword);
   }
-  return 1;
 }
+
+void COVKVars::InternalClear() { DeleteListVars(); }
 
 }  // namespace orvacmn

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ofl/tools.h"
+#include "ofl/xml_parser.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/variables/vars.h"
 
@@ -213,7 +214,8 @@ TEST(COVKVarsTest, CopiesAreDeep) {
   EXPECT_FALSE(c.Find("Old"));
   c.RemoveVar("Two");
   EXPECT_TRUE(a.Find("Two"));
-  c = c;  // self-assignment keeps everything
+  COVKVars& alias = c;
+  c = alias;  // self-assignment keeps everything
   EXPECT_EQ(c.Size(), 1u);
   EXPECT_EQ(c.GetObjectName(), "OVSVars");
 
@@ -299,6 +301,23 @@ TEST(COVKVarsTest, PackUnpackRoundTrip) {
   COVKVars b(packed);
   EXPECT_EQ(Entries(b), Entries(a));
   EXPECT_EQ(b.Pack(), packed);
+}
+
+TEST(COVKVarsTest, ClearAndUnpackFromAParser) {
+  COVKVars vars;
+  vars.AddVar("Old", "x", false, false, kRuntime, false);
+  OFLXMLParser parser("<Msg><OVSVars><VarEntry><Name>N</Name><Value>v</Value></VarEntry></OVSVars></Msg>");
+  ASSERT_TRUE(parser.FindElem("Msg"));
+  ASSERT_TRUE(parser.FindChildElem());
+  EXPECT_EQ(vars.Unpack(parser), 1);
+  EXPECT_EQ(Entries(vars), (std::vector<Flat>{{"Old", "x", false, 0, false}, {"N", "v", false, 0, false}}));
+  vars.Clear();
+  EXPECT_EQ(vars.Size(), 0u);
+  EXPECT_FALSE(vars.Find("N"));
+  OFLXMLParser other("<Msg><Vars/></Msg>");
+  other.FindElem("Msg");
+  other.FindChildElem();
+  EXPECT_EQ(vars.Unpack(other), 0);
 }
 
 TEST(COVKVarsTest, UnpackToleranceAndMerging) {

@@ -286,6 +286,9 @@ TEST(PlaceholderSyntaxTest, NameKinds) {
 }
 
 TEST(PlaceholderSyntaxTest, ReplaceFindAndFindAndGivePos) {
+  String both = "{Client} and $(client)";
+  EXPECT_EQ(V::Replace(both, "Client;Machine", "PC"), 2);
+  EXPECT_EQ(both, "PC and PC");
   String text = "a {Client} b $(client) c {MACHINE} d {Clientx}";
   EXPECT_EQ(V::Replace(text, "Client;Machine", "PC"), 3);
   EXPECT_EQ(text, "a PC b PC c PC d {Clientx}");

@@ -200,7 +200,9 @@ class COVKVars : public OVOXMLSupport {
 
   String Pack() const override;
   // Empties the set; 0 without an "OVSVars" element, else 1 with the entries
-  // added as by AddVar (aliases split).
+  // added as by AddVar (aliases split). Unpack(OFLXMLParser&) adds the
+  // entries of the parser's current child without emptying first; Clear()
+  // empties the set.
   int Unpack(const String& xml) override;
 
   size_t Size() const { return entries_.size(); }
@@ -224,6 +226,10 @@ class COVKVars : public OVOXMLSupport {
   // For the aliases in order, the "$(" form then the "{" form: the position
   // of the first one that occurs; -1 if none does.
   static int FindAndGivePos(const String& text, const String& names);
+
+ protected:
+  void InternalUnpack(OFLXMLParser& parser) override;
+  void InternalClear() override;
 
  private:
   class Expander;
