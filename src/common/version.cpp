@@ -2,6 +2,6 @@
 
 namespace orvacmn {
 
-const char* Version() { return "0.1.0"; }
+const char* Version() { return ORVACMN_VERSION; }
 
 }  // namespace orvacmn

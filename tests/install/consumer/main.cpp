@@ -1,6 +1,5 @@
 #include <cstdio>
-#include <orvacmn/objects/xml_support.h>
-#include <orvacmn/version.h>
+#include <orvacmn/orvacmn.h>
 
 int main() {
   orvacmn::OVOXMLSupport empty("Empty", 0x50001);

@@ -1,0 +1,10 @@
+// The whole public interface of the library.
+#ifndef ORVACMN_ORVACMN_H_
+#define ORVACMN_ORVACMN_H_
+
+#include "orvacmn/common.h"
+#include "orvacmn/objects.h"
+#include "orvacmn/variables.h"
+#include "orvacmn/version.h"
+
+#endif  // ORVACMN_ORVACMN_H_
