@@ -9,8 +9,7 @@
 
 namespace orvacmn::testing {
 
-// Central Europe with its daylight-saving rule: +1, +2 from the last Sunday
-// of March 02:00 to the last Sunday of October 03:00.
+// +1; +2 from the last Sunday of March 02:00 to the last Sunday of October 03:00.
 inline constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 class ScopedTZ {
@@ -21,12 +20,10 @@ class ScopedTZ {
     tzset();
   }
   ~ScopedTZ() {
-    if (old_) setenv("TZ", old_->c_str(), 1);
-    else unsetenv("TZ");
+    old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
     tzset();
   }
   ScopedTZ(const ScopedTZ&) = delete;
-  ScopedTZ& operator=(const ScopedTZ&) = delete;
 
  private:
   std::optional<std::string> old_;

@@ -11,31 +11,12 @@ namespace {
 namespace CRT = OFL::CRT;
 
 TEST(AToUL, ReadsLikeStrtoulWith32BitLong) {
-  struct Case {
-    const char* text;
-    uint32_t want;
-  } const cases[] = {
-      {"", 0},
-      {"0", 0},
-      {"42", 42},
-      {"  \t\r\n\v\f17", 17},
-      {"+5", 5},
-      {"+", 0},
-      {"-", 0},
-      {"12abc", 12},
-      {"abc12", 0},
-      {"1 2", 1},
-      {"007", 7},
-      {"4294967295", 4294967295u},
-      {"4294967296", 0xFFFFFFFFu},
-      {"99999999999999999999999", 0xFFFFFFFFu},
-      {"-1", 0xFFFFFFFFu},
-      {"-4294967295", 1},
-      {"-4294967296", 0xFFFFFFFFu},  // overflow of a negative number saturates too
-      {"--1", 0},
-      {"- 1", 0},
-      {"0x10", 0},
-      {"000000000000000000000000004294967295", 4294967295u},
+  struct Case { const char* text; uint32_t want; } const cases[] = {
+      {"", 0}, {"0", 0}, {"42", 42}, {"  \t\r\n\v\f17", 17}, {"+5", 5}, {"+", 0}, {"-", 0}, {"12abc", 12}, {"abc12", 0},
+      {"1 2", 1}, {"007", 7}, {"4294967295", 4294967295u}, {"4294967296", 0xFFFFFFFFu},
+      {"99999999999999999999999", 0xFFFFFFFFu}, {"-1", 0xFFFFFFFFu}, {"-4294967295", 1},
+      {"-4294967296", 0xFFFFFFFFu},  // a negative overflow saturates too
+      {"--1", 0}, {"- 1", 0}, {"0x10", 0}, {"000000000000000000000000004294967295", 4294967295u},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(OFLTools::AToUL(c.text), c.want) << c.text;
@@ -45,41 +26,32 @@ TEST(AToUL, ReadsLikeStrtoulWith32BitLong) {
   EXPECT_EQ(CRT::strtoul(static_cast<const char*>(nullptr)), 0u);
 }
 
-TEST(AToULL, SixtyFourBitBoundaries) {
-  EXPECT_EQ(OFLTools::AToULL("18446744073709551615"), UINT64_MAX);
-  EXPECT_EQ(OFLTools::AToULL("18446744073709551616"), UINT64_MAX);
-  EXPECT_EQ(OFLTools::AToULL("4294967296"), 4294967296u);
-  EXPECT_EQ(OFLTools::AToULL("-1"), UINT64_MAX);
-  EXPECT_EQ(OFLTools::AToULL("-18446744073709551615"), 1u);
-  EXPECT_EQ(OFLTools::AToULL("-18446744073709551616"), UINT64_MAX);
-  EXPECT_EQ(OFLTools::AToULL(" +9x"), 9u);
-}
-
-TEST(AToLL, SaturatesAtBothEnds) {
-  EXPECT_EQ(OFLTools::AToLL("9223372036854775807"), INT64_MAX);
-  EXPECT_EQ(OFLTools::AToLL("9223372036854775808"), INT64_MAX);
-  EXPECT_EQ(OFLTools::AToLL("-9223372036854775808"), INT64_MIN);
-  EXPECT_EQ(OFLTools::AToLL("-9223372036854775809"), INT64_MIN);
-  EXPECT_EQ(OFLTools::AToLL("-99999999999999999999999"), INT64_MIN);
-  EXPECT_EQ(OFLTools::AToLL("  -42z"), -42);
-  EXPECT_EQ(OFLTools::AToLL("4294967296"), 4294967296);
-  EXPECT_EQ(CRT::_atoi64("-9223372036854775809"), INT64_MIN);
+TEST(AToLLAndAToULL, SixtyFourBitSaturation) {
+  struct Case { const char* text; uint64_t wantUnsigned; int64_t wantSigned; } const cases[] = {
+      {"18446744073709551615", UINT64_MAX, INT64_MAX}, {"18446744073709551616", UINT64_MAX, INT64_MAX},
+      {"9223372036854775807", INT64_MAX, INT64_MAX}, {"9223372036854775808", 9223372036854775808u, INT64_MAX},
+      {"-9223372036854775808", 9223372036854775808u, INT64_MIN},
+      {"-9223372036854775809", 9223372036854775807u, INT64_MIN}, {"-99999999999999999999999", UINT64_MAX, INT64_MIN},
+      {"4294967296", 4294967296u, 4294967296}, {"-1", UINT64_MAX, -1}, {"-18446744073709551615", 1, INT64_MIN},
+      {"-18446744073709551616", UINT64_MAX, INT64_MIN}, {" +9x", 9, 9}, {"  -42z", uint64_t(-42), -42},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(OFLTools::AToULL(c.text), c.wantUnsigned) << c.text;
+    EXPECT_EQ(OFLTools::AToLL(c.text), c.wantSigned) << c.text;
+    EXPECT_EQ(CRT::_atoi64(c.text), c.wantSigned) << c.text;
+  }
   EXPECT_EQ(CRT::_atoi64(OFL::String("123")), 123);
 }
 
-TEST(CrtAtol, ThirtyTwoBitSaturation) {
-  EXPECT_EQ(CRT::atol("2147483647"), INT32_MAX);
-  EXPECT_EQ(CRT::atol("2147483648"), INT32_MAX);
-  EXPECT_EQ(CRT::atol("4294967296"), INT32_MAX);
-  EXPECT_EQ(CRT::atol("-2147483648"), INT32_MIN);
-  EXPECT_EQ(CRT::atol("-2147483649"), INT32_MIN);
-  EXPECT_EQ(CRT::atoi("  -17 apples"), -17);
-  EXPECT_EQ(CRT::atoi("+"), 0);
+TEST(CrtAtolAndAtof, ThirtyTwoBitSaturationAndLeadingNumbers) {
+  for (auto [text, want] : {std::pair<const char*, int32_t>{"2147483647", INT32_MAX}, {"2147483648", INT32_MAX},
+                            {"4294967296", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-2147483649", INT32_MIN},
+                            {"  -17 apples", -17}, {"+", 0}}) {
+    EXPECT_EQ(CRT::atol(text), want) << text;
+    EXPECT_EQ(CRT::atoi(text), want) << text;
+  }
   EXPECT_EQ(CRT::atoi(static_cast<const char*>(nullptr)), 0);
   EXPECT_EQ(CRT::atol(OFL::String("99")), 99);
-}
-
-TEST(CrtAtof, ReadsLeadingNumber) {
   EXPECT_DOUBLE_EQ(CRT::atof("  1.5e3xyz"), 1500.0);
   EXPECT_DOUBLE_EQ(CRT::atof("-0.25"), -0.25);
   EXPECT_DOUBLE_EQ(CRT::atof("abc"), 0.0);

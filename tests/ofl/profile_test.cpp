@@ -16,41 +16,12 @@ using OFL::Profile::GetSectionFromText;
 using OFL::Profile::GetString;
 using OFL::Profile::GetStringFromText;
 
-// Splits a double-NUL-terminated list; fails the test when it is not one.
-std::vector<std::string> Lines(const String& list) {
-  std::vector<std::string> out;
-  if (list.empty()) return out;
-  EXPECT_GE(list.size(), 2u);
-  EXPECT_EQ(list.back(), '\0');
-  EXPECT_EQ(list[list.size() - 2], '\0');
-  size_t pos = 0;
-  while (pos + 1 < list.size()) {
-    const size_t nul = list.find('\0', pos);
-    out.push_back(list.substr(pos, nul - pos));
-    EXPECT_FALSE(out.back().empty()) << "empty line in the list";
-    pos = nul + 1;
-  }
-  return out;
+// A double-NUL-terminated list of `lines`.
+String List(const std::vector<String>& lines) {
+  String out;
+  for (const String& line : lines) out += line + '\0';
+  return lines.empty() ? out : out + '\0';
 }
-
-class ProfileFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string templ = (std::filesystem::temp_directory_path() / "ofl_profile_XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  String Write(const std::string& name, const std::string& content) {
-    const std::filesystem::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
-  }
-  std::filesystem::path dir_;
-};
 
 const String kIni =
     "; install settings\n"
@@ -73,147 +44,92 @@ const String kIni =
     "Extra=from repeated section\n"
     "Server=from repeated section\n";
 
-TEST(ProfileText, KeysAndValuesAreTrimmed) {
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Server"), "srv01");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Port"), "8080");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Empty", "fb"), "");
-}
-
-TEST(ProfileText, ValueKeepsFurtherEqualSigns) {
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Path"), "C:\\Program Files\\x=y");
-}
-
-TEST(ProfileText, SectionsAndKeysIgnoreCase) {
-  EXPECT_EQ(GetStringFromText(kIni, "AGENT", "SERVER"), "srv01");
-  EXPECT_EQ(GetStringFromText(kIni, "agent", "port"), "8080");
-  EXPECT_EQ(GetStringFromText(kIni, "spaced NAME", "K"), "v");
-}
-
-TEST(ProfileText, SurroundingQuotesAreRemoved) {
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Quoted"), "  padded  ");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Single"), "abc");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Half"), "\"abc");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Inner"), "a\"b\"c");
-  EXPECT_EQ(GetStringFromText("[s]\nq=\"\"\nm=\"'\n", "s", "q", "fb"), "");
-  EXPECT_EQ(GetStringFromText("[s]\nq=\"\"\nm=\"'\n", "s", "m"), "\"'");
-  EXPECT_EQ(GetStringFromText("[s]\nq=\"\n", "s", "q"), "\"");
-}
-
-TEST(ProfileText, FirstOccurrenceWins) {
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "server"), "srv01");
-  // Only the first of repeated sections is read.
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Extra", "none"), "none");
-}
-
-TEST(ProfileText, CommentsAndLooseLinesAreNotKeys) {
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "; Server", "none"), "none");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "loose line", "none"), "none");
-  EXPECT_EQ(GetStringFromText("[s]\n  ;k=v\n", "s", ";k", "none"), "none");
-}
-
-TEST(ProfileText, FallbackForMissingSectionOrKey) {
-  EXPECT_EQ(GetStringFromText(kIni, "Nope", "Server", "fb"), "fb");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "Nope", "fb"), "fb");
-  EXPECT_EQ(GetStringFromText(kIni, "Agent", "k", "fb"), "fb");  // in another section
-  EXPECT_EQ(GetStringFromText("", "s", "k", "fb"), "fb");
-  EXPECT_EQ(GetStringFromText("k=v\n[s]\n", "s", "k", "fb"), "fb");  // before any section
+TEST(ProfileText, GetString) {
+  struct Case { const char* section; const char* key; const char* want; } const cases[] = {
+      // Trimmed keys and values, further "=" kept, case ignored, the first key and section win.
+      {"Agent", "Server", "srv01"}, {"Agent", "Port", "8080"}, {"Agent", "Empty", ""},
+      {"Agent", "Path", "C:\\Program Files\\x=y"}, {"AGENT", "SERVER", "srv01"}, {"spaced NAME", "K", "v"},
+      {"Agent", "Extra", "fb"},
+      // Only matching quotes around the whole value are removed.
+      {"Agent", "Quoted", "  padded  "}, {"Agent", "Single", "abc"}, {"Agent", "Half", "\"abc"},
+      {"Agent", "Inner", "a\"b\"c"},
+      // Comments and loose lines are not keys; missing sections and keys give the fallback.
+      {"Agent", "; Server", "fb"}, {"Agent", "loose line", "fb"}, {"Nope", "Server", "fb"}, {"Agent", "Nope", "fb"},
+      {"Agent", "k", "fb"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetStringFromText(kIni, c.section, c.key, "fb"), c.want) << c.key;
   EXPECT_EQ(GetStringFromText(kIni, "Agent", "Nope"), "");
+
+  struct TextCase { String text; const char* section; const char* key; const char* want; } const texts[] = {
+      {"[s]\nq=\"\"\n", "s", "q", ""}, {"[s]\nm=\"'\n", "s", "m", "\"'"}, {"[s]\nq=\"\n", "s", "q", "\""},
+      {"[s]\n  ;k=v\n", "s", ";k", "fb"}, {"", "s", "k", "fb"}, {"k=v\n[s]\n", "s", "k", "fb"},
+      // Line ends of every kind, a BOM only at the very start, no final line end.
+      {"\xEF\xBB\xBF[S]\r\nA=1\r\nB = 2 \r\n[T]\r\nC=3", "s", "b", "2"},
+      {"\xEF\xBB\xBF[S]\r\nA=1\r\nB = 2 \r\n[T]\r\nC=3", "t", "c", "3"},
+      {"[S]\n\xEF\xBB\xBFk=v\n", "S", "k", "fb"}, {"[S]\rk=v\rm=w", "S", "m", "w"},
+      // Header forms: trailing text, no "]", empty names.
+      {"  [ S ]  trailing\nk=v\n", "S", "k", "v"}, {"[Open\nk=v\n", "Open", "k", "v"}, {"[]\nk=v\n", "", "k", "v"},
+      {"[\nk=v\n", "", "k", "v"},
+      // A NUL ends a line's content.
+      {String("[s]\nk=ab\0cd\nm\0=x\n", 17), "s", "k", "ab"}, {String("[s]\nk=ab\0cd\nm\0=x\n", 17), "s", "m", "fb"},
+  };
+  for (const TextCase& c : texts) EXPECT_EQ(GetStringFromText(c.text, c.section, c.key, "fb"), c.want) << c.text;
 }
 
-TEST(ProfileText, SectionListsLinesAsWrittenWithoutComments) {
-  EXPECT_EQ(Lines(GetSectionFromText(kIni, "agent")),
-            (std::vector<std::string>{"Server=srv01", "Port=8080", "Path=C:\\Program Files\\x=y",
-                                      "Quoted=\"  padded  \"", "Single='abc'", "Half=\"abc", "Inner=a\"b\"c",
-                                      "Empty=", "loose line", "server=second"}));
-  EXPECT_EQ(GetSectionFromText(kIni, "Spaced Name"), String("k=v\0\0", 5));
+TEST(ProfileText, GetSectionListsLinesAsWrittenWithoutComments) {
+  EXPECT_EQ(GetSectionFromText(kIni, "agent"),
+            List({"Server=srv01", "Port=8080", "Path=C:\\Program Files\\x=y", "Quoted=\"  padded  \"",
+                  "Single='abc'", "Half=\"abc", "Inner=a\"b\"c", "Empty=", "loose line", "server=second"}));
+  EXPECT_EQ(GetSectionFromText(kIni, "Spaced Name"), List({"k=v"}));
   EXPECT_EQ(GetSectionFromText(kIni, "Nope"), "");
   EXPECT_EQ(GetSectionFromText("[empty]\n; only a comment\n\n[next]\nk=v\n", "empty"), "");
+  EXPECT_EQ(GetSectionFromText("\xEF\xBB\xBF[S]\r\nA=1\r\nB = 2 \r\n[T]\r\nC=3", "S"), List({"A=1", "B=2"}));
+  EXPECT_EQ(GetSectionFromText(String("[s]\nk=ab\0cd\nm\0=x\n", 17), "s"), List({"k=ab", "m"}));
+  EXPECT_EQ(GetSectionFromText("[[[[\n]]]]\n=\n==\n", "[[["), List({"]]]]", "=", "=="}));
 }
 
-TEST(ProfileText, LineEndsBomAndMissingFinalNewline) {
-  const String crlf = "\xEF\xBB\xBF[S]\r\nA=1\r\nB = 2 \r\n[T]\r\nC=3";
-  EXPECT_EQ(GetStringFromText(crlf, "s", "a"), "1");
-  EXPECT_EQ(GetStringFromText(crlf, "s", "b"), "2");
-  EXPECT_EQ(GetStringFromText(crlf, "t", "c"), "3");
-  EXPECT_EQ(Lines(GetSectionFromText(crlf, "S")), (std::vector<std::string>{"A=1", "B=2"}));
-  // A BOM only counts at the very start.
-  EXPECT_EQ(GetStringFromText("[S]\n\xEF\xBB\xBFk=v\n", "S", "k", "fb"), "fb");
-  EXPECT_EQ(GetStringFromText("[S]\rk=v\rm=w", "S", "m"), "w");
-}
-
-TEST(ProfileText, SectionHeaderForms) {
-  EXPECT_EQ(GetStringFromText("  [ S ]  trailing\nk=v\n", "S", "k"), "v");
-  EXPECT_EQ(GetStringFromText("[Open\nk=v\n", "Open", "k"), "v");
-  EXPECT_EQ(GetStringFromText("[]\nk=v\n", "", "k"), "v");
-  EXPECT_EQ(GetStringFromText("[\nk=v\n", "", "k"), "v");
-}
-
-TEST(ProfileText, GetStringCutsToBufferSizeMinusOne) {
-  const String text = "[s]\nk=abcdef\n";
-  EXPECT_EQ(GetStringFromText(text, "s", "k", "", 7), "abcdef");
-  EXPECT_EQ(GetStringFromText(text, "s", "k", "", 4), "abc");
-  EXPECT_EQ(GetStringFromText(text, "s", "k", "", 1), "");
-  EXPECT_EQ(GetStringFromText(text, "s", "k", "", 0), "");
-  EXPECT_EQ(GetStringFromText(text, "s", "missing", "fallback", 5), "fall");
-}
-
-TEST(ProfileText, GetSectionFitsTheBuffer) {
+TEST(ProfileText, TextsAreCutToBufferSizeMinusOneAndHostileInputNeverBreaks) {
+  for (auto [size, want] : {std::pair<size_t, const char*>{7, "abcdef"}, {4, "abc"}, {1, ""}, {0, ""}})
+    EXPECT_EQ(GetStringFromText("[s]\nk=abcdef\n", "s", "k", "", size), want) << size;
+  EXPECT_EQ(GetStringFromText("[s]\n", "s", "missing", "fallback", 5), "fall");
+  // A section list keeps the lines that fit whole and cuts the next one, leaving room for both NULs.
   const String text = "[s]\nab=1\ncd=2\nef=3\n";
-  const String full("ab=1\0cd=2\0ef=3\0\0", 16);
-  EXPECT_EQ(GetSectionFromText(text, "s", 16), full);
-  EXPECT_EQ(GetSectionFromText(text, "s", 100), full);
-  // One byte short: the last line is cut.
-  EXPECT_EQ(GetSectionFromText(text, "s", 15), String("ab=1\0cd=2\0ef=\0\0", 15));
-  EXPECT_EQ(GetSectionFromText(text, "s", 12), String("ab=1\0cd=2\0\0", 11));
-  EXPECT_EQ(GetSectionFromText(text, "s", 13), String("ab=1\0cd=2\0e\0\0", 13));
-  EXPECT_EQ(GetSectionFromText(text, "s", 3), String("a\0\0", 3));
-  EXPECT_EQ(GetSectionFromText(text, "s", 2), "");
-  EXPECT_EQ(GetSectionFromText(text, "s", 0), "");
+  for (auto [size, want] : {std::pair<size_t, String>{100, List({"ab=1", "cd=2", "ef=3"})},
+                            {16, List({"ab=1", "cd=2", "ef=3"})}, {15, List({"ab=1", "cd=2", "ef="})},
+                            {13, List({"ab=1", "cd=2", "e"})}, {12, List({"ab=1", "cd=2"})}, {3, List({"a"})},
+                            {2, ""}, {0, ""}})
+    EXPECT_EQ(GetSectionFromText(text, "s", size), want) << size;
   for (size_t size = 0; size < 20; ++size) EXPECT_LE(GetSectionFromText(text, "s", size).size(), size);
-}
-
-TEST(ProfileText, HostileInputNeverBreaks) {
-  const String nul("[s]\nk=ab\0cd\nm\0=x\n", 17);
-  EXPECT_EQ(GetStringFromText(nul, "s", "k"), "ab");
-  EXPECT_EQ(GetStringFromText(nul, "s", "m", "fb"), "fb");
-  EXPECT_EQ(Lines(GetSectionFromText(nul, "s")), (std::vector<std::string>{"k=ab", "m"}));
-
+  // The default buffers hold 64 KiB; huge lines and noise never break anything.
   const String huge = "[s]\nk=" + String(1 << 20, 'x') + "\n";
   EXPECT_EQ(GetStringFromText(huge, "s", "k").size(), 65535u);
   EXPECT_EQ(GetStringFromText(huge, "s", "k", "", 1 << 21).size(), size_t(1) << 20);
   EXPECT_LE(GetSectionFromText(huge, "s").size(), 65536u);
-
   String noise;
   for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 7919) & 0xFF);
   EXPECT_NO_THROW(GetStringFromText(noise, "s", "k"));
   EXPECT_NO_THROW(GetSectionFromText(noise, "s"));
-  EXPECT_EQ(GetSectionFromText("[[[[\n]]]]\n=\n==\n", "[[["), String("]]]]\0=\0==\0\0", 11));
 }
 
-TEST_F(ProfileFileTest, ReadsFiles) {
-  const String path = Write("install.ini", kIni);
-  EXPECT_EQ(GetString(path, "AGENT", "port"), "8080");
-  EXPECT_EQ(GetString(path, "Agent", "Nope", "fb"), "fb");
-  EXPECT_EQ(GetString(path, "Agent", "Server", "", 3), "sr");
-  EXPECT_EQ(GetSection(path, "Spaced Name"), String("k=v\0\0", 5));
-  EXPECT_EQ(GetSection(path, "Spaced Name", 4), String("k=\0\0", 4));
-}
-
-TEST_F(ProfileFileTest, CrLfFileWithBom) {
-  const String path = Write("crlf.ini", "\xEF\xBB\xBF[Main]\r\nName=Value\r\n");
-  EXPECT_EQ(GetString(path, "main", "name"), "Value");
-  EXPECT_EQ(GetSection(path, "MAIN"), String("Name=Value\0\0", 12));
-}
-
-TEST_F(ProfileFileTest, MissingOrUnreadableFileGivesFallback) {
-  const String missing = (dir_ / "missing.ini").string();
-  EXPECT_EQ(GetString(missing, "s", "k", "fb"), "fb");
-  EXPECT_EQ(GetString(missing, "s", "k", "fallback", 4), "fal");
-  EXPECT_EQ(GetSection(missing, "s"), "");
-  EXPECT_EQ(GetString(dir_.string(), "s", "k", "fb"), "fb");
-  EXPECT_EQ(GetSection(dir_.string(), "s"), "");
-  const String empty = Write("empty.ini", "");
-  EXPECT_EQ(GetString(empty, "s", "k", "fb"), "fb");
+TEST(ProfileFile, ReadsFilesAndFallsBackWhenUnreadable) {
+  std::string templ = (std::filesystem::temp_directory_path() / "ofl_profile_XXXXXX").string();
+  ASSERT_NE(mkdtemp(templ.data()), nullptr);
+  const std::filesystem::path dir = templ;
+  const String ini = (dir / "install.ini").string(), crlf = (dir / "crlf.ini").string();
+  const String empty = (dir / "empty.ini").string(), missing = (dir / "missing.ini").string();
+  std::ofstream(ini, std::ios::binary) << kIni;
+  std::ofstream(crlf, std::ios::binary) << "\xEF\xBB\xBF[Main]\r\nName=Value\r\n";
+  std::ofstream(empty, std::ios::binary) << "";
+  EXPECT_EQ(GetString(ini, "AGENT", "port"), "8080");
+  EXPECT_EQ(GetString(ini, "Agent", "Server", "", 3), "sr");
+  EXPECT_EQ(GetSection(ini, "Spaced Name", 4), String("k=\0\0", 4));
+  EXPECT_EQ(GetString(crlf, "main", "name"), "Value");
+  EXPECT_EQ(GetSection(crlf, "MAIN"), List({"Name=Value"}));
+  for (const String& path : {missing, dir.string(), empty}) {
+    EXPECT_EQ(GetString(path, "s", "k", "fallback", 4), "fal") << path;
+    EXPECT_EQ(GetSection(path, "s"), "") << path;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
