@@ -2,6 +2,8 @@
 // the packed text form.
 #include "orvacmn/variables/ovk_vars.h"
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "ofl/tokenizer.h"
@@ -63,7 +65,6 @@ COVKVars& COVKVars::operator=(const COVKVars& other) {
 COVKVars::COVKVars(COVKVars&& other) noexcept
     : OVOXMLSupport(other), entries_(std::move(other.entries_)), index_(std::move(other.index_)) {
   other.entries_.clear();
-  other.index_.clear();
 }
 
 COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
@@ -72,49 +73,121 @@ COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
   entries_ = std::move(other.entries_);
   index_ = std::move(other.index_);
   other.entries_.clear();
-  other.index_.clear();
   return *this;
 }
 
 COVKVars::~COVKVars() = default;
 
-// The first runtime entry, otherwise the last system entry; other types
-// never give a value.
-void COVKVars::Slot::UpdateWinner() {
-  winner = nullptr;
-  for (const List::iterator& pos : positions) {
+COVKVars::Index::Index(Index&& other) noexcept
+    : cells_(std::move(other.cells_)), count_(std::exchange(other.count_, 0)) {
+  other.cells_.clear();
+}
+
+COVKVars::Index& COVKVars::Index::operator=(Index&& other) noexcept {
+  cells_ = std::move(other.cells_);
+  count_ = std::exchange(other.count_, 0);
+  other.cells_.clear();
+  return *this;
+}
+
+// Other types than runtime and system never give a value.
+void COVKVars::Index::Refresh(Cell& cell) {
+  const _VarEntry* winner = nullptr;
+  for (const List::iterator& pos : cell.slot->positions) {
     const _VarEntry* e = pos->get();
     if (e->Type == CVariableType::Runtime) {
       winner = e;
-      return;
+      break;
     }
     if (e->Type == CVariableType::System) winner = e;
   }
+  const String* value = winner != nullptr ? &winner->Value : nullptr;
+  cell.slot->value = value;
+  cell.value = value != nullptr ? value->data() : nullptr;
+  cell.valueSize = value != nullptr ? value->size() : 0;
+  cell.valueHasBrace = value != nullptr && value->find_first_of("{}") != String::npos;
+}
+
+void COVKVars::Index::RefreshAll() {
+  for (Cell& cell : cells_)
+    if (cell.slot != nullptr) Refresh(cell);
+}
+
+void COVKVars::Index::Place(Cell cell) {
+  const size_t mask = cells_.size() - 1;
+  size_t i = cell.hash & mask;
+  while (cells_[i].slot != nullptr) i = (i + 1) & mask;
+  cells_[i] = std::move(cell);
+}
+
+COVKVars::Index::Cell& COVKVars::Index::Insert(const Key& key) {
+  if ((count_ + 1) * 2 > cells_.size()) {
+    std::vector<Cell> old = std::exchange(cells_, std::vector<Cell>(std::max<size_t>(16, cells_.size() * 2)));
+    for (Cell& cell : old)
+      if (cell.slot != nullptr) Place(std::move(cell));
+  }
+  Cell cell;
+  cell.head = key.head;
+  cell.size = key.name.size();
+  cell.hash = key.hash;
+  cell.slot = std::make_unique<Slot>();
+  cell.slot->name = String(key.name);
+  Place(std::move(cell));
+  ++count_;
+  return *Find(key);
+}
+
+// Closes the gap by moving back each later cell of the run that may live
+// there, so that no probe sequence is cut short.
+void COVKVars::Index::Erase(Cell& cell) {
+  const size_t mask = cells_.size() - 1;
+  size_t gap = static_cast<size_t>(&cell - cells_.data());
+  cells_[gap] = Cell();
+  --count_;
+  for (size_t i = (gap + 1) & mask; cells_[i].slot != nullptr; i = (i + 1) & mask) {
+    const size_t home = cells_[i].hash & mask;
+    // Stays when its home lies cyclically in (gap, i].
+    const bool stays = gap < i ? (home > gap && home <= i) : (home > gap || home <= i);
+    if (stays) continue;
+    cells_[gap] = std::move(cells_[i]);
+    cells_[i] = Cell();
+    gap = i;
+  }
+}
+
+void COVKVars::Index::Clear() {
+  cells_.clear();
+  count_ = 0;
 }
 
 void COVKVars::CopyFrom(const COVKVars& other) {
   for (const auto& entry : other.entries_) {
     entries_.push_back(std::make_shared<_VarEntry>(*entry));
-    index_[entry->Name].positions.push_back(std::prev(entries_.end()));
+    const Index::Key key(entry->Name);
+    Index::Cell* cell = index_.Find(key);
+    if (cell == nullptr) cell = &index_.Insert(key);
+    cell->slot->positions.push_back(std::prev(entries_.end()));
   }
-  for (auto& [name, slot] : index_) slot.UpdateWinner();
+  index_.RefreshAll();
 }
 
 void COVKVars::AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword) {
-  auto slot = index_.find(name);
-  if (slot != index_.end()) {
-    for (const List::iterator& pos : slot->second.positions) {
+  const Index::Key key(name);
+  Index::Cell* cell = index_.Find(key);
+  if (cell != nullptr) {
+    for (const List::iterator& pos : cell->slot->positions) {
       if ((*pos)->Type == type) {
         (*pos)->Value = value;
+        Index::Refresh(*cell);
         return;
       }
     }
   } else {
-    slot = index_.emplace(name, Slot()).first;
+    cell = &index_.Insert(key);
   }
   entries_.push_back(std::make_shared<_VarEntry>(_VarEntry{name, value, custom, type, isPassword}));
-  slot->second.positions.push_back(std::prev(entries_.end()));
-  slot->second.UpdateWinner();
+  cell->slot->positions.push_back(std::prev(entries_.end()));
+  Index::Refresh(*cell);
 }
 
 void COVKVars::AddVar(const String& name, const String& value, bool custom, bool splitAliases, CVariableType type,
@@ -138,9 +211,8 @@ void COVKVars::AddVars(const COVKVars* vars) {
 }
 
 const String* COVKVars::Lookup(std::string_view name) const {
-  const auto slot = index_.find(name);
-  if (slot == index_.end() || slot->second.winner == nullptr) return nullptr;
-  return &slot->second.winner->Value;
+  const Index::Cell* cell = index_.Find(Index::Key(name));
+  return cell != nullptr ? cell->slot->value : nullptr;
 }
 
 bool COVKVars::GetVar(const String& name, String& value) const {
@@ -150,12 +222,12 @@ bool COVKVars::GetVar(const String& name, String& value) const {
   return true;
 }
 
-bool COVKVars::Find(const String& name) const { return index_.find(name) != index_.end(); }
+bool COVKVars::Find(const String& name) const { return index_.Find(Index::Key(name)) != nullptr; }
 
 void COVKVars::Erase(List::iterator it) {
-  const auto slot = index_.find((*it)->Name);
-  if (slot != index_.end()) {
-    std::vector<List::iterator>& positions = slot->second.positions;
+  Index::Cell* cell = index_.Find(Index::Key((*it)->Name));
+  if (cell != nullptr) {
+    std::vector<List::iterator>& positions = cell->slot->positions;
     for (auto p = positions.begin(); p != positions.end(); ++p) {
       if (*p == it) {
         positions.erase(p);
@@ -163,19 +235,19 @@ void COVKVars::Erase(List::iterator it) {
       }
     }
     if (positions.empty())
-      index_.erase(slot);
-    else if (slot->second.winner == it->get())
-      slot->second.UpdateWinner();
+      index_.Erase(*cell);
+    else if (cell->slot->value == &(*it)->Value)
+      Index::Refresh(*cell);
   }
   entries_.erase(it);
 }
 
 void COVKVars::RemoveVar(const String& names) {
   ForEachAlias(names, [&](const String& alias) {
-    const auto slot = index_.find(alias);
-    if (slot == index_.end()) return;
-    for (const List::iterator& pos : slot->second.positions) entries_.erase(pos);
-    index_.erase(slot);
+    Index::Cell* cell = index_.Find(Index::Key(alias));
+    if (cell == nullptr) return;
+    for (const List::iterator& pos : cell->slot->positions) entries_.erase(pos);
+    index_.Erase(*cell);
   });
 }
 
@@ -191,7 +263,7 @@ void COVKVars::RemoveSubVars(const String& prefixes) {
 }
 
 void COVKVars::DeleteListVars() {
-  index_.clear();
+  index_.Clear();
   entries_.clear();
 }
 

@@ -17,6 +17,8 @@
 // value. Each character is thus examined once per time it enters the text,
 // and runs without braces are found with memchr and copied in one piece.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -104,7 +106,11 @@ std::string_view DumpSeparator(std::string_view name) {
 class COVKVars::Expander {
  public:
   Expander(const COVKVars& vars, ESubstitutionPolicies policies, VBScriptExecutionPolicy vbPolicy)
-      : vars_(vars), policies_(policies), vbPolicy_(vbPolicy) {}
+      : vars_(vars),
+        policies_(policies),
+        vbPolicy_(vbPolicy),
+        quick_((policies & SubstitutionEscapeXml) == 0),
+        unknownToEmpty_((policies & SubstitutionUnknownToEmpty) != 0) {}
 
   // ReplaceVariable without copying the name or an entry's value. The result
   // never refers to `name`.
@@ -156,26 +162,44 @@ class COVKVars::Expander {
 
     while (!pending.empty()) {
       Segment& seg = pending.back();
-      const size_t brace = seg.NextBrace(!opens.empty());
+      if (opens.empty()) {
+        if (!ScanClosed(seg, out, opens, length, replacements)) return Stop(text, out, pending);
+        if (seg.AtEnd()) pending.pop_back();
+        continue;
+      }
+      // Inside a placeholder the next brace is usually near.
+      const size_t room = std::min(seg.size - seg.pos, kQuickNameMax);
+      const size_t near = NameLength(seg.data + seg.pos, room);
+      const size_t brace = near < room ? seg.pos + near : seg.NextBrace(true);
       out.append(seg.data + seg.pos, brace - seg.pos);
       seg.pos = brace;
       if (seg.AtEnd()) {
         pending.pop_back();
         continue;
       }
-      const char c = seg.data[brace];
       ++seg.pos;
-      if (c == '{') {
-        opens.push_back(out.size());
-        out.push_back('{');
-        continue;
-      }
-      if (opens.empty()) {
-        out.push_back('}');
+      if (seg.data[brace] == '{') {
+        if (!OpenOrDecide(seg, out, opens, length, replacements)) return Stop(text, out, pending);
         continue;
       }
       const size_t start = opens.back();
       const std::string_view name = std::string_view(out).substr(start + 1);
+      std::string_view quickValue;
+      const Quick quick = DecideQuick(Index::Key(name), length, quickValue);
+      if (quick == kStays) {
+        out.push_back('}');
+        opens.clear();
+        continue;
+      }
+      if (quick == kReplaced) {
+        ++replacements;
+        out.resize(start);
+        opens.pop_back();
+        if (seg.AtEnd()) pending.pop_back();  // `seg` is not used below
+        out.append(quickValue);
+        if (replacements > kMaxReplacements) return Stop(text, out, pending);
+        continue;
+      }
       const size_t shorter = name.size() + 2;  // the placeholder goes
       // A dump may be made of placeholders that dump again: check its size
       // before making it.
@@ -247,9 +271,113 @@ class COVKVars::Expander {
     return Resolve(vars_, name, policies_, r);
   }
 
+  // Scans `seg` while no "{" is open: a "}" is plain text then, so only "{"
+  // is searched for. Stops after opening a "{" whose placeholder it does not
+  // decide itself, or at the end of the segment. False when a replacement
+  // was one too many.
+  bool ScanClosed(Segment& seg, String& out, std::vector<size_t>& opens, size_t& length, int& replacements) const {
+    const char* const end = seg.data + seg.size;
+    const char* p = seg.data + seg.pos;
+    for (;;) {
+      const char* const brace = static_cast<const char*>(std::memchr(p, '{', static_cast<size_t>(end - p)));
+      if (brace == nullptr) {
+        out.append(p, static_cast<size_t>(end - p));
+        seg.pos = seg.size;
+        return true;
+      }
+      out.append(p, static_cast<size_t>(brace - p));
+      seg.pos = static_cast<size_t>(brace - seg.data) + 1;
+      if (!OpenOrDecide(seg, out, opens, length, replacements)) return false;
+      if (!opens.empty()) return true;
+      p = seg.data + seg.pos;
+    }
+  }
+
+  // After a "{" was read: decides its placeholder at once when it is closed
+  // right away and is of the common kind (see DecideQuick), so that neither
+  // the "{" nor the name enters `out`; otherwise opens the "{". Either way
+  // the outcome is what reading "{", the name and "}" one by one would give.
+  // False when a replacement was one too many.
+  bool OpenOrDecide(Segment& seg, String& out, std::vector<size_t>& opens, size_t& length, int& replacements) const {
+    const char* const name = seg.data + seg.pos;
+    const size_t room = std::min(seg.size - seg.pos, kQuickNameMax);
+    const size_t size = NameLength(name, room);
+    if (size != 0 && size < room && name[size] == '}') {
+      const Index::Key key = size < 8 && room >= 8 ? Index::Key::Short(name, size) : Index::Key({name, size});
+      std::string_view value;
+      const Quick quick = DecideQuick(key, length, value);
+      if (quick == kStays) {
+        out.append(name - 1, size + 2);
+        opens.clear();
+        seg.pos += size + 1;
+        return true;
+      }
+      if (quick == kReplaced) {
+        out.append(value);
+        seg.pos += size + 1;
+        return ++replacements <= kMaxReplacements;
+      }
+    }
+    if (size < room && name[size] == '{') seg.nextOpen = seg.pos + size;
+    opens.push_back(out.size());
+    out.push_back('{');
+    return true;
+  }
+
+  enum Quick { kNotQuick, kStays, kReplaced };
+
+  // The common case decided without Resolve: a plain name (no environment,
+  // dump or expression name) whose value holds no brace and needs no
+  // escaping, or that is unknown. kReplaced (with `value` set and `length`
+  // updated) or kStays as the general path would decide; kNotQuick when the
+  // general path is needed (it also makes the growth check fail).
+  Quick DecideQuick(const Index::Key& key, size_t& length, std::string_view& value) const {
+    const std::string_view name = key.name;
+    if (!quick_ || name.empty() || name[0] == '%' || name[0] == '$' || name[0] == '=') return kNotQuick;
+    const Index::Cell* cell = vars_.index_.Find(key);
+    if (cell == nullptr || cell->value == nullptr) {
+      if (!unknownToEmpty_) return kStays;
+      value = std::string_view();
+    } else {
+      if (cell->valueHasBrace) return kNotQuick;
+      value = std::string_view(cell->value, cell->valueSize);
+    }
+    const size_t newLength = length - (name.size() + 2) + value.size();
+    if (TooLong(length, newLength)) return kNotQuick;
+    length = newLength;
+    return kReplaced;
+  }
+
+  // Bytes before the first "{" or "}" of the `room` bytes at `p` (`room`
+  // when there is none), eight at a time while eight remain.
+  static size_t NameLength(const char* p, size_t room) {
+    size_t n = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      for (; n + 8 <= room; n += 8) {
+        const uint64_t word = Index::Load64(p + n);
+        const uint64_t hits = ZeroBytes(word ^ 0x7b7b7b7b7b7b7b7bull) | ZeroBytes(word ^ 0x7d7d7d7d7d7d7d7dull);
+        if (hits != 0) return n + static_cast<size_t>(std::countr_zero(hits)) / 8;
+      }
+    }
+    for (; n < room; ++n)
+      if (p[n] == '{' || p[n] == '}') return n;
+    return room;
+  }
+  // The high bit of each zero byte of `word`; bytes above the first zero
+  // byte may be flagged wrongly, so only the lowest flag counts.
+  static uint64_t ZeroBytes(uint64_t word) {
+    return (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
+  }
+
+  // Longer names are rare; capping the look-ahead keeps a lone "{" before a
+  // long brace-free run from being scanned twice in full.
+  static constexpr size_t kQuickNameMax = 128;
+
   const COVKVars& vars_;
   const ESubstitutionPolicies policies_;
   const VBScriptExecutionPolicy vbPolicy_;
+  const bool quick_;
+  const bool unknownToEmpty_;
 };
 
 int COVKVars::ReplaceVariable(const String& name, String& value, const ESubstitutionPolicies& policies) const {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <random>
 #include <vector>
@@ -196,6 +197,55 @@ TEST(COVKVarsTest, LookupsAgreeWithTheListUnderRandomEdits) {
       }
     }
   }
+}
+
+// Hundreds of names of every length around the eight-byte word the index
+// compares first, many differing only in case or in their last byte: the
+// table grows, probe runs collide and removals close gaps, and every lookup
+// still agrees with a plain model of the set.
+TEST(COVKVarsTest, LargeSetsUnderGrowthAndRemoval) {
+  std::mt19937 rng(2024);
+  auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+  std::vector<String> names;
+  for (size_t length : {1, 2, 7, 8, 9, 15, 16, 17, 24, 40})
+    for (char last : String("abcdefghijklmnopqrstuvwxyz0189")) names.push_back(String(length - 1, 'n') + last);
+  names.push_back("\xc1x");  // folds like "\xe1x" in the hash, but only ASCII letters match
+  names.push_back("\xe1x");
+  auto caseOf = [&](String name) {
+    for (char& c : name)
+      if (pick(2)) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+  };
+  std::map<String, String> model;  // lower-cased name -> runtime value
+  COVKVars vars;
+  for (int step = 0; step < 3000; ++step) {
+    const String& n = names[pick(names.size())];
+    const String lower = OFL::ToLower(n);
+    if (pick(3) != 0) {
+      const String value = std::to_string(step);
+      vars.AddVar(caseOf(n), value, false, false, kRuntime, false);
+      model[lower] = value;
+    } else {
+      vars.RemoveVar(caseOf(n));
+      model.erase(lower);
+    }
+    if (step % 50 != 0) continue;
+    ASSERT_EQ(vars.Size(), model.size());
+    for (const String& q : names) {
+      const auto it = model.find(OFL::ToLower(q));
+      const String asked = caseOf(q);
+      String got;
+      ASSERT_EQ(vars.GetVar(asked, got), it != model.end()) << asked;
+      ASSERT_EQ(vars.Find(asked), it != model.end()) << asked;
+      if (it != model.end()) {
+        ASSERT_EQ(got, it->second) << asked;
+        // Expansion reads the same index.
+        String text = "<{" + asked + "}>";
+        ASSERT_EQ(vars.PerformSubstitutions(text, V::SubstitutionDefault), "<" + it->second + ">");
+      }
+    }
+  }
+  EXPECT_FALSE(vars.Find("mnnnnnnn"));
 }
 
 TEST(COVKVarsTest, CopiesAreDeep) {

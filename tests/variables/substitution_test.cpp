@@ -418,6 +418,74 @@ TEST_F(ReferenceTest, DenseBracesAndRecursion) {
     for (int vb : {0, 1}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(recursive, text, 0, vb));
 }
 
+// Placeholders of plain names are decided without the general machinery
+// where possible. These cases sit on the edges of that: name lengths around
+// the eight bytes the index compares at once, names in other cases, texts
+// ending right after the "}", adjacent, unclosed and computed placeholders.
+TEST_F(ReferenceTest, PlainNamesAtTheEdges) {
+  COVKVars vars;
+  std::vector<String> names;
+  for (size_t length = 1; length <= 18; ++length) {
+    String name;
+    for (size_t i = 0; i < length; ++i) name += static_cast<char>((i % 2 ? 'a' : 'A') + (length + i) % 26);
+    names.push_back(name);
+    vars.AddVar(name, "v" + std::to_string(length), false, false, kRuntime, false);
+  }
+  vars.AddVar("Drive3", "D:", false, false, kRuntime, false);
+  vars.AddVar("Index", "3", false, false, kSystem, false);
+  std::vector<String> texts = {"{Drive{Index}}\\x", "{DRIVE{index}}", "{Dri{Index}ve}", "{Drive{Index}{Index}}",
+                               "{Drive{Nope}}", "{{Index}}", "{Drive{Index}", "a{Drive{Index}}b{Index}c"};
+  for (const String& n : names) {
+    for (const String& spelt : {n, OFL::ToLower(n), OFL::ToUpper(n)}) {
+      texts.push_back("{" + spelt + "}");
+      texts.push_back("{" + spelt + "}x");
+      texts.push_back("ab{" + spelt + "}{" + spelt + "}0123456789abcdef");
+      texts.push_back("{" + spelt);
+      texts.push_back("}{" + spelt + "x}");
+      texts.push_back("{" + spelt.substr(1) + "}");
+      texts.push_back("{" + spelt.substr(0, spelt.size() / 2) + "{Index}" + spelt.substr(spelt.size() / 2) + "}");
+    }
+  }
+  for (const String& text : texts)
+    for (uint32_t p : {0u, 1u, 8u})
+      for (int vb : {0, 1}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, p, vb));
+  EXPECT_EQ(E(vars, "{" + OFL::ToUpper(names[8]) + "}"), "v9");
+  EXPECT_EQ(E(vars, "{" + names[16] + "}{" + names[17] + "}"), "v17v18");
+  EXPECT_EQ(E(vars, "{Drive{Index}}\\x"), "D:\\x");
+}
+
+// The index keeps a view of each name's value; it follows every change.
+TEST_F(ReferenceTest, ValuesChangedBetweenExpansions) {
+  COVKVars vars;
+  vars.AddVar("Index", "3", false, false, kSystem, false);
+  vars.AddVar("Drive3", "D:", false, false, kRuntime, false);
+  const String text = "{Drive{Index}}|{Index}|{index}";
+  EXPECT_EQ(E(vars, text), "D:|3|3");
+  vars.AddVar("Index", "{Other}", false, false, kSystem, false);  // now holds braces
+  vars.AddVar("Other", "3", false, false, kRuntime, false);
+  EXPECT_EQ(E(vars, text), "D:|3|3");
+  vars.AddVar("Other", String(40, 'o'), false, false, kRuntime, false);  // no longer fits in place
+  EXPECT_EQ(E(vars, text), "{Drive" + String(40, 'o') + "}|" + String(40, 'o') + "|" + String(40, 'o'));
+  vars.AddVar("INDEX", "3", false, false, kSystem, false);
+  EXPECT_EQ(E(vars, text), "D:|3|3");
+  vars.AddVar("index", "x", false, false, kRuntime, false);  // a runtime entry wins
+  EXPECT_EQ(E(vars, text), "{Drivex}|x|x");
+  vars.RemoveVar("Index");
+  EXPECT_EQ(E(vars, text), "{Drive{Index}}|{Index}|{index}");
+  EXPECT_EQ(E(vars, text, kToEmpty), "||");
+  vars.AddVar("Index", "3", false, false, static_cast<CVariableType::EVariableType>(5), false);  // found, no value
+  EXPECT_EQ(E(vars, text), "{Drive{Index}}|{Index}|{index}");
+  vars.AddVar("Index", "3", false, false, kRuntime, false);
+  const COVKVars copy = vars;
+  vars.AddVar("Index", "4", false, false, kRuntime, false);
+  EXPECT_EQ(E(copy, text), "D:|3|3");
+  EXPECT_EQ(E(vars, text), "{Drive4}|4|4");
+  COVKVars moved = std::move(vars);
+  EXPECT_EQ(E(moved, text), "{Drive4}|4|4");
+  for (const COVKVars* v : {&copy, static_cast<const COVKVars*>(&moved)})
+    for (uint32_t p : {0u, 1u, 8u}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(*v, text, p, 1));
+}
+
 TEST_F(ReferenceTest, ExactlyAtTheLimit) {
   COVKVars vars;
   vars.AddVar("A", "x", false, false, kRuntime, false);
