@@ -182,24 +182,14 @@ class COVKVars::Expander {
         if (!OpenOrDecide(seg, out, opens, length, replacements)) return Stop(text, out, pending);
         continue;
       }
+      const Quick quick = CloseQuick(out, opens, length);
+      if (quick == kStays) continue;
+      if (quick == kReplaced) {
+        if (++replacements > kMaxReplacements) return Stop(text, out, pending);
+        continue;
+      }
       const size_t start = opens.back();
       const std::string_view name = std::string_view(out).substr(start + 1);
-      std::string_view quickValue;
-      const Quick quick = DecideQuick(Index::Key(name), length, quickValue);
-      if (quick == kStays) {
-        out.push_back('}');
-        opens.clear();
-        continue;
-      }
-      if (quick == kReplaced) {
-        ++replacements;
-        out.resize(start);
-        opens.pop_back();
-        if (seg.AtEnd()) pending.pop_back();  // `seg` is not used below
-        out.append(quickValue);
-        if (replacements > kMaxReplacements) return Stop(text, out, pending);
-        continue;
-      }
       const size_t shorter = name.size() + 2;  // the placeholder goes
       // A dump may be made of placeholders that dump again: check its size
       // before making it.
@@ -271,10 +261,13 @@ class COVKVars::Expander {
     return Resolve(vars_, name, policies_, r);
   }
 
+  enum Quick { kNotQuick, kStays, kReplaced };
+
   // Scans `seg` while no "{" is open: a "}" is plain text then, so only "{"
-  // is searched for. Stops after opening a "{" whose placeholder it does not
-  // decide itself, or at the end of the segment. False when a replacement
-  // was one too many.
+  // is searched for. Placeholders closed right away are decided here when
+  // DecideQuick can, so that neither their "{" nor their name enters `out`.
+  // Stops when a "{" stays open, or at the end of the segment. False when a
+  // replacement was one too many.
   bool ScanClosed(Segment& seg, String& out, std::vector<size_t>& opens, size_t& length, int& replacements) const {
     const char* const end = seg.data + seg.size;
     const char* p = seg.data + seg.pos;
@@ -286,45 +279,136 @@ class COVKVars::Expander {
         return true;
       }
       out.append(p, static_cast<size_t>(brace - p));
-      seg.pos = static_cast<size_t>(brace - seg.data) + 1;
-      if (!OpenOrDecide(seg, out, opens, length, replacements)) return false;
+      const char* const name = brace + 1;
+      size_t size;
+      char next;
+      std::string_view value;
+      const Quick quick =
+          TryQuick(name, std::min(static_cast<size_t>(end - name), kQuickNameMax), size, next, length, value);
+      if (quick == kReplaced) {
+        out.append(value);
+        p = name + size + 1;
+        if (++replacements <= kMaxReplacements) continue;
+        seg.pos = static_cast<size_t>(p - seg.data);
+        return false;
+      }
+      if (quick == kStays) {
+        out.append(brace, size + 2);
+        p = name + size + 1;
+        continue;
+      }
+      seg.pos = static_cast<size_t>(name - seg.data);
+      if (!Open(seg, out, opens, length, replacements, size, next)) return false;
       if (!opens.empty()) return true;
       p = seg.data + seg.pos;
     }
   }
 
-  // After a "{" was read: decides its placeholder at once when it is closed
-  // right away and is of the common kind (see DecideQuick), so that neither
-  // the "{" nor the name enters `out`; otherwise opens the "{". Either way
-  // the outcome is what reading "{", the name and "}" one by one would give.
-  // False when a replacement was one too many.
+  // After a "{" was read with one open before it: as ScanClosed does.
   bool OpenOrDecide(Segment& seg, String& out, std::vector<size_t>& opens, size_t& length, int& replacements) const {
     const char* const name = seg.data + seg.pos;
-    const size_t room = std::min(seg.size - seg.pos, kQuickNameMax);
-    const size_t size = NameLength(name, room);
-    if (size != 0 && size < room && name[size] == '}') {
-      const Index::Key key = size < 8 && room >= 8 ? Index::Key::Short(name, size) : Index::Key({name, size});
-      std::string_view value;
-      const Quick quick = DecideQuick(key, length, value);
-      if (quick == kStays) {
-        out.append(name - 1, size + 2);
-        opens.clear();
-        seg.pos += size + 1;
-        return true;
-      }
-      if (quick == kReplaced) {
-        out.append(value);
-        seg.pos += size + 1;
-        return ++replacements <= kMaxReplacements;
-      }
+    size_t size;
+    char next;
+    std::string_view value;
+    const Quick quick = TryQuick(name, std::min(seg.size - seg.pos, kQuickNameMax), size, next, length, value);
+    if (quick == kNotQuick) return Open(seg, out, opens, length, replacements, size, next);
+    seg.pos += size + 1;
+    if (quick == kStays) {
+      out.append(name - 1, size + 2);
+      opens.clear();
+      return true;
     }
-    if (size < room && name[size] == '{') seg.nextOpen = seg.pos + size;
-    opens.push_back(out.size());
-    out.push_back('{');
-    return true;
+    out.append(value);
+    return ++replacements <= kMaxReplacements;
   }
 
-  enum Quick { kNotQuick, kStays, kReplaced };
+  // The name after a "{" at `name` (`room` bytes of it may be looked at):
+  // its `size` up to the `next` brace (0: none there), and when that is a
+  // "}", DecideQuick on it. Inlined: it is the hot path of an expansion.
+  [[gnu::always_inline]] Quick TryQuick(const char* name, size_t room, size_t& size, char& next, size_t& length,
+                 std::string_view& value) const {
+    size = NameLength(name, room);
+    next = size < room ? name[size] : '\0';
+    if (next != '}' || size == 0) return kNotQuick;
+    return DecideQuick(size < 8 && room >= 8 ? Index::Key::Short(name, size) : Index::Key({name, size}), length,
+                       value);
+  }
+
+  // Opens the "{" before seg.pos, whose name runs `size` bytes up to `next`
+  // (see TryQuick), as the general path would. A computed name such as
+  // "{Drive{Index}}" is read on here while its parts are quick. Stops where
+  // the general path is needed, or when no "{" it opened remains open.
+  // False when a replacement was one too many.
+  bool Open(Segment& seg, String& out, std::vector<size_t>& opens, size_t& length, int& replacements, size_t size,
+            char next) const {
+    const size_t depth = opens.size();
+    bool atOpen = true;  // else within a name opened here, after an inner placeholder
+    bool tried = true;   // whether TryQuick gave `size` and `next` for this "{"
+    for (;;) {
+      const char* const p = seg.data + seg.pos;
+      const size_t room = std::min(seg.size - seg.pos, kQuickNameMax);
+      if (atOpen) {
+        if (!tried) {
+          std::string_view value;
+          const Quick quick = TryQuick(p, room, size, next, length, value);
+          if (quick == kStays) {
+            out.append(p - 1, size + 2);
+            opens.clear();
+            seg.pos += size + 1;
+            return true;
+          }
+          if (quick == kReplaced) {
+            out.append(value);
+            seg.pos += size + 1;
+            if (++replacements > kMaxReplacements) return false;
+            if (opens.size() == depth) return true;
+            atOpen = false;
+            continue;
+          }
+        }
+        opens.push_back(out.size());
+        out.push_back('{');
+        if (next != '{') return true;
+        out.append(p, size);
+        seg.pos += size + 1;  // at the inner name
+        tried = false;
+        continue;
+      }
+      const size_t part = NameLength(p, room);
+      if (part == room) return true;
+      out.append(p, part);
+      seg.pos += part;
+      if (p[part] == '{') {
+        ++seg.pos;
+        atOpen = true;
+        tried = false;
+        continue;
+      }
+      const Quick quick = CloseQuick(out, opens, length);
+      if (quick == kNotQuick) return true;
+      ++seg.pos;
+      if (quick == kStays) return true;
+      if (++replacements > kMaxReplacements) return false;
+      if (opens.size() == depth) return true;
+    }
+  }
+
+  // The "}" just read closes the innermost open "{", whose name is the rest
+  // of `out`: decides it when DecideQuick can. kNotQuick changes nothing.
+  Quick CloseQuick(String& out, std::vector<size_t>& opens, size_t& length) const {
+    const size_t start = opens.back();
+    std::string_view value;
+    const Quick quick = DecideQuick(Index::Key(std::string_view(out).substr(start + 1)), length, value);
+    if (quick == kStays) {
+      out.push_back('}');
+      opens.clear();
+    } else if (quick == kReplaced) {
+      out.resize(start);
+      opens.pop_back();
+      out.append(value);
+    }
+    return quick;
+  }
 
   // The common case decided without Resolve: a plain name (no environment,
   // dump or expression name) whose value holds no brace and needs no
