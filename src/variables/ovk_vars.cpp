@@ -79,12 +79,13 @@ COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
 COVKVars::~COVKVars() = default;
 
 COVKVars::Index::Index(Index&& other) noexcept
-    : cells_(std::move(other.cells_)), count_(std::exchange(other.count_, 0)) {
+    : cells_(std::move(other.cells_)), mask_(std::exchange(other.mask_, 0)), count_(std::exchange(other.count_, 0)) {
   other.cells_.clear();
 }
 
 COVKVars::Index& COVKVars::Index::operator=(Index&& other) noexcept {
   cells_ = std::move(other.cells_);
+  mask_ = std::exchange(other.mask_, 0);
   count_ = std::exchange(other.count_, 0);
   other.cells_.clear();
   return *this;
@@ -114,15 +115,15 @@ void COVKVars::Index::RefreshAll() {
 }
 
 void COVKVars::Index::Place(Cell cell) {
-  const size_t mask = cells_.size() - 1;
-  size_t i = cell.hash & mask;
-  while (cells_[i].slot != nullptr) i = (i + 1) & mask;
+  size_t i = cell.hash & mask_;
+  while (cells_[i].slot != nullptr) i = (i + 1) & mask_;
   cells_[i] = std::move(cell);
 }
 
 COVKVars::Index::Cell& COVKVars::Index::Insert(const Key& key) {
   if ((count_ + 1) * 2 > cells_.size()) {
     std::vector<Cell> old = std::exchange(cells_, std::vector<Cell>(std::max<size_t>(16, cells_.size() * 2)));
+    mask_ = cells_.size() - 1;
     for (Cell& cell : old)
       if (cell.slot != nullptr) Place(std::move(cell));
   }
@@ -140,7 +141,7 @@ COVKVars::Index::Cell& COVKVars::Index::Insert(const Key& key) {
 // Closes the gap by moving back each later cell of the run that may live
 // there, so that no probe sequence is cut short.
 void COVKVars::Index::Erase(Cell& cell) {
-  const size_t mask = cells_.size() - 1;
+  const size_t mask = mask_;
   size_t gap = static_cast<size_t>(&cell - cells_.data());
   cells_[gap] = Cell();
   --count_;
@@ -157,6 +158,7 @@ void COVKVars::Index::Erase(Cell& cell) {
 
 void COVKVars::Index::Clear() {
   cells_.clear();
+  mask_ = 0;
   count_ = 0;
 }
 

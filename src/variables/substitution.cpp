@@ -16,6 +16,12 @@
 // replacement truncates the output to the placeholder's "{" and pushes the
 // value. Each character is thus examined once per time it enters the text,
 // and runs without braces are found with memchr and copied in one piece.
+//
+// Most placeholders are a plain name closed right away whose value holds no
+// brace. Those are decided at their "{": the name is found and hashed a word
+// at a time where it lies, looked up in the set's index, and the value is
+// appended; neither the "{" nor the name enters the output, and the general
+// machinery (segments, open "{" positions, Resolve) is not involved.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -69,12 +75,10 @@ struct Segment {
   bool AtEnd() const { return pos >= size; }
   std::string_view Rest() const { return std::string_view(data + pos, size - pos); }
 
-  // Position of the next "{" at or after the current position, or size;
-  // with `closeToo`, of the next "{" or "}". (A "}" with no "{" open is
-  // plain text, so most of a text is searched for "{" alone.)
-  size_t NextBrace(bool closeToo) {
+  // Position of the next "{" or "}" at or after the current position, or
+  // size.
+  size_t NextBrace() {
     if (nextOpen == kUnknown || nextOpen < pos) nextOpen = Search('{');
-    if (!closeToo) return nextOpen;
     if (nextClose == kUnknown || nextClose < pos) nextClose = Search('}', nextOpen);
     return std::min(nextOpen, nextClose);
   }
@@ -170,7 +174,7 @@ class COVKVars::Expander {
       // Inside a placeholder the next brace is usually near.
       const size_t room = std::min(seg.size - seg.pos, kQuickNameMax);
       const size_t near = NameLength(seg.data + seg.pos, room);
-      const size_t brace = near < room ? seg.pos + near : seg.NextBrace(true);
+      const size_t brace = near < room ? seg.pos + near : seg.NextBrace();
       out.append(seg.data + seg.pos, brace - seg.pos);
       seg.pos = brace;
       if (seg.AtEnd()) {

@@ -315,8 +315,7 @@ class COVKVars : public OVOXMLSupport {
 
     const Cell* Find(const Key& key) const {
       if (count_ == 0) return nullptr;
-      const size_t mask = cells_.size() - 1;
-      for (size_t i = key.hash & mask;; i = (i + 1) & mask) {
+      for (size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
         const Cell& cell = cells_[i];
         if (cell.slot == nullptr) return nullptr;
         if (cell.hash == key.hash && Matches(cell, key)) return &cell;
@@ -353,6 +352,7 @@ class COVKVars : public OVOXMLSupport {
     void Place(Cell cell);
 
     std::vector<Cell> cells_;
+    size_t mask_ = 0;  // cells_.size() - 1 once there are cells
     size_t count_ = 0;
   };
 
