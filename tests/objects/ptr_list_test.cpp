@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <list>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -14,226 +16,130 @@ namespace {
 struct Elem {
   int id;
 };
-
 using List = OVOTypedPtrList<Elem>;
+using Ids = std::vector<int>;
 
-std::vector<int> Ids(const List& l) {
-  std::vector<int> out;
-  POSITION pos = l.GetHeadPosition();
-  while (pos) out.push_back(l.GetNext(pos)->id);
+Elem e[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
+
+List Of(std::initializer_list<int> ids) {
+  List l;
+  for (int id : ids) l.AddTail(&e[id]);
+  return l;
+}
+// The ids in list order; the backward walk, range-for and the count must agree.
+Ids Forward(const List& l) {
+  Ids out, back, ranged;
+  for (POSITION p = l.GetHeadPosition(); p;) out.push_back(l.GetNext(p)->id);
+  for (POSITION p = l.GetTailPosition(); p;) back.insert(back.begin(), l.GetPrev(p)->id);
+  for (Elem* x : l) ranged.push_back(x->id);
+  EXPECT_EQ(back, out);
+  EXPECT_EQ(ranged, out);
+  EXPECT_EQ(l.GetCount(), static_cast<int>(out.size()));
   return out;
 }
 
-std::vector<int> IdsBackwards(const List& l) {
-  std::vector<int> out;
-  POSITION pos = l.GetTailPosition();
-  while (pos) out.push_back(l.GetPrev(pos)->id);
-  return out;
-}
-
-class PtrListTest : public ::testing::Test {
- protected:
-  Elem e[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
-};
-
-TEST_F(PtrListTest, EmptyList) {
+TEST(PtrListTest, InsertsRemovesAndFindsKeepOrder) {
   List l;
-  EXPECT_TRUE(l.IsEmpty());
-  EXPECT_EQ(l.GetCount(), 0);
-  EXPECT_EQ(l.GetHeadPosition(), nullptr);
-  EXPECT_EQ(l.GetTailPosition(), nullptr);
-  EXPECT_EQ(l.FindIndex(0), nullptr);
-  EXPECT_EQ(l.Find(&e[0]), nullptr);
-  EXPECT_EQ(l.begin(), l.end());
-}
-
-TEST_F(PtrListTest, AddHeadAndTailOrder) {
-  List l;
-  l.AddTail(&e[1]);
-  l.AddTail(&e[2]);
-  l.AddHead(&e[0]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(IdsBackwards(l), (std::vector<int>{2, 1, 0}));
-  EXPECT_EQ(l.GetHead(), &e[0]);
-  EXPECT_EQ(l.GetTail(), &e[2]);
-  EXPECT_EQ(l.GetCount(), 3);
-  std::vector<int> ranged;
-  for (Elem* p : l) ranged.push_back(p->id);
-  EXPECT_EQ(ranged, (std::vector<int>{0, 1, 2}));
-}
-
-TEST_F(PtrListTest, InsertBeforeAndAfter) {
-  List l;
-  const POSITION p2 = l.AddTail(&e[2]);
+  EXPECT_TRUE(l.IsEmpty() && !l.GetHeadPosition() && !l.GetTailPosition() && !l.FindIndex(0) && !l.Find(&e[0]) &&
+              l.begin() == l.end());
+  const POSITION p2 = l.TransferAddTail(&e[2]);
+  EXPECT_EQ(Forward(l), (Ids{2}));
   const POSITION p4 = l.InsertAfter(p2, &e[4]);
   l.InsertBefore(p4, &e[3]);
-  l.InsertBefore(p2, &e[1]);
-  l.InsertAfter(p4, &e[5]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{1, 2, 3, 4, 5}));
+  l.TransferInsertBefore(p2, &e[1]);
+  l.TransferInsertAfter(p4, &e[5]);
+  EXPECT_EQ(Forward(l), (Ids{1, 2, 3, 4, 5}));
   // A null position inserts at the head or the tail, as the host framework does.
   l.InsertBefore(nullptr, &e[0]);
   l.InsertAfter(nullptr, &e[6]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(IdsBackwards(l), (std::vector<int>{6, 5, 4, 3, 2, 1, 0}));
-}
-
-TEST_F(PtrListTest, PositionsStayValidAcrossInsertsAndRemoves) {
-  List l;
-  std::vector<POSITION> pos;
-  for (auto& x : e) pos.push_back(l.AddTail(&x));
-  // Many more nodes force the storage to grow; old positions still hold.
-  std::vector<Elem> more(1000, Elem{100});
-  for (auto& m : more) l.AddHead(&m);
-  l.RemoveAt(pos[3]);
-  l.RemoveAt(pos[7]);
-  for (int i = 0; i < 10; ++i) {
-    if (i == 3 || i == 7) continue;
-    EXPECT_EQ(l.GetAt(pos[i]), &e[i]);
-  }
-  POSITION p = pos[2];
-  l.GetNext(p);
-  EXPECT_EQ(p, pos[4]);
-  p = pos[8];
-  l.GetPrev(p);
-  EXPECT_EQ(p, pos[6]);
-  // Reused slots get new positions; the removed ones stay invalid.
-  const POSITION fresh = l.InsertAfter(pos[2], &e[3]);
-  EXPECT_NE(fresh, pos[3]);
-  EXPECT_NE(fresh, pos[7]);
-  EXPECT_THROW(l.GetAt(pos[3]), std::invalid_argument);
-  EXPECT_THROW(l.GetAt(pos[7]), std::invalid_argument);
-  EXPECT_EQ(l.GetCount(), 1000 + 9);
-}
-
-TEST_F(PtrListTest, GetNextAndGetPrevStopAtTheEnds) {
-  List l;
-  const POSITION a = l.AddTail(&e[0]);
-  POSITION p = a;
-  EXPECT_EQ(l.GetNext(p), &e[0]);
-  EXPECT_EQ(p, nullptr);
-  p = a;
-  EXPECT_EQ(l.GetPrev(p), &e[0]);
-  EXPECT_EQ(p, nullptr);
-}
-
-TEST_F(PtrListTest, SetAtReplacesOnlyThatNode) {
-  List l;
-  l.AddTail(&e[0]);
-  const POSITION p = l.AddTail(&e[1]);
-  l.AddTail(&e[2]);
-  l.SetAt(p, &e[9]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 9, 2}));
-}
-
-TEST_F(PtrListTest, RemoveHeadTailAndAt) {
-  List l;
-  for (int i = 0; i < 5; ++i) l.AddTail(&e[i]);
-  EXPECT_EQ(l.RemoveHead(), &e[0]);
-  EXPECT_EQ(l.RemoveTail(), &e[4]);
-  l.RemoveAt(l.Find(&e[2]));
-  EXPECT_EQ(Ids(l), (std::vector<int>{1, 3}));
-  EXPECT_EQ(IdsBackwards(l), (std::vector<int>{3, 1}));
-  l.RemoveAt(l.GetHeadPosition());
-  l.RemoveAt(l.GetTailPosition());
-  EXPECT_TRUE(l.IsEmpty());
+  l.TransferInsertAfter(nullptr, &e[7]);
+  l.TransferAddHead(&e[9]);
+  l.SetAt(p4, &e[8]);
+  EXPECT_EQ(Forward(l), (Ids{9, 0, 1, 2, 3, 8, 5, 6, 7}));
+  EXPECT_EQ(l.GetHead(), &e[9]);
+  EXPECT_EQ(l.GetTail(), &e[7]);
+  EXPECT_EQ(l.RemoveHead(), &e[9]);
+  EXPECT_EQ(l.RemoveTail(), &e[7]);
+  l.RemoveAt(p2);
+  EXPECT_EQ(Forward(l), (Ids{0, 1, 3, 8, 5, 6}));
+  while (!l.IsEmpty()) l.RemoveAt(l.GetCount() % 2 ? l.GetHeadPosition() : l.GetTailPosition());
   EXPECT_EQ(l.GetHeadPosition(), nullptr);
   l.AddTail(&e[7]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{7}));
-}
+  EXPECT_EQ(Forward(l), (Ids{7}));
 
-TEST_F(PtrListTest, FindAndFindIndex) {
-  List l;
-  l.AddTail(&e[1]);
-  const POSITION second = l.AddTail(&e[2]);
-  const POSITION third = l.AddTail(&e[1]);
+  // Find and FindIndex, a null element included.
+  l = Of({1, 2, 1});
   l.AddTail(nullptr);
+  const POSITION second = l.FindIndex(1), third = l.FindIndex(2);
+  EXPECT_TRUE(l.GetAt(second) == &e[2] && l.GetAt(third) == &e[1]);
   EXPECT_EQ(l.Find(&e[1]), l.GetHeadPosition());
   EXPECT_EQ(l.Find(&e[1], l.GetHeadPosition()), third);
-  EXPECT_EQ(l.Find(&e[1], third), nullptr);
-  EXPECT_EQ(l.Find(&e[5]), nullptr);
+  EXPECT_TRUE(l.Find(&e[1], third) == nullptr && l.Find(&e[5]) == nullptr);
   EXPECT_EQ(l.Find(nullptr), l.GetTailPosition());
-  EXPECT_EQ(l.FindIndex(0), l.GetHeadPosition());
-  EXPECT_EQ(l.FindIndex(1), second);
-  EXPECT_EQ(l.FindIndex(2), third);
   EXPECT_EQ(l.FindIndex(3), l.GetTailPosition());
-  EXPECT_EQ(l.FindIndex(4), nullptr);
-  EXPECT_EQ(l.FindIndex(-1), nullptr);
+  EXPECT_TRUE(l.FindIndex(4) == nullptr && l.FindIndex(-1) == nullptr);
 }
 
-TEST_F(PtrListTest, AddWholeLists) {
-  List a, b;
-  a.AddTail(&e[2]);
-  a.AddTail(&e[3]);
-  b.AddTail(&e[0]);
-  b.AddTail(&e[1]);
+TEST(PtrListTest, WholeListsAddCopyAndMove) {
+  List a = Of({2, 3}), b = Of({0, 1});
   a.AddHead(b);
-  EXPECT_EQ(Ids(a), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(Forward(a), (Ids{0, 1, 2, 3}));
   a.AddTail(&b);
-  EXPECT_EQ(Ids(a), (std::vector<int>{0, 1, 2, 3, 0, 1}));
   a.AddTail(static_cast<const List*>(nullptr));
-  EXPECT_EQ(a.GetCount(), 6);
-  EXPECT_EQ(Ids(b), (std::vector<int>{0, 1}));
+  EXPECT_EQ(Forward(a), (Ids{0, 1, 2, 3, 0, 1}));
+  EXPECT_EQ(Forward(b), (Ids{0, 1}));
+  b.AddTail(b);
+  EXPECT_EQ(Forward(b), (Ids{0, 1, 0, 1}));
+  List c = Of({0, 1});
+  c.AddHead(&c);
+  EXPECT_EQ(Forward(c), (Ids{0, 1, 0, 1}));
+
+  // Copies hold the same pointers at new positions; moves carry the positions along.
+  a = Of({0, 1, 2});
+  List copy(a);
+  copy.RemoveHead();
+  EXPECT_EQ(Forward(a), (Ids{0, 1, 2}));
+  EXPECT_EQ(copy.GetHead(), &e[1]);
+  a = copy;
+  a = *&a;
+  EXPECT_EQ(Forward(a), (Ids{1, 2}));
+  const POSITION p = a.GetTailPosition();
+  List moved(std::move(a));
+  EXPECT_EQ(moved.GetAt(p), &e[2]);
+  EXPECT_TRUE(a.IsEmpty());  // NOLINT(bugprone-use-after-move): moved-from lists are empty
+  EXPECT_THROW(a.GetAt(p), std::invalid_argument);
+  a.AddTail(&e[5]);
+  EXPECT_EQ(Forward(a), (Ids{5}));
+  c = std::move(moved);
+  EXPECT_EQ(Forward(c), (Ids{1, 2}));
+  EXPECT_EQ(c.GetAt(p), &e[2]);
 }
 
-TEST_F(PtrListTest, AddListToItself) {
-  List l;
-  l.AddTail(&e[0]);
-  l.AddTail(&e[1]);
-  l.AddTail(l);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 1, 0, 1}));
-  l.RemoveAll();
-  l.AddTail(&e[0]);
-  l.AddTail(&e[1]);
-  l.AddHead(&l);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 1, 0, 1}));
-  EXPECT_EQ(IdsBackwards(l), (std::vector<int>{1, 0, 1, 0}));
-}
-
-TEST_F(PtrListTest, TransferFormsInsertLikeThePlainOnes) {
-  List l;
-  const POSITION mid = l.TransferAddTail(&e[2]);
-  l.TransferAddHead(&e[0]);
-  l.TransferInsertBefore(mid, &e[1]);
-  l.TransferInsertAfter(mid, &e[3]);
-  l.TransferInsertAfter(nullptr, &e[4]);
-  EXPECT_EQ(Ids(l), (std::vector<int>{0, 1, 2, 3, 4}));
-}
-
-TEST_F(PtrListTest, MisuseThrowsInvalidArgument) {
-  List l;
-  EXPECT_THROW(l.GetHead(), std::invalid_argument);
-  EXPECT_THROW(l.GetTail(), std::invalid_argument);
-  EXPECT_THROW(l.RemoveHead(), std::invalid_argument);
-  EXPECT_THROW(l.RemoveTail(), std::invalid_argument);
+TEST(PtrListTest, MisuseThrowsInvalidArgumentAndChangesNothing) {
+  List l, other;
   POSITION none = nullptr;
-  EXPECT_THROW(l.GetNext(none), std::invalid_argument);
-  EXPECT_THROW(l.GetPrev(none), std::invalid_argument);
-  EXPECT_THROW(l.GetAt(nullptr), std::invalid_argument);
-  EXPECT_THROW(l.SetAt(nullptr, &e[0]), std::invalid_argument);
-  EXPECT_THROW(l.RemoveAt(nullptr), std::invalid_argument);
+  const std::function<void()> onEmpty[] = {
+      [&] { l.GetHead(); },     [&] { l.GetTail(); },     [&] { l.RemoveHead(); },  [&] { l.RemoveTail(); },
+      [&] { l.GetNext(none); }, [&] { l.GetPrev(none); }, [&] { l.GetAt(nullptr); }, [&] { l.RemoveAt(nullptr); },
+      [&] { l.SetAt(nullptr, &e[0]); }};
+  for (const auto& f : onEmpty) EXPECT_THROW(f(), std::invalid_argument);
 
   const POSITION p = l.AddTail(&e[0]);
   l.AddTail(&e[1]);
   l.RemoveAt(p);
   POSITION stale = p;
-  EXPECT_THROW(l.GetNext(stale), std::invalid_argument);
-  EXPECT_THROW(l.RemoveAt(p), std::invalid_argument);
-  EXPECT_THROW(l.InsertBefore(p, &e[2]), std::invalid_argument);
-  EXPECT_THROW(l.InsertAfter(p, &e[2]), std::invalid_argument);
-  EXPECT_THROW(l.Find(&e[1], p), std::invalid_argument);
-  EXPECT_EQ(Ids(l), (std::vector<int>{1}));  // nothing changed by the failed calls
-
+  const POSITION foreign = other.AddTail(&e[4]);
+  const std::function<void()> withStale[] = {
+      [&] { l.GetNext(stale); },        [&] { l.RemoveAt(p); },     [&] { l.InsertBefore(p, &e[2]); },
+      [&] { l.InsertAfter(p, &e[2]); }, [&] { l.Find(&e[1], p); }, [&] { l.GetAt(foreign); },
+      [&] { l.RemoveAt(foreign); }};
+  for (const auto& f : withStale) EXPECT_THROW(f(), std::invalid_argument);
+  EXPECT_EQ(Forward(l), (Ids{1}));
+  EXPECT_EQ(other.GetAt(foreign), &e[4]);
   const POSITION q = l.GetHeadPosition();
   l.RemoveAll();
-  EXPECT_THROW(l.GetAt(q), std::invalid_argument);
   l.AddTail(&e[3]);
-  EXPECT_THROW(l.GetAt(q), std::invalid_argument);  // the slot is new, the position old
-
-  List other;
-  const POSITION foreign = other.AddTail(&e[4]);
-  EXPECT_THROW(l.GetAt(foreign), std::invalid_argument);
-  EXPECT_THROW(l.RemoveAt(foreign), std::invalid_argument);
-  EXPECT_EQ(other.GetAt(foreign), &e[4]);
+  EXPECT_THROW(l.GetAt(q), std::invalid_argument) << "the slot is new, the position old";
 }
 
 struct Counted {
@@ -241,123 +147,56 @@ struct Counted {
   static inline int destroyed = 0;
 };
 
-TEST_F(PtrListTest, NeverDestroysElements) {
-  Counted c1, c2;
-  {
-    OVOTypedPtrList<Counted> l;
-    l.AddTail(&c1);
-    l.AddTail(&c2);
-    l.RemoveHead();
-    l.RemoveAll();
-    l.AddTail(&c1);
-  }
-  EXPECT_EQ(Counted::destroyed, 0);
-}
-
-TEST_F(PtrListTest, CopiesAreShallowAndIndependent) {
-  List a;
-  for (int i = 0; i < 3; ++i) a.AddTail(&e[i]);
-  List b(a);
-  b.RemoveHead();
-  EXPECT_EQ(Ids(a), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(Ids(b), (std::vector<int>{1, 2}));
-  EXPECT_EQ(b.GetHead(), &e[1]);  // same pointers
-  a = b;
-  EXPECT_EQ(Ids(a), (std::vector<int>{1, 2}));
-  const List& alias = a;
-  a = alias;
-  EXPECT_EQ(Ids(a), (std::vector<int>{1, 2}));
-}
-
-TEST_F(PtrListTest, MovesCarryPositionsAlong) {
-  List a;
-  a.AddTail(&e[0]);
-  const POSITION p = a.AddTail(&e[1]);
-  List b(std::move(a));
-  EXPECT_EQ(b.GetAt(p), &e[1]);
-  EXPECT_TRUE(a.IsEmpty());  // NOLINT(bugprone-use-after-move): moved-from lists are empty
-  EXPECT_THROW(a.GetAt(p), std::invalid_argument);
-  a.AddTail(&e[5]);
-  EXPECT_EQ(Ids(a), (std::vector<int>{5}));
-  List c;
-  c = std::move(b);
-  EXPECT_EQ(Ids(c), (std::vector<int>{0, 1}));
-  EXPECT_EQ(c.GetAt(p), &e[1]);
-}
-
-TEST_F(PtrListTest, RangeForSurvivesRemovingTheCurrentElement) {
-  List l;
-  for (auto& x : e) l.AddTail(&x);
+TEST(PtrListTest, RangeForSurvivesRemovingTheCurrentElementConstAndOwnedElements) {
+  List l = Of({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
   for (auto it = l.begin(); it != l.end(); ++it)
     if ((*it)->id % 2 == 0) l.RemoveAt(it.position());
-  EXPECT_EQ(Ids(l), (std::vector<int>{1, 3, 5, 7, 9}));
-}
-
-TEST_F(PtrListTest, ConstElementType) {
-  OVOTypedPtrList<const Elem> l;
+  EXPECT_EQ(Forward(l), (Ids{1, 3, 5, 7, 9}));
+  OVOTypedPtrList<const Elem> constList;
   const Elem& ce = e[4];
-  l.AddTail(&ce);
-  EXPECT_EQ(l.GetHead()->id, 4);
-  EXPECT_EQ(l.Find(&ce), l.GetHeadPosition());
+  constList.AddTail(&ce);
+  EXPECT_EQ(constList.GetHead()->id, 4);
+  EXPECT_EQ(constList.Find(&ce), constList.GetHeadPosition());
+
+  Counted counted[2];
+  auto owner = std::make_unique<OVOTypedPtrList<Counted>>();
+  for (Counted& x : counted) owner->AddTail(&x);
+  owner->RemoveHead();
+  owner->RemoveAll();
+  owner->AddTail(&counted[0]);
+  owner.reset();
+  EXPECT_EQ(Counted::destroyed, 0) << "the list never destroys its elements";
 }
 
-// Random operations against a std::list model: order, counts and positions
-// agree after every step.
-TEST_F(PtrListTest, MatchesAModelUnderRandomOperations) {
+// Random operations against a std::list model: order, counts and positions agree, and
+// positions of removed nodes stay invalid though their slots are reused.
+TEST(PtrListTest, MatchesAModelUnderRandomOperations) {
   std::mt19937 rng(12345);
   std::vector<Elem> pool(64);
   for (int i = 0; i < 64; ++i) pool[i].id = i;
   List l;
   std::list<std::pair<Elem*, POSITION>> model;
+  std::vector<POSITION> removed;
   for (int step = 0; step < 20000; ++step) {
-    const int op = static_cast<int>(rng() % 8);
     Elem* x = &pool[rng() % pool.size()];
-    auto pick = [&]() {
-      auto it = model.begin();
-      std::advance(it, static_cast<long>(rng() % model.size()));
-      return it;
-    };
-    switch (op) {
-      case 0: model.emplace_front(x, l.AddHead(x)); break;
-      case 1: model.emplace_back(x, l.AddTail(x)); break;
-      case 2:
-        if (!model.empty()) {
-          auto it = pick();
-          model.emplace(it, x, l.InsertBefore(it->second, x));
-        }
-        break;
-      case 3:
-        if (!model.empty()) {
-          auto it = pick();
-          model.emplace(std::next(it), x, l.InsertAfter(it->second, x));
-        }
-        break;
-      case 4:
-        if (!model.empty()) {
-          auto it = pick();
-          l.RemoveAt(it->second);
-          model.erase(it);
-        }
-        break;
-      case 5:
-        if (!model.empty()) {
-          EXPECT_EQ(l.RemoveHead(), model.front().first);
-          model.pop_front();
-        }
-        break;
-      case 6:
-        if (!model.empty()) {
-          auto it = pick();
-          l.SetAt(it->second, x);
-          it->first = x;
-        }
-        break;
-      case 7:
-        if (rng() % 50 == 0) {
-          l.RemoveAll();
-          model.clear();
-        }
-        break;
+    const int op = static_cast<int>(rng() % 9);
+    if (op == 0) {
+      model.emplace_front(x, l.AddHead(x));
+    } else if (op == 1) {
+      model.emplace_back(x, l.AddTail(x));
+    } else if (op == 8 && rng() % 50 == 0) {
+      l.RemoveAll();
+      model.clear();
+    } else if (!model.empty() && op < 8) {
+      auto it = std::next(model.begin(), static_cast<long>(rng() % model.size()));
+      switch (op) {
+        case 2: model.emplace(it, x, l.InsertBefore(it->second, x)); break;
+        case 3: model.emplace(std::next(it), x, l.InsertAfter(it->second, x)); break;
+        case 4: l.RemoveAt(it->second); removed.push_back(it->second); model.erase(it); break;
+        case 5: EXPECT_EQ(l.RemoveHead(), model.front().first); model.pop_front(); break;
+        case 6: EXPECT_EQ(l.RemoveTail(), model.back().first); model.pop_back(); break;
+        case 7: l.SetAt(it->second, x); it->first = x; break;
+      }
     }
     ASSERT_EQ(l.GetCount(), static_cast<int>(model.size()));
   }
@@ -367,6 +206,8 @@ TEST_F(PtrListTest, MatchesAModelUnderRandomOperations) {
     ASSERT_EQ(l.GetNext(pos), elem);
   }
   EXPECT_EQ(pos, nullptr);
+  Forward(l);
+  for (POSITION p : removed) EXPECT_THROW(l.GetAt(p), std::invalid_argument);
 }
 
 }  // namespace

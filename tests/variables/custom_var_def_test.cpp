@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "common/tz.h"
 #include "ofl/locale.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
@@ -17,14 +18,13 @@ namespace {
 
 using Def = OVOCustomVarDef;
 using DefPtr = std::shared_ptr<OVOCustomVarDef>;
+using Names = std::vector<String>;
 
-String Node(const char* tag, const String& value) { return OFLTools::MakeXMLNode(tag, value, "", true, false); }
-
+String Wrap(const String& body) { return "<CustomVarDefList>" + body + "</CustomVarDefList>"; }
 DefPtr MakeDef(const String& category, const String& name, const String& data = String(),
                Def::ECustomVarType type = Def::eString, int32_t inherited = 0) {
   auto d = std::make_shared<Def>();
   d->SetGuid(OFL::Tools::GenerateGuid());
-  d->SetScope("__MACHINE__");
   d->SetCategory(category);
   d->SetName(name);
   d->SetData(data);
@@ -32,321 +32,169 @@ DefPtr MakeDef(const String& category, const String& name, const String& data = 
   d->SetInherited(inherited);
   return d;
 }
-
-std::vector<String> Keys(const OVOCustomVarDefList& list) {
-  std::vector<String> out;
-  for (const auto& d : list) out.push_back(d->GetDisplayName());
+// "category:name=data" per definition in list order, marked "^" when inherited.
+Names Keys(const OVOCustomVarDefList& list) {
+  Names out;
+  for (const auto& d : list) out.push_back((d->GetInherited() ? "^" : "") + d->GetDisplayName() + "=" + d->GetData());
   return out;
 }
+// Every field, so that a swap of two of them shows.
+String Fields(const Def& d) {
+  return d.Guid() + "|" + d.GetScope() + "|" + d.GetCategory() + "|" + std::to_string(d.GetInherited()) + "|" +
+         d.GetName() + "|" + std::to_string(d.GetType()) + "|" + std::to_string(d.GetReadOnly()) + "|" + d.GetData() +
+         "|" + d.GetComment() + "|" + d.GetCommentReal();
+}
 
-// Selects a resource language for one test and restores the previous one.
-class ScopedLanguage {
- public:
-  explicit ScopedLanguage(uint16_t id) : old_(OFL::GetResourceLanguage()) { OFL::SetResourceLanguage(id); }
-  ~ScopedLanguage() { OFL::SetResourceLanguage(old_); }
-
- private:
-  uint16_t old_;
-};
-
-// ---------------------------------------------------------------------------
-// OVOCustomVarDef: text form
-
-TEST(OVOCustomVarDefPack, NodeOrderAndNumbers) {
-  Def def;
-  def.SetGuid("0D6D4D6E-1B2A-4C3D-8E9F-A0B1C2D3E4F5");
-  def.SetScope("__JOB__");
-  def.SetCategory("Cat");
-  def.SetInherited(1);
-  def.SetName("Name");
-  def.SetType(Def::eEditableList);
-  def.SetReadOnly(1);
-  def.SetData("a|b");
-  def.SetComment("c1");
-  def.SetCommentReal("c2");
-  EXPECT_EQ(def.GetObjectName(), "CustomVarDef");
+TEST(OVOCustomVarDef, NodeOrderRoundTripDefaultsCopyAndMove) {
+  const String text =
+      "<CustomVarDef><Guid>0D6D4D6E-1B2A-4C3D-8E9F-A0B1C2D3E4F5</Guid><Scope>__JOB__</Scope><Category>Cat</Category>"
+      "<Inherited>1</Inherited><Name>Name</Name><Type>7</Type><ReadOnly>1</ReadOnly><Data>a|b</Data>"
+      "<Comment>c1</Comment><CommentReal>c2</CommentReal></CustomVarDef>";
+  const Def def(text);
+  EXPECT_EQ(Fields(def), "0D6D4D6E-1B2A-4C3D-8E9F-A0B1C2D3E4F5|__JOB__|Cat|1|Name|7|1|a|b|c1|c2");
+  EXPECT_EQ(def.Pack(), text);
   EXPECT_EQ(def.GetSchema(), 0x50001u);
-  EXPECT_EQ(def.Pack(), "<CustomVarDef>" + Node("Guid", def.Guid()) + Node("Scope", "__JOB__") + Node("Category", "Cat") +
-                            OFLTools::MakeXMLNode("Inherited", int32_t{1}) + Node("Name", "Name") +
-                            OFLTools::MakeXMLNode("Type", uint32_t{7}) + OFLTools::MakeXMLNode("ReadOnly", int32_t{1}) +
-                            Node("Data", "a|b") + Node("Comment", "c1") + Node("CommentReal", "c2") +
-                            "</CustomVarDef>");
+  EXPECT_EQ(Def().Pack(),
+            "<CustomVarDef><Guid></Guid><Scope></Scope><Category></Category><Inherited>0</Inherited><Name></Name>"
+            "<Type>0</Type><ReadOnly>0</ReadOnly><Data></Data><Comment></Comment><CommentReal></CommentReal>"
+            "</CustomVarDef>");
+
+  Def hostile;
+  hostile.SetGuid("<&>");
+  hostile.SetScope("\r\n");
+  hostile.SetCategory(" a ");
+  hostile.SetName("]]><x>");
+  hostile.SetType(static_cast<Def::ECustomVarType>(0xFFFFFFFFu));
+  hostile.SetReadOnly(INT32_MIN);
+  hostile.SetInherited(-1);
+  hostile.SetData("one|two|\"three\"");
+  hostile.SetComment(String(3000, '&'));
+  hostile.SetCommentReal("\xE2\x82\xAC\t");
+  const Def back(hostile.Pack());
+  EXPECT_EQ(Fields(back), Fields(hostile));
+  EXPECT_EQ(back.Pack(), hostile.Pack());
+  Def copy(hostile), assigned, moveAssigned;
+  assigned = hostile;
+  Def moved(std::move(copy));
+  moveAssigned = std::move(moved);
+  for (const Def* d : {&assigned, &moveAssigned}) EXPECT_EQ(Fields(*d), Fields(hostile));
+  EXPECT_EQ(moveAssigned.GetObjectName(), "CustomVarDef");
+  moveAssigned.Clear();
+  EXPECT_EQ(moveAssigned.Pack(), Def().Pack());
 }
 
-TEST(OVOCustomVarDefPack, DefaultsPackEveryNode) {
-  Def def;
-  EXPECT_EQ(def.Pack(), "<CustomVarDef>" + Node("Guid", "") + Node("Scope", "") + Node("Category", "") +
-                            OFLTools::MakeXMLNode("Inherited", int32_t{0}) + Node("Name", "") +
-                            OFLTools::MakeXMLNode("Type", uint32_t{0}) + OFLTools::MakeXMLNode("ReadOnly", int32_t{0}) +
-                            Node("Data", "") + Node("Comment", "") + Node("CommentReal", "") + "</CustomVarDef>");
-}
-
-TEST(OVOCustomVarDefPack, HostileValuesAndExtremeNumbersRoundTrip) {
-  Def def;
-  def.SetGuid("<&>");
-  def.SetScope("\r\n");
-  def.SetCategory(" a ");
-  def.SetName("]]><x>");
-  def.SetType(static_cast<Def::ECustomVarType>(0xFFFFFFFFu));
-  def.SetReadOnly(INT32_MIN);
-  def.SetInherited(-1);
-  def.SetData("one|two|\"three\"");
-  def.SetComment(String(3000, '&'));
-  def.SetCommentReal("\xE2\x82\xAC\t");
-  Def back(def.Pack());
-  EXPECT_EQ(back.Pack(), def.Pack());
-  EXPECT_EQ(back.GetType(), static_cast<Def::ECustomVarType>(0xFFFFFFFFu));
-  EXPECT_EQ(back.GetReadOnly(), INT32_MIN);
-  EXPECT_EQ(back.GetInherited(), -1);
-  EXPECT_EQ(back.GetScope(), "\r\n");
-  EXPECT_EQ(back.GetCategory(), " a ");
-  EXPECT_EQ(back.GetCommentReal(), "\xE2\x82\xAC\t");
-}
-
-TEST(OVOCustomVarDefUnpack, TagsIgnoreCaseLaterWinsUnknownSkipped) {
-  Def def("<CustomVarDef><GUID>g</GUID><name>first</name><Extra><Name>inner</Name></Extra><NAME>second</NAME>"
-          "<type>5</type><readonly>1</readonly><inherited>1</inherited><DATA>d</DATA><comment>c</comment>"
-          "<commentreal>r</commentreal><SCOPE>s</SCOPE><category>k</category></CustomVarDef>");
-  EXPECT_EQ(def.Guid(), "g");
-  EXPECT_EQ(def.GetName(), "second");
-  EXPECT_EQ(def.GetType(), Def::eNumber);
-  EXPECT_EQ(def.GetReadOnly(), 1);
-  EXPECT_EQ(def.GetInherited(), 1);
-  EXPECT_EQ(def.GetData(), "d");
-  EXPECT_EQ(def.GetComment(), "c");
-  EXPECT_EQ(def.GetCommentReal(), "r");
-  EXPECT_EQ(def.GetScope(), "s");
-  EXPECT_EQ(def.GetCategory(), "k");
-}
-
-TEST(OVOCustomVarDefUnpack, NumbersWithThe32BitRuntimeRules) {
-  Def def("<CustomVarDef><Type>-2</Type><ReadOnly>99999999999</ReadOnly><Inherited>-99999999999</Inherited>"
-          "</CustomVarDef>");
-  EXPECT_EQ(def.GetType(), static_cast<Def::ECustomVarType>(0xFFFFFFFEu));
-  EXPECT_EQ(def.GetReadOnly(), INT32_MAX);
-  EXPECT_EQ(def.GetInherited(), INT32_MIN);
-  Def junk("<CustomVarDef><Type>x</Type><ReadOnly> 1y</ReadOnly></CustomVarDef>");
-  EXPECT_EQ(junk.GetType(), Def::eString);
-  EXPECT_EQ(junk.GetReadOnly(), 1);
-}
-
-TEST(OVOCustomVarDefUnpack, WrongRootClearsAndFails) {
+TEST(OVOCustomVarDefUnpack, TagsIgnoreCaseLaterWinsUnknownSkippedNumbers32Bit) {
+  EXPECT_EQ(Fields(Def("<CustomVarDef><GUID>g</GUID><name>first</name><Extra><Name>inner</Name></Extra>"
+                       "<NAME>second</NAME><type>5</type><readonly>1</readonly><inherited>1</inherited><DATA>d</DATA>"
+                       "<comment>c</comment><commentreal>r</commentreal><SCOPE>s</SCOPE><category>k</category>"
+                       "</CustomVarDef>")),
+            "g|s|k|1|second|5|1|d|c|r");
+  EXPECT_EQ(Fields(Def("<CustomVarDef><Type>-2</Type><ReadOnly>99999999999</ReadOnly>"
+                       "<Inherited>-99999999999</Inherited></CustomVarDef>")),
+            "|||-2147483648||4294967294|2147483647|||");
+  EXPECT_EQ(Fields(Def("<CustomVarDef><Type>x</Type><ReadOnly> 1y</ReadOnly></CustomVarDef>")), "|||0||0|1|||");
   Def def = *MakeDef("c", "n", "d", Def::eDate, 1);
   EXPECT_EQ(def.Unpack(String("<customvardef><Name>x</Name></customvardef>")), 0);
   EXPECT_EQ(def.Pack(), Def().Pack());
   EXPECT_EQ(def.Unpack(String("not xml")), 0);
 }
 
-TEST(OVOCustomVarDefCopy, CopyAndMove) {
-  const DefPtr src = MakeDef("c", "n", "d", Def::ePassword, 1);
-  src->SetReadOnly(1);
-  src->SetComment("x");
-  Def copy(*src);
-  EXPECT_EQ(copy.Pack(), src->Pack());
-  Def assigned;
-  assigned = *src;
-  EXPECT_EQ(assigned.Pack(), src->Pack());
-  Def moved(std::move(copy));
-  EXPECT_EQ(moved.Pack(), src->Pack());
-  Def moveAssigned;
-  moveAssigned = std::move(moved);
-  EXPECT_EQ(moveAssigned.Pack(), src->Pack());
-  EXPECT_EQ(moveAssigned.GetObjectName(), "CustomVarDef");
-  moveAssigned.Clear();
-  EXPECT_EQ(moveAssigned.Pack(), Def().Pack());
-}
-
-// ---------------------------------------------------------------------------
-// OVOCustomVarDef: names and display texts
-
-TEST(OVOCustomVarDefNames, DisplayNameSplitsBack) {
-  const DefPtr d = MakeDef("Inventory", "Room");
-  EXPECT_EQ(d->GetDisplayName(), "Inventory:Room");
-  String category = "x", name = "y";
-  EXPECT_EQ(Def::SplitDisplayName("Inventory:Room", category, name), 1);
-  EXPECT_EQ(category, "Inventory");
-  EXPECT_EQ(name, "Room");
-  EXPECT_EQ(Def::SplitDisplayName(":Room", category, name), 1);
-  EXPECT_EQ(category, "");
-  EXPECT_EQ(name, "Room");
-  EXPECT_EQ(Def::SplitDisplayName("Cat:", category, name), 1);
-  EXPECT_EQ(category, "Cat");
-  EXPECT_EQ(name, "");
-}
-
-TEST(OVOCustomVarDefNames, OtherThanTwoPartsLeavesOutputs) {
-  for (const char* text : {"", "NoColon", "a:b:c", "::", "a::"}) {
-    String category = "keepC", name = "keepN";
-    EXPECT_EQ(Def::SplitDisplayName(text, category, name), 0) << text;
-    EXPECT_EQ(category, "keepC");
-    EXPECT_EQ(name, "keepN");
+TEST(OVOCustomVarDefNames, DisplayNameSplitsBackExactlyTwoPartsOrNothingScopeNamesExact) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Inventory:Room", "Inventory|Room"}, {":Room", "|Room"}, {"Cat:", "Cat|"}, {"", "keep|keep"},
+      {"NoColon", "keep|keep"}, {"a:b:c", "keep|keep"}, {"::", "keep|keep"}, {"a::", "keep|keep"}};
+  for (const auto& [text, want] : cases) {
+    String c = "keep", n = "keep";
+    EXPECT_EQ(Def::SplitDisplayName(text, c, n), String(want) != "keep|keep") << text;
+    EXPECT_EQ(c + "|" + n, want) << text;
   }
+  const std::pair<const char*, const char*> scopes[] = {
+      {"__MACHINE__", "Client"}, {"__ADOBJECT__", "ADObject"}, {"__PROFILE__", "Profile"}, {"__GROUP__", "Group"},
+      {"__SOFTWARE__", "Software"}, {"__COMPONENT__", "Component"}, {"__BULLETIN__", "Bulletin"}, {"__JOB__", "Job"},
+      {"__JOBPARAM__", "JobParam"}, {"__Machine__", "__Machine__"}, {"__MACHINE__ ", "__MACHINE__ "}, {"", ""}};
+  for (const auto& [code, display] : scopes) EXPECT_EQ(Def::GetScopeDisplayName(code), display) << code;
 }
 
-TEST(OVOCustomVarDefNames, ScopeDisplayNamesAreCaseSensitive) {
-  EXPECT_EQ(Def::GetScopeDisplayName("__MACHINE__"), "Client");
-  EXPECT_EQ(Def::GetScopeDisplayName("__ADOBJECT__"), "ADObject");
-  EXPECT_EQ(Def::GetScopeDisplayName("__PROFILE__"), "Profile");
-  EXPECT_EQ(Def::GetScopeDisplayName("__GROUP__"), "Group");
-  EXPECT_EQ(Def::GetScopeDisplayName("__SOFTWARE__"), "Software");
-  EXPECT_EQ(Def::GetScopeDisplayName("__COMPONENT__"), "Component");
-  EXPECT_EQ(Def::GetScopeDisplayName("__BULLETIN__"), "Bulletin");
-  EXPECT_EQ(Def::GetScopeDisplayName("__JOB__"), "Job");
-  EXPECT_EQ(Def::GetScopeDisplayName("__JOBPARAM__"), "JobParam");
-  EXPECT_EQ(Def::GetScopeDisplayName("__Machine__"), "__Machine__");
-  EXPECT_EQ(Def::GetScopeDisplayName("__MACHINE__ "), "__MACHINE__ ");
-  EXPECT_EQ(Def::GetScopeDisplayName(""), "");
-}
-
-TEST(OVOCustomVarDefTypes, EnglishTexts) {
-  ScopedLanguage lang(1033);
-  const std::vector<String> texts = {"String",      "On/Off field", "Drop down list", "File name",
-                                     "Date",        "Number",       "Folder name",    "Editable drop down box",
-                                     "Password",    "Certificate"};
-  for (uint32_t i = 0; i < texts.size(); ++i) {
-    EXPECT_EQ(Def::GetStringTypeFromInt(i), texts[i]) << i;
-    EXPECT_EQ(Def::GetIntTypeFromString(texts[i]), i) << texts[i];
+TEST(OVOCustomVarDefTypes, TextsInBothLanguagesAndBackDisplayFormats) {
+  const uint16_t saved = OFL::GetResourceLanguage();
+  const std::pair<uint16_t, Names> languages[] = {
+      {1033, {"String", "On/Off field", "Drop down list", "File name", "Date", "Number", "Folder name",
+              "Editable drop down box", "Password", "Certificate"}},
+      {1031, {"Zeichenkette", "Ein/Aus Feld", "Auswahlliste", "Dateiname", "Datum", "Zahl", "Verzeichnisname",
+              "Editierbares Auswahlfeld", "Passwort", "Zertifikat"}}};
+  for (const auto& [lang, texts] : languages) {
+    OFL::SetResourceLanguage(lang);
+    for (uint32_t i = 0; i < texts.size(); ++i) {
+      EXPECT_EQ(Def::GetStringTypeFromInt(i), texts[i]) << i;
+      EXPECT_EQ(Def::GetIntTypeFromString(texts[i]), i) << texts[i];
+    }
+    EXPECT_TRUE(Def::GetStringTypeFromInt(10) == texts[0] && Def::GetStringTypeFromInt(0xFFFFFFFFu) == texts[0]);
   }
-  EXPECT_EQ(Def::GetStringTypeFromInt(10), "String");
-  EXPECT_EQ(Def::GetStringTypeFromInt(0xFFFFFFFFu), "String");
-}
-
-TEST(OVOCustomVarDefTypes, GermanTexts) {
-  ScopedLanguage lang(1031);
-  const std::vector<String> texts = {"Zeichenkette", "Ein/Aus Feld", "Auswahlliste",    "Dateiname",
-                                     "Datum",        "Zahl",         "Verzeichnisname", "Editierbares Auswahlfeld",
-                                     "Passwort",     "Zertifikat"};
-  for (uint32_t i = 0; i < texts.size(); ++i) {
-    EXPECT_EQ(Def::GetStringTypeFromInt(i), texts[i]) << i;
-    EXPECT_EQ(Def::GetIntTypeFromString(texts[i]), i) << texts[i];
-  }
-  EXPECT_EQ(Def::GetIntTypeFromString("Number"), 0u);  // texts of the other language are unknown
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "T"), "Ja");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "F"), "Nein");
-}
-
-TEST(OVOCustomVarDefTypes, TypeFromStringIgnoresCaseAndNeedsTheWholeText) {
-  ScopedLanguage lang(1033);
-  EXPECT_EQ(Def::GetIntTypeFromString("on/off FIELD"), 1u);
-  EXPECT_EQ(Def::GetIntTypeFromString("EDITABLE DROP DOWN BOX"), 7u);
-  EXPECT_EQ(Def::GetIntTypeFromString("drop down list"), 2u);
-  EXPECT_EQ(Def::GetIntTypeFromString("certificate"), 9u);
-  EXPECT_EQ(Def::GetIntTypeFromString("Drop down"), 0u);
-  EXPECT_EQ(Def::GetIntTypeFromString("Number "), 0u);
-  EXPECT_EQ(Def::GetIntTypeFromString(""), 0u);
-  EXPECT_EQ(Def::GetIntTypeFromString("5"), 0u);
-}
-
-TEST(OVOCustomVarDefTypes, TypeListInMenuOrder) {
-  ScopedLanguage lang(1033);
+  EXPECT_EQ(Def::GetIntTypeFromString("Number"), 0u) << "texts of the other language are unknown";
+  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "T") + Def::FormatValueForDisplay(Def::eYesNo, "F"), "JaNein");
+  OFL::SetResourceLanguage(1033);
+  const std::pair<const char*, uint32_t> lookups[] = {{"on/off FIELD", 1}, {"EDITABLE DROP DOWN BOX", 7},
+                                                      {"drop down list", 2}, {"certificate", 9}, {"Drop down", 0},
+                                                      {"Number ", 0}, {"", 0}, {"5", 0}};
+  for (const auto& [text, type] : lookups) EXPECT_EQ(Def::GetIntTypeFromString(text), type) << text;
   OFLTokenizer list;
   list.AddString("existing");
   Def::GetTypeList(list);
-  EXPECT_EQ(list.Items(), (std::vector<String>{"existing", "String", "Number", "On/Off field", "Editable drop down box",
-                                               "Drop down list", "Date", "File name", "Folder name", "Password",
-                                               "Certificate"}));
-}
+  EXPECT_EQ(list.Items(), (Names{"existing", "String", "Number", "On/Off field", "Editable drop down box",
+                                 "Drop down list", "Date", "File name", "Folder name", "Password", "Certificate"}));
 
-TEST(OVOCustomVarDefTypes, FormatValueForDisplay) {
-  ScopedLanguage lang(1033);
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "T"), "Yes");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "t"), "Yes");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "F"), "No");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, ""), "No");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eYesNo, "True"), "No");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::ePassword, ""), "****");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::ePassword, "secret"), "****");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eDate, "not a date"), "");
-  EXPECT_EQ(Def::FormatValueForDisplay(Def::eDate, ""), "");
-  for (const uint32_t type : {0u, 2u, 3u, 5u, 6u, 7u, 9u, 10u, 0xFFFFFFFFu}) {
-    EXPECT_EQ(Def::FormatValueForDisplay(static_cast<Def::ECustomVarType>(type), "T"), "T") << type;
-  }
-}
-
-TEST(OVOCustomVarDefTypes, DateDisplayUsesLocalTimeAndSystemLocale) {
-  const char* oldTz = std::getenv("TZ");
-  const std::string saved = oldTz ? oldTz : "";
-  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-  tzset();
+  testing::ScopedTZ tz(testing::kCentralEurope);
   const auto oldLcid = OFL::Locale::GetSystemDefaultLCID();
   OFL::Locale::SetSystemDefaultLCID(1031);
+  const std::tuple<uint32_t, const char*, const char*> cases[] = {
+      {Def::eYesNo, "T", "Yes"},   {Def::eYesNo, "t", "Yes"},     {Def::eYesNo, "F", "No"},
+      {Def::eYesNo, "", "No"},     {Def::eYesNo, "True", "No"},   {Def::ePassword, "", "****"},
+      {Def::eDate, "", ""},        {Def::ePassword, "secret", "****"}, {Def::eDate, "not a date", ""},
+      {Def::eDate, "03/12/2024", "12.03.2024"}};
+  for (const auto& [type, value, want] : cases)
+    EXPECT_EQ(Def::FormatValueForDisplay(static_cast<Def::ECustomVarType>(type), value), want) << type << value;
+  for (const uint32_t type : {0u, 2u, 3u, 5u, 6u, 7u, 9u, 10u, 0xFFFFFFFFu})
+    EXPECT_EQ(Def::FormatValueForDisplay(static_cast<Def::ECustomVarType>(type), "T"), "T") << type;
   const DefPtr d = MakeDef("c", "n", "03/12/2024", Def::eDate);
   EXPECT_EQ(d->GetDataForDisplay(), "12.03.2024");
   d->SetType(Def::eString);
   EXPECT_EQ(d->GetDataForDisplay(), "03/12/2024");
   OFL::Locale::SetSystemDefaultLCID(oldLcid);
-  if (oldTz) {
-    setenv("TZ", saved.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
+  OFL::SetResourceLanguage(saved);
 }
 
-// ---------------------------------------------------------------------------
-// OVOCustomVarDefList
-
-TEST(OVOCustomVarDefListPack, EmptyAndOwnOnly) {
+TEST(OVOCustomVarDefList, PackOwnOnlyRoundTripAndUnpackReleasesPreviousButNotShared) {
   OVOCustomVarDefList list;
-  EXPECT_EQ(list.GetObjectName(), "CustomVarDefList");
-  EXPECT_EQ(list.Pack(), "<CustomVarDefList></CustomVarDefList>");
-  const DefPtr own = MakeDef("c", "own");
-  const DefPtr inherited = MakeDef("c", "inh", "", Def::eString, 1);
-  const DefPtr odd = MakeDef("c", "odd", "", Def::eString, -3);  // any non-zero counts
-  list.AddTail(inherited);
-  list.AddTail(own);
-  list.AddTail(odd);
-  EXPECT_EQ(list.Pack(), "<CustomVarDefList>" + inherited->Pack() + own->Pack() + odd->Pack() + "</CustomVarDefList>");
-  EXPECT_EQ(list.Pack(false), list.Pack());
-  EXPECT_EQ(list.Pack(true), "<CustomVarDefList>" + own->Pack() + "</CustomVarDefList>");
-}
-
-TEST(OVOCustomVarDefListPack, AllInheritedOwnOnlyIsJustTheTags) {
-  OVOCustomVarDefList list;
-  list.AddTail(MakeDef("a", "1", "", Def::eString, 1));
-  list.AddTail(MakeDef("a", "2", "", Def::eString, 1));
-  EXPECT_EQ(list.Pack(true), "<CustomVarDefList></CustomVarDefList>");
-}
-
-TEST(OVOCustomVarDefListUnpack, RoundTripKeepsOrderAndDuplicates) {
-  OVOCustomVarDefList list;
-  list.AddTail(MakeDef("c", "b", "<&>", Def::eList));
-  list.AddTail(MakeDef("c", "a", "x", Def::eDate, 1));
-  list.AddTail(MakeDef("C", "B", "dup"));
+  EXPECT_EQ(list.Pack(), Wrap(""));
+  const DefPtr inherited = MakeDef("c", "b", "<&>", Def::eList, 1), own = MakeDef("c", "a", "x", Def::eDate);
+  const DefPtr odd = MakeDef("C", "B", "dup", Def::eString, -3);  // any non-zero is inherited
+  for (const DefPtr& d : {inherited, own, odd}) list.AddTail(d);
   EXPECT_EQ(list.AddTail(nullptr), list.end());
+  EXPECT_EQ(list.Pack(), Wrap(inherited->Pack() + own->Pack() + odd->Pack()));
+  EXPECT_EQ(list.Pack(false), list.Pack());
+  EXPECT_EQ(list.Pack(true), Wrap(own->Pack()));
   OVOCustomVarDefList back(list.Pack());
-  EXPECT_EQ(Keys(back), (std::vector<String>{"c:b", "c:a", "C:B"}));
+  EXPECT_EQ(Keys(back), (Names{"^c:b=<&>", "c:a=x", "^C:B=dup"}));
   EXPECT_TRUE(back == list);
-  EXPECT_EQ(back.Pack(), list.Pack());
-}
 
-TEST(OVOCustomVarDefListUnpack, ChildTagsIgnoreCaseOthersSkipped) {
-  OVOCustomVarDefList list("<CustomVarDefList><customvardef><name>one</name><TYPE>2</TYPE></customvardef>"
-                           "<Other><CustomVarDef><Name>nested</Name></CustomVarDef></Other>"
-                           "<CUSTOMVARDEF><Name>two</Name></CUSTOMVARDEF>junk</CustomVarDefList>");
-  EXPECT_EQ(Keys(list), (std::vector<String>{":one", ":two"}));
+  ASSERT_EQ(list.Unpack(Wrap("<customvardef><name>one</name><TYPE>2</TYPE></customvardef>"
+                             "<Other><CustomVarDef><Name>nested</Name></CustomVarDef></Other>"
+                             "<CUSTOMVARDEF><Name>two</Name><Inherited>1</Inherited></CUSTOMVARDEF>junk")),
+            1);
+  EXPECT_EQ(Keys(list), (Names{":one=", "^:two="}));
   EXPECT_EQ((*list.begin())->GetType(), Def::eList);
-}
-
-TEST(OVOCustomVarDefListUnpack, ReleasesPreviousDefinitionsButNotSharedOnes) {
-  const DefPtr shared = MakeDef("c", "n", "d");
-  OVOCustomVarDefList list;
-  list.AddTail(shared);
-  ASSERT_EQ(list.Unpack("<CustomVarDefList>" + MakeDef("x", "y")->Pack() + "</CustomVarDefList>"), 1);
-  EXPECT_EQ(Keys(list), (std::vector<String>{"x:y"}));
-  EXPECT_EQ(shared.use_count(), 1);
-  EXPECT_EQ(shared->GetData(), "d");
+  EXPECT_EQ(own.use_count(), 1);
+  EXPECT_EQ(own->GetData(), "x");
+  list.RemoveAt(list.begin());
+  EXPECT_EQ(list.Pack(true), Wrap("")) << "all inherited";
   EXPECT_EQ(list.Unpack(String("<Other/>")), 0);
   EXPECT_TRUE(list.IsEmpty());
 }
 
-TEST(OVOCustomVarDefListFind, CaseInsensitiveFirstMatchWithPosition) {
+TEST(OVOCustomVarDefList, FindIsCaseInsensitiveFirstMatchEqualityIsByTextMoveTransfers) {
   OVOCustomVarDefList list;
-  const DefPtr a = MakeDef("Inv", "Room");
-  const DefPtr b = MakeDef("INV", "ROOM", "second");
-  list.AddTail(MakeDef("Inv", "Other"));
-  list.AddTail(a);
-  list.AddTail(b);
+  const DefPtr a = MakeDef("Inv", "Room"), b = MakeDef("INV", "ROOM", "second");
+  for (const DefPtr& d : {MakeDef("Inv", "Other"), a, b}) list.AddTail(d);
   OVOCustomVarDefList::Position pos = list.end();
   EXPECT_EQ(list.Find("inv", "room", &pos), a);
   ASSERT_NE(pos, list.end());
@@ -354,63 +202,42 @@ TEST(OVOCustomVarDefListFind, CaseInsensitiveFirstMatchWithPosition) {
   list.RemoveAt(pos);
   EXPECT_EQ(list.Find("inv", "room"), b);
   pos = list.begin();
-  EXPECT_EQ(list.Find("Inv", "Missing", &pos), nullptr);
-  EXPECT_EQ(pos, list.begin());
-  EXPECT_EQ(list.Find("Room", "Inv"), nullptr);
-  const OVOCustomVarDefList& cref = list;
-  EXPECT_EQ(cref.Find("INV", "room")->GetData(), "second");
+  EXPECT_TRUE(!list.Find("Inv", "Missing", &pos) && pos == list.begin() && !list.Find("Room", "Inv"));
+  EXPECT_EQ(std::as_const(list).Find("INV", "room")->GetData(), "second");
+
+  OVOCustomVarDefList same;
+  EXPECT_FALSE(same == list);
+  for (const auto& d : list) same.AddTail(std::make_shared<Def>(*d));
+  EXPECT_TRUE(same == list);
+  same.Find("inv", "other")->SetInherited(1);
+  EXPECT_TRUE(same != list);
+  OVOCustomVarDefList moved(std::move(list)), c;
+  c = std::move(moved);
+  EXPECT_EQ(c.Find("inv", "room"), b);
+  EXPECT_EQ(c.GetObjectName(), "CustomVarDefList");
 }
 
-TEST(OVOCustomVarDefListMerge, AppendsSharedAndMarksInherited) {
+TEST(OVOCustomVarDefList, MergeAppendsSharedMarksInheritedOverwriteRereads) {
   OVOCustomVarDefList parent, child;
-  const DefPtr p1 = MakeDef("c", "p1", "parent");
-  parent.AddTail(p1);
-  child.AddTail(MakeDef("c", "own", "mine"));
-  child.Merge(parent, false, false);
-  EXPECT_EQ(Keys(child), (std::vector<String>{"c:own", "c:p1"}));
-  EXPECT_EQ(p1->GetInherited(), 1);  // marked on the shared object: parent sees it too
-  EXPECT_EQ(child.Find("c", "p1"), p1);
-  EXPECT_EQ(child.Find("c", "own")->GetInherited(), 0);
-  EXPECT_EQ(child.Pack(true), "<CustomVarDefList>" + child.Find("c", "own")->Pack() + "</CustomVarDefList>");
-}
-
-TEST(OVOCustomVarDefListMerge, OverwriteRereadsPresentDefinition) {
-  OVOCustomVarDefList parent, child;
-  const DefPtr mine = MakeDef("Cat", "Name", "mine", Def::eString);
-  child.AddTail(mine);
-  const DefPtr theirs = MakeDef("CAT", "NAME", "theirs", Def::eYesNo);
+  const DefPtr mine = MakeDef("Cat", "Name", "mine"), own = MakeDef("c", "own", "mine");
+  const DefPtr theirs = MakeDef("CAT", "NAME", "theirs", Def::eYesNo), p1 = MakeDef("c", "p1", "parent");
   theirs->SetComment("from parent");
-  parent.AddTail(theirs);
+  for (const DefPtr& d : {mine, own}) child.AddTail(d);
+  for (const DefPtr& d : {theirs, p1}) parent.AddTail(d);
 
   child.Merge(parent, false, false);
-  EXPECT_EQ(child.GetCount(), 1);
-  EXPECT_EQ(mine->GetData(), "mine");
-  EXPECT_EQ(mine->GetInherited(), 0);
-  EXPECT_EQ(theirs->GetInherited(), 1);
-
+  EXPECT_EQ(Keys(child), (Names{"Cat:Name=mine", "c:own=mine", "^c:p1=parent"}));
+  EXPECT_EQ(Keys(parent), (Names{"^CAT:NAME=theirs", "^c:p1=parent"})) << "marked on the shared objects";
+  EXPECT_EQ(child.Find("c", "p1"), p1);
   child.Merge(parent, true, false);
-  EXPECT_EQ(child.GetCount(), 1);
+  EXPECT_EQ(Keys(child), (Names{"^CAT:NAME=theirs", "c:own=mine", "^c:p1=parent"}));
   EXPECT_EQ(*child.begin(), mine);  // same object, new content
-  EXPECT_EQ(mine->GetData(), "theirs");
-  EXPECT_EQ(mine->GetType(), Def::eYesNo);
-  EXPECT_EQ(mine->GetCategory(), "CAT");
-  EXPECT_EQ(mine->GetComment(), "from parent");
-  EXPECT_EQ(mine->Guid(), theirs->Guid());
-  EXPECT_EQ(mine->GetInherited(), 1);
-  EXPECT_NE(mine, theirs);
-}
-
-TEST(OVOCustomVarDefListMerge, MarkAllInherited) {
-  OVOCustomVarDefList parent, child;
-  child.AddTail(MakeDef("c", "own"));
-  child.Merge(parent, false, false);
-  EXPECT_EQ((*child.begin())->GetInherited(), 0);
+  EXPECT_EQ(Fields(*mine), Fields(*theirs));
   child.Merge(parent, false, true);
-  EXPECT_EQ((*child.begin())->GetInherited(), 1);
-  EXPECT_EQ(child.Pack(true), "<CustomVarDefList></CustomVarDefList>");
+  EXPECT_EQ(Keys(child), (Names{"^CAT:NAME=theirs", "^c:own=mine", "^c:p1=parent"}));
 }
 
-TEST(OVOCustomVarDefListMerge, SharedDefinitionOutlivesAList) {
+TEST(OVOCustomVarDefList, SharedDefinitionOutlivesAListMergeIntoItselfFoldsDuplicates) {
   std::weak_ptr<Def> weak;
   OVOCustomVarDefList a, b;
   {
@@ -428,70 +255,35 @@ TEST(OVOCustomVarDefListMerge, SharedDefinitionOutlivesAList) {
   EXPECT_EQ(b.Find("c", "n")->GetData(), "payload");
   b.Clear();
   EXPECT_TRUE(weak.expired());
-}
 
-TEST(OVOCustomVarDefListMerge, IntoItselfChangesOnlyMarks) {
+  // Into itself only the marks change.
   OVOCustomVarDefList list;
-  list.AddTail(MakeDef("c", "a", "1"));
-  list.AddTail(MakeDef("c", "b", "2"));
+  for (const char* n : {"a", "b"}) list.AddTail(MakeDef("c", n, n));
   list.Merge(list, true, false);
-  EXPECT_EQ(list.GetCount(), 2);
-  for (const auto& d : list) EXPECT_EQ(d->GetInherited(), 1);
-  EXPECT_EQ((*list.begin())->GetData(), "1");
-}
-
-TEST(OVOCustomVarDefListMerge, DuplicatesInTheOtherListFoldIntoOne) {
-  OVOCustomVarDefList other, list;
+  EXPECT_EQ(Keys(list), (Names{"^c:a=a", "^c:b=b"}));
+  // Duplicates in the other list fold into one.
+  OVOCustomVarDefList other, kept, overwritten;
   const DefPtr first = MakeDef("c", "n", "first");
-  const DefPtr second = MakeDef("C", "N", "second");
   other.AddTail(first);
-  other.AddTail(second);
-  list.Merge(other, false, false);
-  EXPECT_EQ(list.GetCount(), 1);
-  EXPECT_EQ(list.Find("c", "n"), first);
-  EXPECT_EQ(first->GetData(), "first");
-
-  OVOCustomVarDefList list2;
-  list2.Merge(other, true, false);
-  EXPECT_EQ(list2.GetCount(), 1);
-  EXPECT_EQ(first->GetData(), "second");  // the later one is re-read into the appended one
+  other.AddTail(MakeDef("C", "N", "second"));
+  kept.Merge(other, false, false);
+  EXPECT_EQ(Keys(kept), (Names{"^c:n=first"}));
+  EXPECT_EQ(kept.Find("c", "n"), first);
+  overwritten.Merge(other, true, false);
+  EXPECT_EQ(Keys(overwritten), (Names{"^C:N=second"})) << "the later one is re-read into the appended one";
 }
 
-TEST(OVOCustomVarDefListMerge, LargeListsMergeByKey) {
+TEST(OVOCustomVarDefList, LargeListsMergeByKey) {
   OVOCustomVarDefList mine, parent;
   constexpr int kCount = 20000;
   for (int i = 0; i < kCount; ++i) mine.AddTail(MakeDef("c", "n" + std::to_string(i), "mine"));
-  for (int i = kCount / 2; i < kCount + kCount / 2; ++i) {
-    parent.AddTail(MakeDef("C", "N" + std::to_string(i), "parent"));
-  }
+  for (int i = kCount / 2; i < kCount + kCount / 2; ++i) parent.AddTail(MakeDef("C", "N" + std::to_string(i), "p"));
   mine.Merge(parent, false, true);
   EXPECT_EQ(mine.GetCount(), kCount + kCount / 2);
-  EXPECT_EQ(mine.Find("c", "n0")->GetData(), "mine");
-  EXPECT_EQ(mine.Find("c", "n" + std::to_string(kCount - 1))->GetData(), "mine");
-  EXPECT_EQ(mine.Find("c", "n" + std::to_string(kCount))->GetData(), "parent");
-  EXPECT_EQ(mine.Pack(true), "<CustomVarDefList></CustomVarDefList>");
-}
-
-TEST(OVOCustomVarDefListCompare, EqualityIsByPackedText) {
-  OVOCustomVarDefList a, b;
-  const DefPtr d = MakeDef("c", "n");
-  a.AddTail(d);
-  EXPECT_FALSE(a == b);
-  b.AddTail(std::make_shared<Def>(*d));
-  EXPECT_TRUE(a == b);
-  b.Find("c", "n")->SetInherited(1);
-  EXPECT_TRUE(a != b);
-}
-
-TEST(OVOCustomVarDefListMove, MoveTransfersDefinitions) {
-  OVOCustomVarDefList a;
-  a.AddTail(MakeDef("c", "n"));
-  OVOCustomVarDefList b(std::move(a));
-  EXPECT_EQ(b.GetCount(), 1);
-  OVOCustomVarDefList c;
-  c = std::move(b);
-  EXPECT_EQ(Keys(c), (std::vector<String>{"c:n"}));
-  EXPECT_EQ(c.GetObjectName(), "CustomVarDefList");
+  EXPECT_EQ(mine.Find("c", "n0")->GetData() + mine.Find("c", "n" + std::to_string(kCount - 1))->GetData() +
+                mine.Find("c", "n" + std::to_string(kCount))->GetData(),
+            "mineminep");
+  EXPECT_EQ(mine.Pack(true), Wrap(""));
 }
 
 }  // namespace
