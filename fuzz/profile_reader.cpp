@@ -11,13 +11,11 @@
 #include "ofl/profile.h"
 #include "ofl/string.h"
 
+#include "check.h"
+
 namespace {
 
 using OFL::String;
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 std::string_view Unquote(std::string_view v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())

@@ -8,16 +8,7 @@
 
 #include "orvacmn/variables/custom_var_def.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+#include "check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const orvacmn::String text(reinterpret_cast<const char*>(data), size);

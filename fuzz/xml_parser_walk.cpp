@@ -13,13 +13,11 @@
 
 #include "ofl/xml_parser.h"
 
+#include "check.h"
+
 namespace {
 
 using OFL::String;
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 void CheckReparses(const String& sub, const String& tag, const String& data) {
   if (sub.empty()) {
