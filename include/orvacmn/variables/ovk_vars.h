@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "ofl/string.h"
+#include "orvacmn/objects/const_view_iterator.h"
 #include "orvacmn/objects/xml_support.h"
 
 namespace orvacmn {
@@ -98,30 +99,9 @@ class COVKVars : public OVOXMLSupport {
   using List = std::list<std::shared_ptr<_VarEntry>>;
 
  public:
-  // Read-only iteration over the shared entries in list order.
-  class const_iterator {
-   public:
-    using iterator_category = std::bidirectional_iterator_tag;
-    using value_type = std::shared_ptr<const _VarEntry>;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const _VarEntry*;
-    using reference = std::shared_ptr<const _VarEntry>;
-
-    const_iterator() = default;
-    std::shared_ptr<const _VarEntry> operator*() const { return *it_; }
-    const _VarEntry* operator->() const { return it_->get(); }
-    const_iterator& operator++() { ++it_; return *this; }
-    const_iterator operator++(int) { const_iterator t = *this; ++it_; return t; }
-    const_iterator& operator--() { --it_; return *this; }
-    const_iterator operator--(int) { const_iterator t = *this; --it_; return t; }
-    bool operator==(const const_iterator& o) const { return it_ == o.it_; }
-    bool operator!=(const const_iterator& o) const { return it_ != o.it_; }
-
-   private:
-    friend class COVKVars;
-    explicit const_iterator(List::const_iterator it) : it_(it) {}
-    List::const_iterator it_;
-  };
+  // Read-only iteration over the shared entries in list order; dereferences
+  // to `std::shared_ptr<const _VarEntry>`.
+  using const_iterator = ConstViewIterator<List::const_iterator>;
 
   // Object name "OVSVars", schema 0x00050001; unpacks `xml`.
   explicit COVKVars(const String& xml = String());

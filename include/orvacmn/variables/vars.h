@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "orvacmn/common/types.h"
+#include "orvacmn/objects/const_view_iterator.h"
 #include "orvacmn/objects/xml_support.h"
 #include "orvacmn/variables/custom_var_def.h"
 
@@ -54,28 +55,7 @@ class OVOVars : public OVOXMLSupport {
 
  public:
   // Read-only iteration in list order; dereferences to `const Variable*`.
-  class const_iterator {
-   public:
-    using iterator_category = std::bidirectional_iterator_tag;
-    using value_type = const Variable*;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const Variable* const*;
-    using reference = const Variable*;
-
-    const_iterator() = default;
-    const Variable* operator*() const { return it_->get(); }
-    const_iterator& operator++() { ++it_; return *this; }
-    const_iterator operator++(int) { const_iterator t = *this; ++it_; return t; }
-    const_iterator& operator--() { --it_; return *this; }
-    const_iterator operator--(int) { const_iterator t = *this; --it_; return t; }
-    bool operator==(const const_iterator& o) const { return it_ == o.it_; }
-    bool operator!=(const const_iterator& o) const { return it_ != o.it_; }
-
-   private:
-    friend class OVOVars;
-    explicit const_iterator(List::const_iterator it) : it_(it) {}
-    List::const_iterator it_;
-  };
+  using const_iterator = ConstViewIterator<List::const_iterator>;
 
   // Object name "Vars"; unpacks `xml` when it is not empty.
   explicit OVOVars(const String& xml = String());
