@@ -1,5 +1,8 @@
 // The XML-building half of OFLTools.
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 
 #include "ofl/tools.h"
@@ -51,7 +54,8 @@ void AppendOpen(OFL::String& out, std::string_view tag, std::string_view attrib)
 }
 
 void AppendClose(OFL::String& out, std::string_view tag) {
-  out.append("</", 2);
+  out += '<';
+  out += '/';
   out.append(tag);
   out += '>';
 }
@@ -79,41 +83,81 @@ void OFLTools::AppendXMLTag(String& out, std::string_view name, bool closing) {
   else AppendOpen(out, name, {});
 }
 
+namespace {
+
+// Per byte: kAlways for what is always written as a reference (& < > " '
+// and the control characters other than tab and LF), kHigh for what is
+// written as a reference when all non-ASCII is (DEL and above).
+constexpr uint8_t kAlways = 1, kHigh = 2;
+constexpr auto kEscapeTable = [] {
+  std::array<uint8_t, 256> t{};
+  for (int c = 0; c < 0x20; ++c) t[c] = kAlways;
+  t['\t'] = t['\n'] = 0;
+  t['&'] = t['<'] = t['>'] = t['"'] = t['\''] = kAlways;
+  for (int c = 0x7F; c < 0x100; ++c) t[c] = kHigh;
+  return t;
+}();
+
+// First byte from `p` on whose class is in `mask`, or `end`.
+const unsigned char* FindEscaped(const unsigned char* p, const unsigned char* end, uint8_t mask) {
+  for (; end - p >= 4; p += 4) {
+    if (kEscapeTable[p[0]] & mask) return p;
+    if (kEscapeTable[p[1]] & mask) return p + 1;
+    if (kEscapeTable[p[2]] & mask) return p + 2;
+    if (kEscapeTable[p[3]] & mask) return p + 3;
+  }
+  for (; p != end; ++p)
+    if (kEscapeTable[*p] & mask) return p;
+  return end;
+}
+
+const char* EntityOf(unsigned char c) {
+  switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    case '\'': return "&apos;";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 void OFLTools::AppendXMLData(String& out, std::string_view text, bool escapeAll) {
-  size_t run = 0;  // start of the pending run of plain bytes
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const char* entity = nullptr;
-    switch (c) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      case '"': entity = "&quot;"; break;
-      case '\'': entity = "&apos;"; break;
-      default: break;
-    }
-    const bool control = c < 0x20 && c != '\t' && c != '\n';
-    const bool high = escapeAll && c >= 0x7F;
-    if (!entity && !control && !high) continue;
-    out.append(text.data() + run, i - run);
-    if (entity) {
+  const uint8_t mask = escapeAll ? (kAlways | kHigh) : kAlways;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = p + text.size();
+  const unsigned char* hit = FindEscaped(p, end, mask);
+  if (hit == end) {  // the usual case: nothing to escape
+    out.append(text);
+    return;
+  }
+  out.reserve(out.size() + text.size() + 16);
+  for (;;) {
+    out.append(reinterpret_cast<const char*>(p), static_cast<size_t>(hit - p));
+    if (hit == end) return;
+    const unsigned char c = *hit;
+    size_t used = 1;
+    if (const char* entity = EntityOf(c)) {
       out.append(entity);
-    } else if (control) {
+    } else if (c < 0x20) {
       // CR must be a reference or parsers fold CR LF into LF.
       AppendCharRef(out, c);
     } else {
       uint32_t cp = c;
+      const size_t i = static_cast<size_t>(hit - reinterpret_cast<const unsigned char*>(text.data()));
       const size_t len = c >= 0x80 ? DecodeUtf8(text, i, cp) : 1;
       if (len == 0) {
         out += static_cast<char>(c);  // not UTF-8: keep the byte as it is
       } else {
         AppendCharRef(out, cp);
-        i += len - 1;
+        used = len;
       }
     }
-    run = i + 1;
+    p = hit + used;
+    hit = FindEscaped(p, end, mask);
   }
-  out.append(text.data() + run, text.size() - run);
 }
 
 OFL::String OFLTools::MakeXMLData(std::string_view text) {
@@ -165,6 +209,10 @@ OFL::String OFLTools::MakeXMLNode(std::string_view tag, char value, std::string_
 }
 
 void OFLTools::AppendXMLNode(String& out, std::string_view tag, std::string_view value) {
+  // Objects pack their fields one by one into a String that starts empty: a
+  // first growth to a useful size saves reallocating for every field.
+  const size_t need = out.size() + 2 * tag.size() + 5 + value.size();
+  if (need > out.capacity()) out.reserve(std::max<size_t>(need, 128));
   AppendOpen(out, tag, {});
   AppendXMLData(out, value);
   AppendClose(out, tag);

@@ -1,7 +1,10 @@
 #include "ofl/xml_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
+#include <unordered_map>
+#include <vector>
 
 #include "ofl/tools.h"
 
@@ -17,32 +20,141 @@ struct StringWriter final : pugi::xml_writer {
   OFL::String& out_;
 };
 
+// Walking a document asks pugixml for a dozen node fields per element, and
+// each of its accessors is a call into the library; that costs more than the
+// parse itself. The read-only walks below therefore read pugixml's node
+// record directly, where it has the layout of the builds we know: header
+// (type in the low 4 bits), name, value, parent, first child, previous
+// sibling (cyclic), next sibling, first attribute, each one pointer wide. The
+// layout is confirmed once against the accessors; if it differs, the
+// accessors are used.
+struct NodeHandle : pugi::xml_node {
+  static constexpr pugi::xml_node_struct* pugi::xml_node::*kRoot = &NodeHandle::_root;
+};
+using NodePtr = pugi::xml_node_struct*;
+inline NodePtr PtrOf(const pugi::xml_node& n) { return n.*NodeHandle::kRoot; }
+inline bool Null(const pugi::xml_node& n) { return PtrOf(n) == nullptr; }
+inline bool Same(const pugi::xml_node& a, const pugi::xml_node& b) { return PtrOf(a) == PtrOf(b); }
+
+constexpr size_t kHeaderAt = 0, kNameAt = 1, kValueAt = 2, kParentAt = 3, kFirstChildAt = 4, kPrevSiblingAt = 5,
+                 kNextSiblingAt = 6, kFirstAttributeAt = 7;
+
+template <class T>
+T FieldOf(NodePtr p, size_t slot) {
+  static_assert(sizeof(T) == sizeof(void*));
+  T v;
+  std::memcpy(&v, reinterpret_cast<const char*>(p) + slot * sizeof(void*), sizeof v);
+  return v;
+}
+
+bool LayoutMatches(const pugi::xml_node& n) {
+  const NodePtr p = PtrOf(n);
+  const auto str = [](const char* raw, const char* api) { return raw ? raw == api : *api == '\0'; };
+  if (static_cast<int>(FieldOf<uintptr_t>(p, kHeaderAt) & 15) != static_cast<int>(n.type()) ||
+      !str(FieldOf<const char*>(p, kNameAt), n.name()) || !str(FieldOf<const char*>(p, kValueAt), n.value()) ||
+      FieldOf<NodePtr>(p, kParentAt) != PtrOf(n.parent()) ||
+      FieldOf<NodePtr>(p, kFirstChildAt) != PtrOf(n.first_child()) ||
+      FieldOf<NodePtr>(p, kNextSiblingAt) != PtrOf(n.next_sibling()) ||
+      FieldOf<void*>(p, kFirstAttributeAt) != static_cast<void*>(n.first_attribute().internal_object()))
+    return false;
+  if (!Null(n.first_child()) && FieldOf<NodePtr>(PtrOf(n.first_child()), kPrevSiblingAt) != PtrOf(n.last_child()))
+    return false;
+  for (pugi::xml_node c = n.first_child(); !Null(c); c = c.next_sibling())
+    if (!LayoutMatches(c)) return false;
+  return true;
+}
+
+bool ConfirmLayout() {
+  if (sizeof(uintptr_t) != sizeof(void*)) return false;
+  pugi::xml_document d;
+  const char kSample[] = "<r a='1' b='2'><e>t</e>x<![CDATA[c]]><f g='3'/><h><i>j</i>k<l/></h></r>";
+  if (!d.load_buffer(kSample, sizeof kSample - 1, pugi::parse_default, pugi::encoding_utf8)) return false;
+  return LayoutMatches(d);
+}
+
+// Zero, so the accessors serve, until it is initialised.
+const bool kDirect = ConfirmLayout();
+
+inline pugi::xml_node_type TypeOf(const pugi::xml_node& n) {
+  return kDirect ? static_cast<pugi::xml_node_type>(FieldOf<uintptr_t>(PtrOf(n), kHeaderAt) & 15) : n.type();
+}
+inline const char* NameOf(const pugi::xml_node& n) {
+  if (!kDirect) return n.name();
+  const char* s = FieldOf<const char*>(PtrOf(n), kNameAt);
+  return s ? s : "";
+}
+inline const char* ValueOf(const pugi::xml_node& n) {
+  if (!kDirect) return n.value();
+  const char* s = FieldOf<const char*>(PtrOf(n), kValueAt);
+  return s ? s : "";
+}
+inline pugi::xml_node Linked(const pugi::xml_node& n, size_t slot) {
+  pugi::xml_node r = n;
+  r.*NodeHandle::kRoot = FieldOf<NodePtr>(PtrOf(n), slot);
+  return r;
+}
+inline pugi::xml_node FirstChildOf(const pugi::xml_node& n) {
+  return kDirect ? Linked(n, kFirstChildAt) : n.first_child();
+}
+inline pugi::xml_node NextSiblingOf(const pugi::xml_node& n) {
+  return kDirect ? Linked(n, kNextSiblingAt) : n.next_sibling();
+}
+inline pugi::xml_node ParentOf(const pugi::xml_node& n) { return kDirect ? Linked(n, kParentAt) : n.parent(); }
+
 bool NameMatches(const pugi::xml_node& n, const char* name) {
-  return n.type() == pugi::node_element && (name == nullptr || std::strcmp(n.name(), name) == 0);
+  return TypeOf(n) == pugi::node_element && (name == nullptr || std::strcmp(NameOf(n), name) == 0);
 }
 
 pugi::xml_node NextElement(pugi::xml_node from, const char* name) {
-  for (; from; from = from.next_sibling())
+  for (; !Null(from); from = NextSiblingOf(from))
     if (NameMatches(from, name)) return from;
-  return {};
+  return from;
 }
 
-OFL::String DataOf(const pugi::xml_node& n) {
-  OFL::String out;
-  if (!n) return out;
-  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
-    switch (c.type()) {
+// `name` (NUL-terminated) equals `tag`, ASCII case ignored when asked.
+bool NameIs(const char* name, std::string_view tag, bool ignoreCase) {
+  for (const char t : tag) {
+    const char c = *name++;
+    if (c == t) {
+      if (c == '\0') return false;
+      continue;
+    }
+    if (!ignoreCase || c == '\0' || OFL::ToLowerAscii(c) != OFL::ToLowerAscii(t)) return false;
+  }
+  return *name == '\0';
+}
+
+// The decoded text of an element: its text and CDATA children joined, or
+// empty when it has a child element. Most elements hold one text node, which
+// is returned where it stands; several pieces are joined in `scratch`.
+std::string_view DataView(const pugi::xml_node& n, OFL::String& scratch) {
+  if (Null(n)) return {};
+  pugi::xml_node c = FirstChildOf(n);
+  if (Null(c)) return {};
+  if (Null(NextSiblingOf(c))) {
+    const pugi::xml_node_type t = TypeOf(c);
+    return t == pugi::node_pcdata || t == pugi::node_cdata ? std::string_view(ValueOf(c)) : std::string_view();
+  }
+  scratch.clear();
+  for (; !Null(c); c = NextSiblingOf(c)) {
+    switch (TypeOf(c)) {
       case pugi::node_element:
-        return OFL::String();
+        return {};
       case pugi::node_pcdata:
       case pugi::node_cdata:
-        out += c.value();
+        scratch += ValueOf(c);
         break;
       default:
         break;
     }
   }
-  return out;
+  return scratch;
+}
+
+OFL::String DataOf(const pugi::xml_node& n) {
+  OFL::String scratch;
+  const std::string_view v = DataView(n, scratch);
+  return v.data() == scratch.data() ? std::move(scratch) : OFL::String(v);
 }
 
 // The printer writes CR raw, and a parser reading the text back would fold it
@@ -87,14 +199,77 @@ void SetText(pugi::xml_node n, const OFL::String& data) {
 
 }  // namespace
 
+// The cursors stand on nodes of `doc`, or, for a parser set up by
+// SetDocFromChild, on nodes of the element `scope` of another parser's
+// document, which then stands in for the whole document.
 struct OFLXMLParser::Impl {
   pugi::xml_document doc;
+  OFL::String buffer;     // the loaded text, which the document is parsed in
+  pugi::xml_node scope;   // the element read in place, or null
   pugi::xml_node parent;  // null at the top level
   pugi::xml_node main;
   pugi::xml_node child;
+  bool changed = false;   // changed since it was loaded
   OFL::String error;
+  // Texts of several pieces handed out as views, kept until the document
+  // changes.
+  mutable std::unordered_map<NodePtr, OFL::String> joined;
 
-  pugi::xml_node Level() const { return parent ? parent : pugi::xml_node(doc); }
+  std::string_view DataViewOf(const pugi::xml_node& n) const {
+    OFL::String pieces;
+    const std::string_view v = DataView(n, pieces);
+    if (v.data() != pieces.data()) return v;
+    OFL::String& kept = joined.try_emplace(PtrOf(n), std::move(pieces)).first->second;
+    return kept;
+  }
+
+  pugi::xml_node FirstAtLevel() const {
+    if (!Null(parent)) return FirstChildOf(parent);
+    return !Null(scope) ? scope : doc.first_child();
+  }
+  pugi::xml_node Level() const { return !Null(parent) ? parent : pugi::xml_node(doc); }
+
+  void Clear() {
+    scope = parent = main = child = pugi::xml_node();
+    changed = false;
+    error.clear();
+    joined.clear();
+    if (!Null(FirstChildOf(doc))) doc.reset();
+  }
+
+  // Before a change: a parser that reads another's element copies it into
+  // its own document first and moves its cursors onto the copy.
+  void MakeOwn() {
+    changed = true;
+    joined.clear();
+    if (!scope) return;
+    std::vector<size_t> pathParent = PathOf(parent), pathMain = PathOf(main), pathChild = PathOf(child);
+    doc.reset();
+    const pugi::xml_node root = doc.append_copy(scope);
+    parent = Follow(root, pathParent, parent);
+    main = Follow(root, pathMain, main);
+    child = Follow(root, pathChild, child);
+    scope = pugi::xml_node();
+  }
+  // Positions among all siblings from below the scope element down to `n`.
+  std::vector<size_t> PathOf(pugi::xml_node n) const {
+    std::vector<size_t> path;
+    for (; !Null(n) && !Same(n, scope); n = n.parent()) {
+      size_t i = 0;
+      for (pugi::xml_node s = n.previous_sibling(); s; s = s.previous_sibling()) ++i;
+      path.push_back(i);
+    }
+    return path;
+  }
+  static pugi::xml_node Follow(pugi::xml_node root, const std::vector<size_t>& path, const pugi::xml_node& was) {
+    if (!was) return {};
+    pugi::xml_node n = root;
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+      n = n.first_child();
+      for (size_t i = 0; i < *it; ++i) n = n.next_sibling();
+    }
+    return n;
+  }
 };
 
 OFLXMLParser::OFLXMLParser() : impl_(std::make_unique<Impl>()) {}
@@ -107,14 +282,16 @@ bool OFLXMLParser::SetDoc(const String& text) { return SetDoc(text.data(), text.
 
 bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   Impl& m = *impl_;
-  m.parent = m.main = m.child = pugi::xml_node();
-  m.error.clear();
-  m.doc.reset();
   if (text == nullptr || length == 0) {
+    m.Clear();
     m.error = "No document element found";
     return false;
   }
-  const pugi::xml_parse_result r = m.doc.load_buffer(text, length, kParseOptions, pugi::encoding_utf8);
+  // Copied first: the text may be one of this document's own strings.
+  m.buffer.assign(text, length);
+  m.Clear();
+  const pugi::xml_parse_result r =
+      m.doc.load_buffer_inplace(m.buffer.data(), m.buffer.size(), kParseOptions, pugi::encoding_utf8);
   if (!r) {
     m.error = OFL::String(r.description()) + " at offset " + std::to_string(r.offset);
     m.doc.reset();
@@ -128,10 +305,21 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   return true;
 }
 
+bool OFLXMLParser::SetDocFromChild(const OFLXMLParser& source) {
+  const Impl& s = *source.impl_;
+  if (this == &source || s.changed || Null(s.child)) return SetDoc(source.GetChildSubDoc());
+  Impl& m = *impl_;
+  m.Clear();
+  m.scope = s.child;
+  return true;
+}
+
 OFL::String OFLXMLParser::GetDoc() const {
+  const Impl& m = *impl_;
+  if (m.scope) return SubDocOf(m.scope);
   String out;
   StringWriter w(out);
-  impl_->doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  m.doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
   EscapeCarriageReturns(out);
   return out;
 }
@@ -140,9 +328,13 @@ OFL::String OFLXMLParser::GetError() const { return impl_->error; }
 
 bool OFLXMLParser::FindElem(const char* name) {
   Impl& m = *impl_;
-  pugi::xml_node start = m.main ? m.main.next_sibling() : m.Level().first_child();
-  pugi::xml_node found = NextElement(start, name);
-  if (!found) return false;
+  pugi::xml_node found;
+  if (Null(m.parent) && !Null(m.scope)) {
+    if (Null(m.main) && NameMatches(m.scope, name)) found = m.scope;
+  } else {
+    found = NextElement(!Null(m.main) ? NextSiblingOf(m.main) : m.FirstAtLevel(), name);
+  }
+  if (Null(found)) return false;
   m.main = found;
   m.child = pugi::xml_node();
   return true;
@@ -150,17 +342,29 @@ bool OFLXMLParser::FindElem(const char* name) {
 
 bool OFLXMLParser::FindChildElem(const char* name) {
   Impl& m = *impl_;
-  if (!m.main && !FindElem()) return false;
-  pugi::xml_node start = m.child ? m.child.next_sibling() : m.main.first_child();
+  if (Null(m.main) && !FindElem()) return false;
+  pugi::xml_node start = !Null(m.child) ? NextSiblingOf(m.child) : FirstChildOf(m.main);
   pugi::xml_node found = NextElement(start, name);
-  if (!found) return false;
+  if (Null(found)) return false;
   m.child = found;
   return true;
 }
 
+void OFLXMLParser::VisitChildElems(void (*visit)(void*, std::string_view), void* fn) {
+  Impl& m = *impl_;
+  for (;;) {
+    // FindChildElem(), inlined; `fn` may have moved any cursor.
+    if (Null(m.main) && !FindElem()) return;
+    pugi::xml_node found = NextElement(!Null(m.child) ? NextSiblingOf(m.child) : FirstChildOf(m.main), nullptr);
+    if (Null(found)) return;
+    m.child = found;
+    visit(fn, NameOf(found));
+  }
+}
+
 bool OFLXMLParser::IntoElem() {
   Impl& m = *impl_;
-  if (!m.main) return false;
+  if (Null(m.main)) return false;
   m.parent = m.main;
   m.main = m.child;
   m.child = pugi::xml_node();
@@ -169,11 +373,16 @@ bool OFLXMLParser::IntoElem() {
 
 bool OFLXMLParser::OutOfElem() {
   Impl& m = *impl_;
-  if (!m.parent) return false;
+  if (Null(m.parent)) return false;
   m.child = m.main;
   m.main = m.parent;
-  pugi::xml_node up = m.parent.parent();
-  m.parent = (up && up.type() == pugi::node_element) ? up : pugi::xml_node();
+  if (Same(m.parent, m.scope)) {
+    m.parent = pugi::xml_node();
+  } else {
+    pugi::xml_node up = ParentOf(m.parent);
+    if (!Null(up) && TypeOf(up) != pugi::node_element) up = pugi::xml_node();
+    m.parent = up;
+  }
   return true;
 }
 
@@ -181,12 +390,42 @@ void OFLXMLParser::ResetPos() { impl_->parent = impl_->main = impl_->child = pug
 void OFLXMLParser::ResetMainPos() { impl_->main = impl_->child = pugi::xml_node(); }
 void OFLXMLParser::ResetChildPos() { impl_->child = pugi::xml_node(); }
 
-OFL::String OFLXMLParser::GetTagName() const { return impl_->main ? String(impl_->main.name()) : String(); }
-OFL::String OFLXMLParser::GetChildTagName() const { return impl_->child ? String(impl_->child.name()) : String(); }
+OFL::String OFLXMLParser::GetTagName() const { return String(GetTagNameView()); }
+OFL::String OFLXMLParser::GetChildTagName() const { return String(GetChildTagNameView()); }
 OFL::String OFLXMLParser::GetData() const { return DataOf(impl_->main); }
 OFL::String OFLXMLParser::GetChildData() const { return DataOf(impl_->child); }
 OFL::String OFLXMLParser::GetSubDoc() const { return SubDocOf(impl_->main); }
 OFL::String OFLXMLParser::GetChildSubDoc() const { return SubDocOf(impl_->child); }
+
+std::string_view OFLXMLParser::GetTagNameView() const {
+  return !Null(impl_->main) ? std::string_view(NameOf(impl_->main)) : std::string_view();
+}
+std::string_view OFLXMLParser::GetChildTagNameView() const {
+  return !Null(impl_->child) ? std::string_view(NameOf(impl_->child)) : std::string_view();
+}
+std::string_view OFLXMLParser::GetDataView() const { return impl_->DataViewOf(impl_->main); }
+std::string_view OFLXMLParser::GetChildDataView() const { return impl_->DataViewOf(impl_->child); }
+
+bool OFLXMLParser::ChildTagIs(std::string_view tag, bool ignoreCase) const {
+  return !Null(impl_->child) && NameIs(NameOf(impl_->child), tag, ignoreCase);
+}
+
+bool OFLXMLParser::GetChildFieldViews(std::span<const std::string_view> tags, std::span<std::string_view> data) const {
+  const Impl& m = *impl_;
+  if (Null(m.child)) return false;
+  const size_t n = std::min(tags.size(), data.size());
+  for (pugi::xml_node c = FirstChildOf(m.child); !Null(c); c = NextSiblingOf(c)) {
+    // Only elements have names that are not empty.
+    const char* name = NameOf(c);
+    if (*name == '\0') continue;
+    for (size_t i = 0; i < n; ++i) {
+      if (!NameIs(name, tags[i], true) || TypeOf(c) != pugi::node_element) continue;
+      data[i] = m.DataViewOf(c);
+      break;
+    }
+  }
+  return true;
+}
 
 OFL::String OFLXMLParser::GetAttrib(const char* name) const {
   return impl_->main && name ? String(impl_->main.attribute(name).value()) : String();
@@ -197,12 +436,13 @@ OFL::String OFLXMLParser::GetChildAttrib(const char* name) const {
 }
 
 bool OFLXMLParser::HasChildElem() const {
-  return impl_->main && NextElement(impl_->main.first_child(), nullptr);
+  return !Null(impl_->main) && !Null(NextElement(FirstChildOf(impl_->main), nullptr));
 }
 
 bool OFLXMLParser::AddElem(const char* name, const String& data) {
   Impl& m = *impl_;
   if (!IsXmlName(name)) return false;
+  m.MakeOwn();
   pugi::xml_node level = m.Level();
   pugi::xml_node n = m.main ? level.insert_child_after(pugi::node_element, m.main)
                             : level.append_child(pugi::node_element);
@@ -217,6 +457,7 @@ bool OFLXMLParser::AddElem(const char* name, const String& data) {
 bool OFLXMLParser::AddChildElem(const char* name, const String& data) {
   Impl& m = *impl_;
   if (!m.main || !IsXmlName(name)) return false;
+  m.MakeOwn();
   pugi::xml_node n = m.main.append_child(pugi::node_element);
   if (!n) return false;
   n.set_name(name);
@@ -226,28 +467,36 @@ bool OFLXMLParser::AddChildElem(const char* name, const String& data) {
 }
 
 bool OFLXMLParser::SetAttrib(const char* name, const String& value) {
-  if (!impl_->main || !IsXmlName(name)) return false;
-  pugi::xml_attribute a = impl_->main.attribute(name);
-  if (!a) a = impl_->main.append_attribute(name);
+  Impl& m = *impl_;
+  if (!m.main || !IsXmlName(name)) return false;
+  m.MakeOwn();
+  pugi::xml_attribute a = m.main.attribute(name);
+  if (!a) a = m.main.append_attribute(name);
   return a.set_value(value.c_str());
 }
 
 bool OFLXMLParser::SetChildAttrib(const char* name, const String& value) {
-  if (!impl_->child || !IsXmlName(name)) return false;
-  pugi::xml_attribute a = impl_->child.attribute(name);
-  if (!a) a = impl_->child.append_attribute(name);
+  Impl& m = *impl_;
+  if (!m.child || !IsXmlName(name)) return false;
+  m.MakeOwn();
+  pugi::xml_attribute a = m.child.attribute(name);
+  if (!a) a = m.child.append_attribute(name);
   return a.set_value(value.c_str());
 }
 
 bool OFLXMLParser::SetData(const String& data) {
-  if (!impl_->main) return false;
-  SetText(impl_->main, data);
+  Impl& m = *impl_;
+  if (!m.main) return false;
+  m.MakeOwn();
+  SetText(m.main, data);
   return true;
 }
 
 bool OFLXMLParser::SetChildData(const String& data) {
-  if (!impl_->child) return false;
-  SetText(impl_->child, data);
+  Impl& m = *impl_;
+  if (!m.child) return false;
+  m.MakeOwn();
+  SetText(m.child, data);
   return true;
 }
 
@@ -257,6 +506,7 @@ bool OFLXMLParser::AddSubDoc(const String& markup) {
   if (!tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8)) return false;
   pugi::xml_node src = tmp.document_element();
   if (!src) return false;
+  m.MakeOwn();
   pugi::xml_node level = m.Level();
   pugi::xml_node n = m.main ? level.insert_copy_after(src, m.main) : level.append_copy(src);
   if (!n) return false;
@@ -272,6 +522,7 @@ bool OFLXMLParser::AddChildSubDoc(const String& markup) {
   if (!tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8)) return false;
   pugi::xml_node src = tmp.document_element();
   if (!src) return false;
+  m.MakeOwn();
   pugi::xml_node n = m.main.append_copy(src);
   if (!n) return false;
   m.child = n;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 namespace orvacmn {
@@ -48,33 +49,57 @@ constexpr std::string_view kNameTag = "Param";
 constexpr std::string_view kValueTag = "Value";
 
 void AppendEntry(String& out, std::string_view name, std::string_view value) {
-  OFLTools::AppendXMLTag(out, kEntryTag);
-  OFLTools::AppendXMLNode(out, kNameTag, name);
-  OFLTools::AppendXMLNode(out, kValueTag, value);
-  OFLTools::AppendXMLTag(out, kEntryTag, true);
+  out.append("<PropertyEntry><Param>");
+  OFLTools::AppendXMLData(out, name);
+  out.append("</Param><Value>");
+  OFLTools::AppendXMLData(out, value);
+  out.append("</Value></PropertyEntry>");
 }
 
 // Room for the tags of one entry; values that need escaping grow beyond it.
 constexpr size_t kEntryOverhead = 2 * kEntryTag.size() + 2 * kNameTag.size() + 2 * kValueTag.size() + 15;
 
 // The entries of the element the parser's main cursor stands on, in document
-// order, as (name, value) of each "PropertyEntry" child.
-bool TagIs(const String& tag, std::string_view want) { return tag == want || OFL::EqualsNoCase(tag, want); }
-
+// order: `set(name, value)` with the data of the last "Param" and "Value"
+// child of each "PropertyEntry" child (tags in any case); the views last as
+// long as the document.
 template <class Set>
 void ReadEntries(OFLXMLParser& parser, Set&& set) {
-  ForEachChild(parser, [&](const String& tag, OFLXMLParser& p) {
-    if (!TagIs(tag, kEntryTag)) return;
-    String name, value;
-    p.IntoElem();
-    while (p.FindChildElem()) {
-      const String t = p.GetChildTagName();
-      if (TagIs(t, kNameTag)) name = p.GetChildData();
-      else if (TagIs(t, kValueTag)) value = p.GetChildData();
-    }
-    p.OutOfElem();
-    set(std::move(name), std::move(value));
+  static constexpr std::string_view kFields[] = {kNameTag, kValueTag};
+  parser.ResetChildPos();
+  parser.ForEachChildElem([&](std::string_view tag) {
+    if (tag != kEntryTag && !OFL::EqualsNoCase(tag, kEntryTag)) return;
+    std::string_view data[2];
+    parser.GetChildFieldViews(kFields, data);
+    set(data[0], data[1]);
   });
+}
+
+// The order of OFL::LessNoCase, inline and skipping equal words first: names
+// in a bag often share a prefix.
+bool LessNoCase(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) break;
+  }
+  for (; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(OFL::ToLowerAscii(a[i]));
+    const auto cb = static_cast<unsigned char>(OFL::ToLowerAscii(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
+// Child elements of the parser's main element: a size to reserve for.
+size_t CountChildren(OFLXMLParser& parser) {
+  size_t n = 0;
+  parser.ResetChildPos();
+  parser.ForEachChildElem([&](std::string_view) { ++n; });
+  return n;
 }
 
 }  // namespace
@@ -230,8 +255,16 @@ size_t OVOProperties::FindSlot(std::string_view name, uint64_t hash) const {
   return i;
 }
 
-void OVOProperties::Grow() {
-  std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size(), Slot{0, nullptr});
+void OVOProperties::Grow() { Rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+void OVOProperties::Reserve(size_t count) {
+  size_t size = slots_.empty() ? 16 : slots_.size();
+  while (4 * count > 3 * size) size *= 2;
+  if (size > slots_.size()) Rehash(size);
+}
+
+void OVOProperties::Rehash(size_t size) {
+  std::vector<Slot> old(size, Slot{0, nullptr});
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {
@@ -338,7 +371,33 @@ String OVOProperties::InternalPack() const {
 }
 
 void OVOProperties::InternalUnpack(OFLXMLParser& parser) {
-  ReadEntries(parser, [this](String&& name, String&& value) { PutValue(std::move(name), std::move(value)); });
+  Reserve(used_ + CountChildren(parser));
+  // Entries are indexed in batches: the slots of a batch are fetched while
+  // its entries are read, so in a large bag their cache misses overlap.
+  struct Read {
+    std::string_view name, value;
+    uint64_t hash;
+  };
+  constexpr size_t kBatch = 16;
+  Read batch[kBatch];
+  size_t count = 0;
+  const auto index = [&] {
+    for (size_t i = 0; i < count; ++i) {
+      const Read& r = batch[i];
+      if (4 * (used_ + 1) > 3 * slots_.size()) Grow();
+      const size_t slot = FindSlot(r.name, r.hash);
+      if (Entry* e = slots_[slot].entry) e->value.assign(r.value);
+      else Add(r.hash, slot, String(r.name), String(r.value));
+    }
+    count = 0;
+  };
+  ReadEntries(parser, [&](std::string_view name, std::string_view value) {
+    const uint64_t hash = HashName(name);
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    batch[count++] = Read{name, value, hash};
+    if (count == kBatch) index();
+  });
+  index();
 }
 
 void OVOProperties::InternalClear() { DeletePropertyList(); }
@@ -361,22 +420,91 @@ String Properties::Pack() const {
   return out;
 }
 
+namespace {
+
+// Keys that split the range from `first` to `last` (in the map's order) into
+// `parts` parts of about equal width, judged by the bytes after their common
+// prefix. Only a guess where to start walking: any keys will do.
+std::vector<String> SplitKeys(std::string_view first, std::string_view last, size_t parts) {
+  const String lo = OFL::ToLower(first), hi = OFL::ToLower(last);
+  size_t common = 0;
+  while (common < lo.size() && common < hi.size() && lo[common] == hi[common]) ++common;
+  const auto number = [common](const String& s) {
+    uint64_t v = 0;
+    for (size_t i = 0; i < 8; ++i) v = v << 8 | (common + i < s.size() ? static_cast<unsigned char>(s[common + i]) : 0u);
+    return v;
+  };
+  const uint64_t a = number(lo), b = number(hi);
+  std::vector<String> keys;
+  for (size_t k = 1; k < parts && b > a; ++k) {
+    const uint64_t v = a + (b - a) / parts * k;
+    String key = lo.substr(0, common);
+    for (int i = 7; i >= 0; --i) key += static_cast<char>((v >> (8 * i)) & 0xFF);
+    keys.push_back(std::move(key));
+  }
+  std::sort(keys.begin(), keys.end(), OFL::LessNoCase());
+  return keys;
+}
+
+}  // namespace
+
 void Properties::AppendPack(String& out) const {
   // A guess instead of a sizing pass: in a large map every node visit is a
   // cache miss. Longer entries let the text grow as usual.
   out.reserve(out.size() + 2 * GetObjectName().size() + 5 + map_.size() * (kEntryOverhead + 64));
   OFLTools::AppendXMLTag(out, GetObjectName());
-  // A second iterator runs a few entries ahead and touches their nodes and
-  // values, so their cache misses overlap with writing the current entry.
-  auto ahead = map_.begin();
-  for (int i = 0; i < 4 && ahead != map_.end(); ++i) ++ahead;
-  for (const auto& [name, value] : map_) {
-    if (ahead != map_.end()) {
-      __builtin_prefetch(ahead->first.data());
-      __builtin_prefetch(ahead->second.data());
-      ++ahead;
+  if (map_.size() < 4096) {
+    // A second iterator runs a few entries ahead and touches their nodes and
+    // values, so their cache misses overlap with writing the current entry.
+    auto ahead = map_.begin();
+    for (int i = 0; i < 4 && ahead != map_.end(); ++i) ++ahead;
+    for (const auto& [name, value] : map_) {
+      if (ahead != map_.end()) {
+        __builtin_prefetch(ahead->first.data());
+        __builtin_prefetch(ahead->second.data());
+        ++ahead;
+      }
+      AppendEntry(out, name, value);
     }
-    AppendEntry(out, name, value);
+  } else {
+    // A large map's nodes lie scattered, and each step of an iterator waits
+    // for the node before. So the map is walked as several parts side by
+    // side, whose waits overlap, collecting the entries in order; the text is
+    // then written with every entry fetched well ahead.
+    constexpr size_t kParts = 16;
+    const std::vector<String> keys = SplitKeys(map_.begin()->first, std::prev(map_.end())->first, kParts);
+    std::vector<Map::const_iterator> bounds = {map_.begin()};
+    for (const String& key : keys) bounds.push_back(map_.lower_bound(key));
+    bounds.push_back(map_.end());
+    const size_t parts = bounds.size() - 1;
+    std::vector<std::vector<const Map::value_type*>> entries(parts);
+    for (auto& e : entries) e.reserve(map_.size() / parts + 16);
+    std::vector<Map::const_iterator> at(bounds.begin(), bounds.end() - 1);
+    for (bool more = true; more;) {
+      more = false;
+      for (size_t k = 0; k < parts; ++k) {
+        if (at[k] == bounds[k + 1]) continue;
+        entries[k].push_back(&*at[k]);
+        ++at[k];
+        more = true;
+      }
+    }
+    // Fetched in two steps: the entry itself, then the texts it points to.
+    constexpr size_t kAhead = 8;
+    for (const auto& part : entries) {
+      for (size_t i = 0; i < part.size(); ++i) {
+        if (i + 2 * kAhead < part.size()) {
+          const char* entry = reinterpret_cast<const char*>(part[i + 2 * kAhead]);
+          __builtin_prefetch(entry);
+          __builtin_prefetch(entry + sizeof(Map::value_type) - 1);
+        }
+        if (i + kAhead < part.size()) {
+          __builtin_prefetch(part[i + kAhead]->first.data());
+          __builtin_prefetch(part[i + kAhead]->second.data());
+        }
+        AppendEntry(out, part[i]->first, part[i]->second);
+      }
+    }
   }
   OFLTools::AppendXMLTag(out, GetObjectName(), true);
 }
@@ -414,12 +542,13 @@ String Properties::InternalPack() const {
 }
 
 void Properties::InternalUnpack(OFLXMLParser& parser) {
-  ReadEntries(parser, [this](String&& name, String&& value) {
+  ReadEntries(parser, [this](std::string_view name, std::string_view value) {
     // Packed texts come sorted: one comparison puts such an entry at the end.
-    if (map_.empty() || map_.key_comp()(std::prev(map_.end())->first, name))
-      map_.emplace_hint(map_.end(), std::move(name), std::move(value));
+    if (map_.empty() || LessNoCase(std::prev(map_.end())->first, name))
+      map_.emplace_hint(map_.end(), std::piecewise_construct, std::forward_as_tuple(name),
+                        std::forward_as_tuple(value));
     else
-      PutValue(name, std::move(value));
+      PutValue(name, String(value));
   });
 }
 

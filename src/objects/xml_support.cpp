@@ -26,12 +26,23 @@ int OVOXMLSupport::Unpack(OFLXMLParser& parser) {
 }
 
 int OVOXMLSupport::Unpack(const String& text) {
-  Clear();
+  // Parsing first lets the new fields reuse the memory the old ones free.
   OFLXMLParser parser;
   parser.SetDoc(text);
-  if (!parser.FindElem(objectName_.c_str())) return 0;
-  InternalUnpack(parser);
+  Clear();
+  return UnpackLoadedRoot(*this, parser);
+}
+
+int OVOXMLSupport::UnpackLoadedRoot(OVOXMLSupport& object, OFLXMLParser& loaded) {
+  if (!loaded.FindElem(object.objectName_.c_str())) return 0;
+  object.InternalUnpack(loaded);
   return 1;
+}
+
+void OVOXMLSupport::AppendBasePack(String& out, const OVOXMLSupport& object) {
+  OFLTools::AppendXMLTag(out, object.objectName_);
+  out += object.InternalPack();
+  OFLTools::AppendXMLTag(out, object.objectName_, true);
 }
 
 void OVOXMLSupport::Clear() { InternalClear(); }

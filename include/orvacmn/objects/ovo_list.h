@@ -22,8 +22,10 @@
 #ifndef ORVACMN_OBJECTS_OVO_LIST_H_
 #define ORVACMN_OBJECTS_OVO_LIST_H_
 
+#include <concepts>
 #include <memory>
 #include <type_traits>
+#include <typeinfo>
 
 #include "ofl/tools.h"
 #include "orvacmn/objects/ptr_list.h"
@@ -31,17 +33,42 @@
 
 namespace orvacmn {
 
-// Opt-in for element types whose unpacking from a child's markup can be done
-// on the child in place, without printing and reparsing it. Specialise to
-// true_type only for a type that keeps the base Unpack(const String&) and
-// Unpack(OFLXMLParser&) and whose InternalUnpack reads only the children of
-// the element it is given (FindChildElem, GetChild*, nested Unpack(parser))
-// and leaves the cursors where it found them. The result is then the same
-// object as from the markup: the parser prints and reads markup without loss,
-// and the markup's root is found exactly when the child's tag equals the
-// object name.
+// Element types whose unpacking from a child's markup can be done on the
+// child in place, without printing and parsing it again: those that keep the
+// base Unpack(const String&) (found out below), and those specialised to
+// true_type here, which must keep it too. Such an element is cleared and then
+// unpacked from a parser that reads the child where it stands
+// (OFLXMLParser::SetDocFromChild), which gives what the child's markup gives.
 template <class T>
 struct OVOListUnpacksInPlace : std::false_type {};
+
+namespace ovo_list_internal {
+
+template <class C>
+C* TextUnpackOwner(int (C::*)(const String&));
+template <class C>
+C* PackOwner(String (C::*)() const);
+template <class C>
+C* AppendPackOwner(void (C::*)(String&) const);
+
+// The class that declares the Unpack(const String&) that T uses is the base.
+template <class T>
+concept KeepsBaseTextUnpack = requires {
+  { TextUnpackOwner(&T::Unpack) } -> std::same_as<OVOXMLSupport*>;
+};
+template <class T>
+concept UnpacksInPlace =
+    std::is_convertible_v<T*, OVOXMLSupport*> && (OVOListUnpacksInPlace<T>::value || KeepsBaseTextUnpack<T>);
+
+// Pack and AppendPack of T are the base's: an element of exactly class T
+// packs as its tags around InternalPack().
+template <class T>
+concept KeepsBasePack = std::is_convertible_v<T*, OVOXMLSupport*> && requires {
+  { PackOwner(&T::Pack) } -> std::same_as<OVOXMLSupport*>;
+  { AppendPackOwner(&T::AppendPack) } -> std::same_as<OVOXMLSupport*>;
+};
+
+}  // namespace ovo_list_internal
 
 template <class T>
 class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
@@ -105,16 +132,24 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
   }
 
   void InternalUnpack(OFLXMLParser& parser) override {
-    while (parser.FindChildElem()) {
-      auto element = std::make_unique<T>(String());
-      if constexpr (OVOListUnpacksInPlace<T>::value) {
+    if constexpr (ovo_list_internal::UnpacksInPlace<T>) {
+      OFLXMLParser child;  // one for all elements
+      while (parser.FindChildElem()) {
+        auto element = std::make_unique<T>(String());
+        // The base Unpack(const String&) of the child's markup.
         element->Clear();
-        if (parser.GetChildTagName() == element->GetObjectName()) element->Unpack(parser);
-      } else {
-        element->Unpack(parser.GetChildSubDoc());
+        child.SetDocFromChild(parser);
+        UnpackLoadedRoot(*element, child);
+        this->AddTail(element.get());
+        element.release();
       }
-      this->AddTail(element.get());
-      element.release();
+    } else {
+      while (parser.FindChildElem()) {
+        auto element = std::make_unique<T>(String());
+        element->Unpack(parser.GetChildSubDoc());
+        this->AddTail(element.get());
+        element.release();
+      }
     }
   }
 
@@ -126,11 +161,31 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
 
  private:
   void AppendElements(String& out) const {
+    bool sized = false;
+    size_t left = static_cast<size_t>(this->GetCount());
     for (const T* e : *this) {
+      --left;
       if (e == nullptr) continue;
-      if constexpr (requires { e->AppendPack(out); }) e->AppendPack(out);
-      else out += e->Pack();
+      const size_t before = out.size();
+      AppendElement(out, *e);
+      if (sized) continue;
+      sized = true;
+      // Room for the others, sized like the first, instead of growing step
+      // by step through a long list.
+      const size_t size = out.size() - before;
+      const size_t want = out.size() + (size + size / 8) * left + 64;
+      if (left > 0 && want > out.capacity()) out.reserve(want);
     }
+  }
+  static void AppendElement(String& out, const T& e) {
+    if constexpr (ovo_list_internal::KeepsBasePack<T>) {
+      if (typeid(e) == typeid(T)) {  // no subclass overrides the packing
+        AppendBasePack(out, e);
+        return;
+      }
+    }
+    if constexpr (requires { e.AppendPack(out); }) e.AppendPack(out);
+    else out += e.Pack();
   }
 
   bool ownsElements_ = true;

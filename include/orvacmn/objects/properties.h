@@ -253,6 +253,8 @@ class OVOProperties : public OVOXMLSupport, public OVOPropertyBagOps<OVOProperti
   Entry* Add(uint64_t hash, size_t slot, String&& name, String&& value);
   void EraseSlot(size_t slot);
   void Grow();
+  void Reserve(size_t count);  // room for `count` entries without growing
+  void Rehash(size_t size);
   Entry* NewEntry(String&& name, String&& value);
   void FreeEntry(Entry* entry);
 

@@ -16,6 +16,7 @@
 #define ORVACMN_OBJECTS_XML_SUPPORT_H_
 
 #include <cstdint>
+#include <string_view>
 
 #include "ofl/string.h"
 #include "ofl/xml_parser.h"
@@ -73,6 +74,14 @@ class OVOXMLSupport {
     schema_ = entry.schema;
   }
 
+  // For containers, which know the exact class of an element. The second
+  // half of the base Unpack(const String&), on a document already loaded
+  // (and `object` already cleared): 1 and InternalUnpack when the document's
+  // root has exactly the object name, else 0.
+  static int UnpackLoadedRoot(OVOXMLSupport& object, OFLXMLParser& loaded);
+  // Appends what the base Pack gives: the tags around InternalPack().
+  static void AppendBasePack(String& out, const OVOXMLSupport& object);
+
  private:
   String objectName_;
   uint32_t schema_ = 0;
@@ -84,10 +93,11 @@ class OVOXMLSupport {
 template <class Fn>
 void ForEachChild(OFLXMLParser& parser, Fn&& fn) {
   parser.ResetChildPos();
-  while (parser.FindChildElem()) {
-    const String tag = parser.GetChildTagName();
-    fn(tag, parser);
-  }
+  String tag;  // one buffer for all tags
+  parser.ForEachChildElem([&](std::string_view t) {
+    tag.assign(t);
+    fn(static_cast<const String&>(tag), parser);
+  });
 }
 
 }  // namespace orvacmn

@@ -13,7 +13,11 @@
 #ifndef OFL_XML_PARSER_H_
 #define OFL_XML_PARSER_H_
 
+#include <cstddef>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <type_traits>
 
 #include "ofl/string.h"
 
@@ -31,6 +35,13 @@ class OFLXMLParser {
   // empty document) when the text is not well-formed or holds no element.
   bool SetDoc(const String& text);
   bool SetDoc(const char* text, size_t length);
+  // The same as SetDoc(source.GetChildSubDoc()). While source's document is
+  // as it was loaded, this parser reads source's child element where it is
+  // instead of printing and parsing it again (printing and parsing a loaded
+  // document give the same elements, texts and attributes); a change made
+  // through this parser then goes to a copy of its own. Source must then stay
+  // alive and unchanged while this parser reads from it.
+  bool SetDocFromChild(const OFLXMLParser& source);
   // The whole document, printed without declaration or indentation.
   String GetDoc() const;
   // Parser's description of the last SetDoc failure; empty after success.
@@ -67,6 +78,32 @@ class OFLXMLParser {
   String GetChildAttrib(const char* name) const;
   bool HasChildElem() const;
 
+  // Non-copying forms of the getters above. A view stays valid until the
+  // document changes or another one is loaded.
+  std::string_view GetTagNameView() const;
+  std::string_view GetChildTagNameView() const;
+  std::string_view GetDataView() const;
+  std::string_view GetChildDataView() const;
+  // True when there is a child element and its tag is `tag` (ASCII case
+  // ignored when asked).
+  bool ChildTagIs(std::string_view tag, bool ignoreCase = true) const;
+  // Reads a record: for each child element of the child element whose tag is
+  // one of `tags` (ASCII case ignored), sets the matching entry of `data` to
+  // a view of its data (as GetChildData); a later such element wins, entries
+  // without one are left as they are. False when there is no child element.
+  // Tags beyond the length of `data` are not looked for.
+  bool GetChildFieldViews(std::span<const std::string_view> tags, std::span<std::string_view> data) const;
+
+  // The loop `while (FindChildElem()) fn(GetChildTagNameView());` in one
+  // call. `fn` may move the cursors; the walk goes on from the child cursor
+  // wherever fn leaves it, as the loop would.
+  template <class Fn>
+  void ForEachChildElem(Fn&& fn) {
+    using F = std::remove_reference_t<Fn>;
+    VisitChildElems([](void* f, std::string_view tag) { (*static_cast<F*>(f))(tag); },
+                    const_cast<void*>(static_cast<const void*>(&fn)));
+  }
+
   // Appends an element after main (or as the last root when the document is
   // empty) holding `data` as text, and makes it main.
   bool AddElem(const char* name, const String& data = String());
@@ -88,6 +125,8 @@ class OFLXMLParser {
 
  private:
   struct Impl;
+  void VisitChildElems(void (*visit)(void*, std::string_view), void* fn);
+
   std::unique_ptr<Impl> impl_;
 };
 
