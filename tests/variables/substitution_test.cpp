@@ -1,8 +1,9 @@
-// Placeholder expansion: the documented cases, the static helpers, and a
-// comparison with the step-by-step definition on many generated texts.
+// Placeholder expansion: the engine against the step-by-step definition on
+// generated and adversarial texts, the documented cases, the static helpers.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -14,360 +15,222 @@ namespace orvacmn {
 namespace {
 
 using V = COVKVars;
-constexpr auto kRuntime = CVariableType::Runtime;
-constexpr auto kSystem = CVariableType::System;
-constexpr auto kEscape = V::SubstitutionEscapeXml;
-constexpr auto kRemoveEnv = V::SubstitutionRemoveUndefinedEnvironment;
-constexpr auto kToEmpty = V::SubstitutionUnknownToEmpty;
+constexpr int32_t kRuntime = CVariableType::Runtime;
+constexpr int32_t kSystem = CVariableType::System;
+constexpr uint32_t kEscape = V::SubstitutionEscapeXml, kRemoveEnv = V::SubstitutionRemoveUndefinedEnvironment,
+                   kToEmpty = V::SubstitutionUnknownToEmpty;
 const String kRecursion = "<Error: variables recursion>";
 
-V::ESubstitutionPolicies Policies(uint32_t bits) { return static_cast<V::ESubstitutionPolicies>(bits); }
+struct Var { const char *name, *value; int32_t type = kRuntime; bool password = false; };
+COVKVars Make(std::initializer_list<Var> entries) {
+  COVKVars vars;
+  for (const Var& e : entries)
+    vars.AddVar(e.name, e.value, false, false, static_cast<CVariableType::EVariableType>(e.type), e.password);
+  return vars;
+}
 
-struct Result {
-  String returned, text;
-  bool expression = false;
-};
-
+struct Result { String returned, text; bool expression = true; };  // the call must reset `expression`
 Result Expand(const COVKVars& vars, String text, uint32_t policies = 0, int vb = 1) {
   Result r;
-  r.expression = !r.expression;  // must be reset by the call
-  r.returned =
-      vars.PerformSubstitutions(text, r.expression, Policies(policies), static_cast<V::VBScriptExecutionPolicy>(vb));
-  r.text = text;
+  r.returned = vars.PerformSubstitutions(text, r.expression, static_cast<V::ESubstitutionPolicies>(policies),
+                                         static_cast<V::VBScriptExecutionPolicy>(vb));
+  r.text = std::move(text);
   return r;
 }
 
-String E(const COVKVars& vars, const String& text, uint32_t policies = 0, int vb = 1) {
-  return Expand(vars, text, policies, vb).returned;
+// Shows only where texts that may be many megabytes long part.
+::testing::AssertionResult Same(const String& a, const String& b) {
+  if (a == b) return ::testing::AssertionSuccess();
+  const size_t at = static_cast<size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+  const size_t from = at - std::min<size_t>(at, 60);
+  return ::testing::AssertionFailure() << a.size() << " and " << b.size() << " bytes, differing at " << at << ":\n["
+                                       << a.substr(from, 200) << "]\n[" << b.substr(from, 200) << "]";
 }
 
-class SubstitutionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("ORVT_SET", "env-value", 1);
-    unsetenv("ORVT_UNDEF");
-    vars_.AddVar("DIP;KitsServer;Depot", "\\\\srv\\kits", false, true, kRuntime, false);
-    vars_.AddVar("A", "x", false, false, kRuntime, false);
-    vars_.AddVar("Bx", "y", false, false, kRuntime, false);
-    vars_.AddVar("Pw", "secret", false, false, kSystem, true);
+// Returned text, text left in place and expression flag, for each policy.
+void ExpectSameAsReference(const COVKVars& vars, const String& text,
+                           const std::vector<uint32_t>& policySets = {0, 1, 8}, const std::vector<int>& vbs = {0, 1}) {
+  SCOPED_TRACE("text [" + text.substr(0, 300) + "] in\n" + vars.Pack());
+  for (uint32_t policies : policySets)
+    for (int vb : vbs) {
+      SCOPED_TRACE("policies " + std::to_string(policies) + ", vb " + std::to_string(vb));
+      const Result mine = Expand(vars, text, policies, vb);
+      Result ref;
+      ref.text = text;
+      ref.returned = substitution_reference::PerformSubstitutions(vars, ref.text, ref.expression,
+                                                                  static_cast<V::ESubstitutionPolicies>(policies),
+                                                                  static_cast<V::VBScriptExecutionPolicy>(vb));
+      ASSERT_TRUE(Same(mine.returned, ref.returned));
+      ASSERT_TRUE(Same(mine.text, ref.text));
+      ASSERT_EQ(mine.expression, ref.expression);
+    }
+}
+
+TEST(SubstitutionTest, DocumentedCases) {
+  setenv("ORVT_SET", "env-value", 1);
+  unsetenv("ORVT_UNDEF");
+  COVKVars s = Make({{"A", "x"}, {"Bx", "y"}, {"", "E"}, {"Outer", "[{Inner}]"}, {"Inner", "in"}, {"Drive3", "D:"},
+                     {"Index", "3", kSystem}, {"=X", "looked up"}, {"%ORVT_FALLBACK%", "from set"},
+                     {"%ORVT_SET%", "shadowed"}, {"Esc", "a<b>&\"c'\r"}});
+  s.AddVar("DIP;KitsServer;Depot", "\\\\srv\\kits", false, true, CVariableType::Runtime, false);
+  const COVKVars d = Make({{"A", "1"}, {"Pw", "secret", kSystem, true}, {"A", "2", kSystem}, {"B", "{A}"}}), none;
+  struct Case { const COVKVars& vars; const char *text, *expected; uint32_t policies = 0; int vb = 1; } cases[] = {
+      {s, "copy {DIP}\\setup.exe", "copy \\\\srv\\kits\\setup.exe"},
+      {s, "{B{A}}|{Drive{Index}}", "y|D:"},
+      {s, "{{unknown}A}", "{{unknown}A}"},  // a "}" that stays forgets the "{" before it
+      {s, "{Outer}|a{}b", "[in]|aEb"},
+      {none, "a{}b[{Nope}]", "a{}b[{Nope}]"},
+      {none, "a{}b[{Nope}]", "ab[]", kToEmpty},
+      {s, "[{%orvt_set%}][{%ORVT_UNDEF%}][{%%}]", "[env-value][%ORVT_UNDEF%][{%%}]"},
+      {s, "[{%ORVT_UNDEF%}]", "[]", kToEmpty},
+      {s, "[{%ORVT_UNDEF%}]", "[]", kRemoveEnv},
+      {s, "{%ORVT_FALLBACK%}|{%ORVT_SET%}|%ORVT_SET%", "from set|env-value|%ORVT_SET%"},
+      {d, "{$$Dump$$}", "A=1\nPw=****\nA=2\nB=1\n"},
+      {d, "{$$dump$$:;}", "A=1:;Pw=****:;A=2:;B=1:;"},
+      {d, "{$$Dump$$x:}", "A=1\nPw=****\nA=2\nB=1\n"},  // ":" not right after the prefix
+      {none, "[{$$Dump$$}]", "[]"},
+      {s, "run {=1+1} now", "run <Expression not supported> now"},
+      {s, "run {=1+1} now {A}|{=x}", "run {=1+1} now x|looked up", 0, 0},
+      {s, "{A} {=1}", "{A} {=1}", kToEmpty, 2},
+      {s, "<v>{Esc}</v>", "<v>a&lt;b&gt;&amp;&quot;c&apos;&#xD;</v>", kEscape},
+  };
+  const String before = s.Pack();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Result r = Expand(c.vars, c.text, c.policies, c.vb);
+    EXPECT_EQ(r.returned, c.expected);
+    EXPECT_EQ(r.text, r.returned);
+    ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(c.vars, c.text, {c.policies}, {c.vb}));
   }
-  COVKVars vars_;
-};
+  EXPECT_EQ(s.Pack(), before);
+  String text = "{=y}{A}";  // the short form does not look expressions up
+  EXPECT_EQ(s.PerformSubstitutions(text, V::SubstitutionDefault), "<Expression not supported>x");
+  EXPECT_EQ(text, "<Expression not supported>x");
 
-TEST_F(SubstitutionTest, PlainAndNestedPlaceholders) {
-  EXPECT_EQ(E(vars_, "copy {DIP}\\setup.exe"), "copy \\\\srv\\kits\\setup.exe");
-  EXPECT_EQ(E(vars_, "{kitsserver}|{DEPOT}"), "\\\\srv\\kits|\\\\srv\\kits");
-  EXPECT_EQ(E(vars_, "{B{A}}"), "y");
-  EXPECT_EQ(E(vars_, "{{{A}}}"), "{{x}}");  // x and {x} are unknown and stay
-  EXPECT_EQ(E(vars_, ""), "");
-  EXPECT_EQ(E(vars_, "no braces"), "no braces");
+  String out = "untouched";
+  EXPECT_EQ(d.ReplaceVariable("nope", out, V::SubstitutionDefault), 0);
+  EXPECT_EQ(out, "untouched");
+  String same = "a";
+  EXPECT_EQ(d.ReplaceVariable(same, same, V::SubstitutionDefault), 1);
+  EXPECT_EQ(same, "1");
 }
 
-TEST_F(SubstitutionTest, UnbalancedBracesArePlainText) {
-  EXPECT_EQ(E(vars_, "}A{"), "}A{");
-  EXPECT_EQ(E(vars_, "{A"), "{A");
-  EXPECT_EQ(E(vars_, "A}"), "A}");
-  EXPECT_EQ(E(vars_, "}{A}{"), "}x{");
-  EXPECT_EQ(E(vars_, "{A}}"), "x}");
-  // A "}" that stays forgets the open "{" before it.
-  EXPECT_EQ(E(vars_, "{{unknown}A}"), "{{unknown}A}");
-}
-
-TEST_F(SubstitutionTest, EmptyAndUnknownNames) {
-  EXPECT_EQ(E(vars_, "a{}b"), "a{}b");
-  EXPECT_EQ(E(vars_, "a{}b", kToEmpty), "ab");
-  EXPECT_EQ(E(vars_, "[{Nope}]"), "[{Nope}]");
-  EXPECT_EQ(E(vars_, "[{Nope}]", kToEmpty), "[]");
-  COVKVars withEmpty;
-  withEmpty.AddVar("", "E", false, false, kRuntime, false);
-  EXPECT_EQ(E(withEmpty, "a{}b"), "aEb");
-}
-
-TEST_F(SubstitutionTest, ValuesAreScannedAgain) {
-  COVKVars v;
-  v.AddVar("Outer", "[{Inner}]", false, false, kRuntime, false);
-  v.AddVar("Inner", "in", false, false, kRuntime, false);
-  v.AddVar("Half", "{Inn", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "{Outer}"), "[in]");
-  // A value may open a placeholder that the text closes.
-  EXPECT_EQ(E(v, "{Half}er}"), "in");
-  // A value may close a placeholder that the text opened.
-  v.AddVar("Close", "er}", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "{Inn{Close}"), "in");
-}
-
-TEST_F(SubstitutionTest, RecursionLimit) {
-  COVKVars v;
-  v.AddVar("Self", "{Self}", false, false, kRuntime, false);
-  v.AddVar("Grow", "a{Grow}", false, false, kRuntime, false);
-  v.AddVar("A", "x", false, false, kRuntime, false);
+// After more than 1000 replacements, or before the text outgrows 64 MiB, the
+// expansion stops with the recursion text and the edits made so far.
+TEST(SubstitutionTest, RecursionAndLengthLimits) {
+  COVKVars v = Make({{"Self", "{Self}"}, {"Grow", "a{Grow}"}, {"A", "x"}, {"N", "{A}{A}"}, {"E", ""}, {"D", "dddd"}});
   Result r = Expand(v, "<{Self}>");
   EXPECT_EQ(r.returned, kRecursion);
   EXPECT_EQ(r.text, "<{Self}>");
   r = Expand(v, "{Grow}!");
   EXPECT_EQ(r.returned, kRecursion);
   EXPECT_EQ(r.text, String(1001, 'a') + "{Grow}!");
-
-  String text1000, text1001, text1002;
-  for (int i = 0; i < 1000; ++i) text1000 += "{A}";
-  text1001 = text1000 + "{A}";
-  text1002 = text1001 + "-{A}";
-  r = Expand(v, text1000);
-  EXPECT_EQ(r.returned, String(1000, 'x'));
-  EXPECT_EQ(r.text, r.returned);
-  r = Expand(v, text1001);
-  EXPECT_EQ(r.returned, kRecursion);
-  EXPECT_EQ(r.text, String(1001, 'x'));
-  r = Expand(v, text1002);
-  EXPECT_EQ(r.text, String(1001, 'x') + "-{A}");
-
-  OFL::SetResourceLanguage(1031);
-  EXPECT_EQ(E(v, "{Self}"), "<Fehler: Variablen-Rekursion>");
-  OFL::SetResourceLanguage(1033);
-}
-
-// Dumps whose separators hold dump placeholders double at every step; the
-// expansion stops before the text outgrows the limit.
-TEST_F(SubstitutionTest, RunawayGrowthStopsAtTheLengthLimit) {
-  COVKVars v;
-  v.AddVar("V", "{$$Dump$$:", false, false, kRuntime, false);
-  v.AddVar("W", "x", false, false, kRuntime, false);
-  v.AddVar("X", "}", false, false, kRuntime, false);
-  const Result r = Expand(v, "{$$Dump$$:}");
-  EXPECT_EQ(r.returned, kRecursion);
-  EXPECT_LE(r.text.size(), V::kMaxExpandedLength);
-  EXPECT_GT(r.text.size(), V::kMaxExpandedLength / 4);
-  EXPECT_EQ(r.text.substr(0, 6), "V=V=V=");
-
-  // A text longer than the limit may still shrink.
-  String big(V::kMaxExpandedLength + 10, 'a');
-  big.replace(0, 3, "{A}");
-  const Result shrink = Expand(vars_, big);
-  EXPECT_EQ(shrink.returned.size(), big.size() - 2);
-  EXPECT_EQ(shrink.returned.substr(0, 2), "xa");
-  big.replace(0, 3, "{D}");
-  v.AddVar("D", "dddd", false, false, kRuntime, false);
-  const Result grow = Expand(v, big);
-  EXPECT_EQ(grow.returned, kRecursion);
-  EXPECT_TRUE(grow.text == big);  // not printed: 64 MiB
-}
-
-TEST_F(SubstitutionTest, EnvironmentPlaceholders) {
-  EXPECT_EQ(E(vars_, "[{%ORVT_SET%}]"), "[env-value]");
-  EXPECT_EQ(E(vars_, "[{%orvt_set%}]"), "[env-value]");
-  EXPECT_EQ(E(vars_, "[{%ORVT_UNDEF%}]"), "[%ORVT_UNDEF%]");
-  EXPECT_EQ(E(vars_, "[{%ORVT_UNDEF%}]", kToEmpty), "[]");
-  EXPECT_EQ(E(vars_, "[{%ORVT_UNDEF%}]", kRemoveEnv), "[]");
-  // "%%" is not an environment name (too short).
-  EXPECT_EQ(E(vars_, "[{%%}]"), "[{%%}]");
-  // A set entry of that name is used when the environment has none.
-  COVKVars v;
-  v.AddVar("%ORVT_UNDEF%", "from set", false, false, kRuntime, false);
-  v.AddVar("%ORVT_SET%", "shadowed", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "{%ORVT_UNDEF%}"), "from set");
-  EXPECT_EQ(E(v, "{%ORVT_SET%}"), "env-value");
-  // Bare percent texts outside braces are not expanded.
-  EXPECT_EQ(E(v, "%ORVT_SET%"), "%ORVT_SET%");
-}
-
-TEST_F(SubstitutionTest, DumpPlaceholder) {
-  COVKVars v;
-  v.AddVar("A", "1", false, false, kRuntime, false);
-  v.AddVar("Pw", "secret", false, false, kSystem, true);
-  v.AddVar("A", "2", false, false, kSystem, false);
-  EXPECT_EQ(E(v, "{$$Dump$$}"), "A=1\nPw=****\nA=2\n");
-  EXPECT_EQ(E(v, "{$$dump$$:;}"), "A=1:;Pw=****:;A=2:;");
-  EXPECT_EQ(E(v, "{$$DUMP$$: }"), "A=1: Pw=****: A=2: ");
-  EXPECT_EQ(E(v, "{$$Dump$$x:}"), "A=1\nPw=****\nA=2\n");  // ":" not right after the prefix
-  EXPECT_EQ(E(COVKVars(), "[{$$Dump$$}]"), "[]");
-  String out = "keep";
-  EXPECT_FALSE(v.ResolveDumpVariable("$$Dum", out));
-  EXPECT_EQ(out, "keep");
-  EXPECT_TRUE(v.ResolveDumpVariable("$$Dump$$:", out));
-  EXPECT_EQ(out, "A=1:Pw=****:A=2:");
-  // Dumped values are expanded in turn.
-  v.AddVar("B", "{A}", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "{$$Dump$$:}"), "A=1:Pw=****:A=2:B=1:");
-}
-
-TEST_F(SubstitutionTest, ExpressionsAndVBScriptPolicies) {
-  Result r = Expand(vars_, "run {=1+1} now", 0, 1);
-  EXPECT_EQ(r.returned, "run <Expression not supported> now");
-  EXPECT_TRUE(r.expression);
-  r = Expand(vars_, "run {=1+1} now", kEscape, 1);
-  EXPECT_EQ(r.returned, "run &lt;Expression not supported&gt; now");
-  r = Expand(vars_, "run {=1+1} now {A}", 0, 0);
-  EXPECT_EQ(r.returned, "run {=1+1} now x");
-  EXPECT_FALSE(r.expression);
-  COVKVars v;
-  v.AddVar("=X", "looked up", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "{=x}", 0, 0), "looked up");
-  EXPECT_EQ(E(v, "{=x}", 0, 1), "<Expression not supported>");
-  for (int vb : {2, -1, 99}) {
-    r = Expand(vars_, "{A} {=1}", kToEmpty, vb);
-    EXPECT_EQ(r.returned, "{A} {=1}");
-    EXPECT_EQ(r.text, "{A} {=1}");
-    EXPECT_FALSE(r.expression);
+  for (int count : {999, 1000, 1001, 1002}) {
+    String a, e, n;
+    for (int i = 0; i < count; ++i) a += "{A}", e += "-{E}";
+    for (int i = 0; i < count / 3; ++i) n += "{N}";
+    for (const String& text : {a, e, n, "{" + a + "}", a + "{Q"})
+      ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(v, text, {0}, {1}));
   }
-  // The two-argument form uses policy 1.
-  String text = "{=y}{A}";
-  EXPECT_EQ(vars_.PerformSubstitutions(text, V::SubstitutionDefault), "<Expression not supported>x");
-  EXPECT_EQ(text, "<Expression not supported>x");
+  OFL::SetResourceLanguage(1031);
+  EXPECT_EQ(Expand(v, "{Self}").returned, "<Fehler: Variablen-Rekursion>");
+  OFL::SetResourceLanguage(1033);
+
+  // Dumps whose separators hold dump placeholders double at every step.
+  const COVKVars dumps = Make({{"V", "{$$Dump$$:"}, {"W", "x"}, {"X", "}"}});
+  r = Expand(dumps, "{$$Dump$$:}");
+  EXPECT_EQ(r.returned, kRecursion);
+  EXPECT_TRUE(r.text.size() <= V::kMaxExpandedLength && r.text.size() > V::kMaxExpandedLength / 4);
+  EXPECT_EQ(r.text.substr(0, 6), "V=V=V=");
+  ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(dumps, "{$$Dump$$:}", {0}, {1}));
+  // A text may grow to the limit but not beyond; a longer one may shrink.
+  String big = "{D}" + String(V::kMaxExpandedLength - 4, 'a');
+  EXPECT_TRUE(Same(Expand(v, big).returned, "dddd" + big.substr(3)));
+  big += 'a';
+  EXPECT_EQ(Expand(v, big).returned, kRecursion);
+  ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(v, big, {0}, {1}));
+  big.replace(0, 3, "{A}");
+  EXPECT_TRUE(Same(Expand(v, big).returned, "x" + big.substr(3)));
 }
 
-TEST_F(SubstitutionTest, XmlEscaping) {
-  COVKVars v;
-  v.AddVar("X", "a<b>&\"c'\r", false, false, kRuntime, false);
-  EXPECT_EQ(E(v, "<v>{X}</v>", kEscape), "<v>a&lt;b&gt;&amp;&quot;c&apos;&#xD;</v>");
-  EXPECT_EQ(E(v, "<v>{X}</v>"), "<v>a<b>&\"c'\r</v>");
-}
-
-TEST_F(SubstitutionTest, ReplaceVariable) {
-  String out = "untouched";
-  EXPECT_EQ(vars_.ReplaceVariable("nope", out, V::SubstitutionDefault), 0);
-  EXPECT_EQ(out, "untouched");
-  EXPECT_EQ(vars_.ReplaceVariable("nope", out, kToEmpty), 1);
-  EXPECT_EQ(out, "");
-  EXPECT_EQ(vars_.ReplaceVariable("depot", out, V::SubstitutionDefault), 1);
-  EXPECT_EQ(out, "\\\\srv\\kits");
-  EXPECT_EQ(vars_.ReplaceVariable("%ORVT_UNDEF%", out, V::SubstitutionDefault), 1);
-  EXPECT_EQ(out, "%ORVT_UNDEF%");
-  EXPECT_EQ(vars_.ReplaceVariable("$$Dump$$", out, V::SubstitutionDefault), 1);
-  EXPECT_EQ(out, "DIP=\\\\srv\\kits\nKitsServer=\\\\srv\\kits\nDepot=\\\\srv\\kits\nA=x\nBx=y\nPw=****\n");
-  String same = "A";
-  EXPECT_EQ(vars_.ReplaceVariable(same, same, V::SubstitutionDefault), 1);
-  EXPECT_EQ(same, "x");
-}
-
-TEST_F(SubstitutionTest, ExpansionLeavesTheSetUnchanged) {
-  const String before = vars_.Pack();
-  E(vars_, "{$$Dump$$}{A}{Self}{%ORVT_SET%}", 15);
-  EXPECT_EQ(vars_.Pack(), before);
-}
-
-TEST(PlaceholderSyntaxTest, IsVarAndContainsVar) {
-  EXPECT_TRUE(V::IsVar("{}"));
-  EXPECT_TRUE(V::IsVar("{a}b}"));
-  EXPECT_FALSE(V::IsVar(""));
-  EXPECT_FALSE(V::IsVar("{"));
-  EXPECT_FALSE(V::IsVar("}"));
-  EXPECT_FALSE(V::IsVar(" {a}"));
-
-  String name = "keep";
-  EXPECT_FALSE(V::ContainsVar("}{a}", name));  // the first "}" is at 0
-  EXPECT_FALSE(V::ContainsVar("{}", name));    // no name between
-  EXPECT_FALSE(V::ContainsVar("a{}{b}", name));
-  EXPECT_FALSE(V::ContainsVar("abc", name));
-  EXPECT_FALSE(V::ContainsVar("ab}{c", name));
-  EXPECT_EQ(name, "keep");
-  EXPECT_TRUE(V::ContainsVar("{a}", name));
-  EXPECT_EQ(name, "a");
-  EXPECT_TRUE(V::ContainsVar("x{Out{In}er}{Next}", name));
-  EXPECT_EQ(name, "In");
-  EXPECT_TRUE(V::ContainsVar("{ab{}c}", name));  // the "{" right before the "}" is skipped
-  EXPECT_EQ(name, "ab{");
-}
-
-TEST(PlaceholderSyntaxTest, NameKinds) {
-  EXPECT_EQ(V::FormatVar("Client;Machine"), "{Client}");
-  EXPECT_EQ(V::FormatVar(";Second"), "{Second}");
-  EXPECT_EQ(V::FormatVar(""), "{}");
-  EXPECT_TRUE(V::IsEnvironmentVariable("%a%"));
-  EXPECT_FALSE(V::IsEnvironmentVariable("%%"));
-  EXPECT_FALSE(V::IsEnvironmentVariable("%a"));
-  EXPECT_TRUE(V::IsEnvironmentVariable("%a%b%"));
-  EXPECT_TRUE(V::IsDumpVariable("$$dUMP$$"));
-  EXPECT_TRUE(V::IsDumpVariable("$$Dump$$anything"));
-  EXPECT_FALSE(V::IsDumpVariable("$$Dump$"));
-  EXPECT_FALSE(V::IsDumpVariable(" $$Dump$$"));
-  EXPECT_TRUE(V::IsVBScriptExpressionVariable_deprecated("=1"));
-  EXPECT_FALSE(V::IsVBScriptExpressionVariable_deprecated(""));
-  EXPECT_FALSE(V::IsVBScriptExpressionVariable_deprecated(" =1"));
+TEST(PlaceholderSyntaxTest, PredicatesAndContainsVar) {
+  const struct { bool (*is)(const String&); std::vector<const char*> yes, no; } predicates[] = {
+      {V::IsVar, {"{}", "{a}b}"}, {"", "{", "}", " {a}"}},
+      {V::IsEnvironmentVariable, {"%a%", "%a%b%"}, {"%%", "%a"}},
+      {V::IsDumpVariable, {"$$dUMP$$", "$$Dump$$anything"}, {"$$Dump$", " $$Dump$$"}},
+      {V::IsVBScriptExpressionVariable_deprecated, {"=1"}, {"", " =1"}},
+  };
+  for (const auto& p : predicates) {
+    for (const char* text : p.yes) EXPECT_TRUE(p.is(text)) << text;
+    for (const char* text : p.no) EXPECT_FALSE(p.is(text)) << text;
+  }
+  EXPECT_EQ(V::FormatVar("Client;Machine") + V::FormatVar(";Second") + V::FormatVar(""), "{Client}{Second}{}");
+  // The innermost name around the first "}"; a "{" right before it is skipped.
+  const std::pair<const char*, const char*> contains[] = {
+      {"}{a}", nullptr},  {"{}", nullptr}, {"a{}{b}", nullptr},          {"abc", nullptr},
+      {"ab}{c", nullptr}, {"{a}", "a"},    {"x{Out{In}er}{Next}", "In"}, {"{ab{}c}", "ab{"}};
+  for (const auto& [text, expected] : contains) {
+    String name = "keep";
+    EXPECT_EQ(V::ContainsVar(text, name), expected != nullptr) << text;
+    EXPECT_EQ(name, expected ? expected : "keep") << text;
+  }
 }
 
 TEST(PlaceholderSyntaxTest, ReplaceFindAndFindAndGivePos) {
-  String both = "{Client} and $(client)";
-  EXPECT_EQ(V::Replace(both, "Client;Machine", "PC"), 2);
-  EXPECT_EQ(both, "PC and PC");
-  String text = "a {Client} b $(client) c {MACHINE} d {Clientx}";
-  EXPECT_EQ(V::Replace(text, "Client;Machine", "PC"), 3);
-  EXPECT_EQ(text, "a PC b PC c PC d {Clientx}");
-  // Values are not scanned again.
-  text = "{A}{A}";
-  EXPECT_EQ(V::Replace(text, "A", "{A}"), 2);
-  EXPECT_EQ(text, "{A}{A}");
-  text = "$(A)";
-  EXPECT_EQ(V::Replace(text, "A;B", "$(B)"), 2);  // the value of A is replaced as B afterwards
-  EXPECT_EQ(text, "$(B)");
-  text = "x";
-  EXPECT_EQ(V::Replace(text, "", "y"), 0);
-
-  EXPECT_TRUE(V::Find("run {kitsserver}", "DIP;KitsServer"));
-  EXPECT_TRUE(V::Find("run $(dip)", "DIP;KitsServer"));
-  EXPECT_FALSE(V::Find("run DIP", "DIP;KitsServer"));
-  EXPECT_FALSE(V::Find("run {DIP}", ""));
-
+  const struct { const char *text, *names, *value; int count; const char* result; } replaces[] = {
+      {"{Client} and $(client)", "Client;Machine", "PC", 2, "PC and PC"},
+      {"a {Client} b $(client) c {MACHINE} d {Clientx}", "Client;Machine", "PC", 3, "a PC b PC c PC d {Clientx}"},
+      {"{A}{A}", "A", "{A}", 2, "{A}{A}"},  // values are not scanned again
+      {"$(A)", "A;B", "$(B)", 2, "$(B)"},   // but later aliases see earlier values
+      {"x", "", "y", 0, "x"},
+  };
+  for (const auto& c : replaces) {
+    String text = c.text;
+    EXPECT_EQ(V::Replace(text, c.names, c.value), c.count) << c.text;
+    EXPECT_EQ(text, c.result);
+  }
   const String t = "0123{B}$(B)$(A){A}";
-  EXPECT_EQ(V::FindAndGivePos(t, "A;B"), 11);  // $(A) of the first alias comes first
-  EXPECT_EQ(V::FindAndGivePos(t, "B;A"), 7);   // $(B) before {B}
-  EXPECT_EQ(V::FindAndGivePos(t, "b"), 7);
-  EXPECT_EQ(V::FindAndGivePos("{C}", "a;c"), 0);
-  EXPECT_EQ(V::FindAndGivePos(t, "C"), -1);
-  EXPECT_EQ(V::FindAndGivePos(t, ""), -1);
+  const struct { String text; const char* names; int pos; } finds[] = {
+      {t, "A;B", 11},  // $(A) of the first alias comes first
+      {t, "B;A", 7},   // $(B) before {B}
+      {t, "b", 7}, {"{C}", "a;c", 0}, {t, "C", -1}, {t, "", -1}, {"run $(dip)", "DIP;KitsServer", 4},
+      {"run {kitsserver} DIP", "DIP;KitsServer", 4}, {"run DIP", "DIP;KitsServer", -1},
+  };
+  for (const auto& c : finds) {
+    EXPECT_EQ(V::FindAndGivePos(c.text, c.names), c.pos) << c.text << " / " << c.names;
+    EXPECT_EQ(V::Find(c.text, c.names), c.pos >= 0) << c.text << " / " << c.names;
+  }
 }
 
-// --- Comparison with the step-by-step definition -------------------------
+// --- The engine against the step-by-step definition -----------------------
 
-class Generator {
- public:
-  explicit Generator(uint32_t seed) : rng_(seed) {}
-
-  size_t Pick(size_t n) { return static_cast<size_t>(rng_() % n); }
-
-  String Piece() {
+// Texts of braces, plain, case-folded, long, empty, "=", environment (one
+// whose value holds its own placeholder) and dump names, escapable
+// characters; sets whose values are such texts.
+struct Generator {
+  std::mt19937 rng;
+  size_t Pick(size_t n) { return static_cast<size_t>(rng() % n); }
+  String Text(size_t maxPieces) {
     static const char* const kPieces[] = {
         "{", "}", "{", "}", "A", "a", "b", "B", "x", "Bx", "=", "=E", "%", "%ORVT_SET%", "%ORVT_UNDEF%",
         "%orvt_brace%", "$$Dump$$", "$$dump$$:;", "$$Dump$$:", ":", ";", "&", "<", "z", "{A}", "{B{x}}", "{}",
-        " ", "\r", "Self", "Grow"};
-    return kPieces[Pick(std::size(kPieces))];
-  }
-
-  String Text(size_t maxPieces) {
+        " ", "\r", "Self", "Grow", "Longer.Name"};
     String s;
-    const size_t n = Pick(maxPieces + 1);
-    for (size_t i = 0; i < n; ++i) s += Piece();
+    for (size_t n = Pick(maxPieces + 1); n > 0; --n) s += kPieces[Pick(std::size(kPieces))];
     return s;
   }
-
   COVKVars Vars() {
     static const char* const kNames[] = {"A", "a", "b", "B", "x", "Bx", "", "=E", "%ORVT_UNDEF%", "%ORVT_SET%",
-                                         "$$Dump$$", "AB", "Self", "Grow", "z", "A;b", "x;Bx;", "{A}"};
+                                         "$$Dump$$", "AB", "Self", "Grow", "z", "A;b", "x;Bx;", "{A}",
+                                         "longer.name"};
+    const int32_t kTypes[] = {kRuntime, kRuntime, kSystem, kSystem, 5};
     COVKVars vars;
-    const size_t n = Pick(9);
-    for (size_t i = 0; i < n; ++i) {
-      const String name = kNames[Pick(std::size(kNames))];
-      const int32_t types[] = {0, 0, 1, 1, 5};
-      vars.AddVar(name, Text(3), Pick(2), Pick(2), static_cast<CVariableType::EVariableType>(types[Pick(5)]),
-                  Pick(4) == 0);
-    }
+    for (size_t n = Pick(9); n > 0; --n)
+      vars.AddVar(kNames[Pick(std::size(kNames))], Text(3), Pick(2), Pick(2),
+                  static_cast<CVariableType::EVariableType>(kTypes[Pick(5)]), Pick(4) == 0);
     return vars;
   }
-
- private:
-  std::mt19937 rng_;
 };
-
-void ExpectSameAsReference(const COVKVars& vars, const String& text, uint32_t policies, int vb) {
-  String mine = text, ref = text;
-  bool mineExpr = true, refExpr = false;
-  const String mineOut =
-      vars.PerformSubstitutions(mine, mineExpr, Policies(policies), static_cast<V::VBScriptExecutionPolicy>(vb));
-  const String refOut = substitution_reference::PerformSubstitutions(vars, ref, refExpr, Policies(policies),
-                                                                     static_cast<V::VBScriptExecutionPolicy>(vb));
-  ASSERT_EQ(mineOut, refOut) << "text [" << text << "] policies " << policies << " vb " << vb << "\n" << vars.Pack();
-  ASSERT_EQ(mine, ref) << "text [" << text << "] policies " << policies << " vb " << vb << "\n" << vars.Pack();
-  ASSERT_EQ(mineExpr, refExpr) << "text [" << text << "]";
-}
 
 class ReferenceTest : public ::testing::Test {
  protected:
@@ -379,125 +242,81 @@ class ReferenceTest : public ::testing::Test {
 };
 
 TEST_F(ReferenceTest, GeneratedTextsEveryPolicy) {
-  Generator gen(20240611);
-  const uint32_t policySets[] = {0, 1, 2, 8, 3, 9, 10, 11, 4, 15};
-  const int vbPolicies[] = {0, 1, 2};
+  Generator gen{std::mt19937(20240611)};
+  const std::vector<uint32_t> policySets = {0, 1, 2, 8, 3, 9, 10, 11, 4, 15};
+  const std::vector<int> vbPolicies = {0, 1, 2, -1};
   for (int round = 0; round < 2500; ++round) {
     const COVKVars vars = gen.Vars();
     for (int t = 0; t < 3; ++t) {
       const String text = gen.Text(24);
-      const uint32_t p = policySets[gen.Pick(std::size(policySets))];
-      const int vb = vbPolicies[gen.Pick(std::size(vbPolicies))];
-      ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, p, vb));
+      const uint32_t p = policySets[gen.Pick(policySets.size())];
+      ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, {p}, {vbPolicies[gen.Pick(vbPolicies.size())]}));
     }
   }
-  // Every policy combination on the same cases.
   for (int round = 0; round < 250; ++round) {
     const COVKVars vars = gen.Vars();
-    const String text = gen.Text(16);
-    for (uint32_t p : policySets)
-      for (int vb : vbPolicies) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, p, vb));
+    ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, gen.Text(16), policySets, vbPolicies));
   }
 }
 
 TEST_F(ReferenceTest, DenseBracesAndRecursion) {
-  Generator gen(99);
-  COVKVars recursive;
-  recursive.AddVar("Self", "{Self}", false, false, kRuntime, false);
-  recursive.AddVar("Grow", "a{Grow}", false, false, kRuntime, false);
-  recursive.AddVar("A", "{B}", false, false, kRuntime, false);
-  recursive.AddVar("B", "}{A", false, false, kRuntime, false);
-  recursive.AddVar("x", "", false, false, kSystem, false);
-  recursive.AddVar("=E", "{=E}", false, false, kRuntime, false);
-  for (int round = 0; round < 400; ++round) {
-    const String text = gen.Text(10);
-    for (uint32_t p : {0u, 1u, 8u})
-      for (int vb : {0, 1}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(recursive, text, p, vb));
-  }
+  Generator gen{std::mt19937(99)};
+  const COVKVars recursive = Make({{"Self", "{Self}"}, {"Grow", "a{Grow}"}, {"A", "{B}"}, {"B", "}{A"},
+                                   {"x", "", kSystem}, {"=E", "{=E}"}});
   for (const char* text : {"{Self}", "{Grow}", "{{Self}", "{A}", "x{=E}", "{B}", "{{x}{x}}{Self}"})
-    for (int vb : {0, 1}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(recursive, text, 0, vb));
+    ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(recursive, text));
+  for (int round = 0; round < 400; ++round) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(recursive, gen.Text(10)));
 }
 
-// Placeholders of plain names are decided without the general machinery
-// where possible. These cases sit on the edges of that: name lengths around
-// the eight bytes the index compares at once, names in other cases, texts
+// Plain names are decided on a quick path: names around the eight bytes the
+// index compares at once and the look-ahead of 128, other cases, texts
 // ending right after the "}", adjacent, unclosed and computed placeholders.
 TEST_F(ReferenceTest, PlainNamesAtTheEdges) {
-  COVKVars vars;
-  std::vector<String> names;
-  for (size_t length = 1; length <= 18; ++length) {
-    String name;
-    for (size_t i = 0; i < length; ++i) name += static_cast<char>((i % 2 ? 'a' : 'A') + (length + i) % 26);
-    names.push_back(name);
-    vars.AddVar(name, "v" + std::to_string(length), false, false, kRuntime, false);
-  }
-  vars.AddVar("Drive3", "D:", false, false, kRuntime, false);
-  vars.AddVar("Index", "3", false, false, kSystem, false);
-  std::vector<String> texts = {"{Drive{Index}}\\x", "{DRIVE{index}}", "{Dri{Index}ve}", "{Drive{Index}{Index}}",
-                               "{Drive{Nope}}", "{{Index}}", "{Drive{Index}", "a{Drive{Index}}b{Index}c"};
-  for (const String& n : names) {
+  COVKVars vars = Make({{"Drive3", "D:"}, {"Index", "3", kSystem}});
+  std::vector<String> texts = {"{DRIVE{index}}", "{Dri{Index}ve}", "{Drive{Index}{Index}}", "{Drive{Nope}}",
+                               "{{Index}}", "{Drive{Index}", "a{Drive{Index}}b{Index}c"};
+  for (size_t length : {1, 2, 3, 6, 7, 8, 9, 10, 15, 16, 17, 18, 126, 127, 128, 129, 130}) {
+    String n;
+    for (size_t i = 0; i < length; ++i) n += static_cast<char>((i % 2 ? 'a' : 'A') + (length + i) % 26);
+    vars.AddVar(n, "v" + std::to_string(length), false, false, CVariableType::Runtime, false);
     for (const String& spelt : {n, OFL::ToLower(n), OFL::ToUpper(n)}) {
-      texts.push_back("{" + spelt + "}");
-      texts.push_back("{" + spelt + "}x");
-      texts.push_back("ab{" + spelt + "}{" + spelt + "}0123456789abcdef");
-      texts.push_back("{" + spelt);
-      texts.push_back("}{" + spelt + "x}");
-      texts.push_back("{" + spelt.substr(1) + "}");
-      texts.push_back("{" + spelt.substr(0, spelt.size() / 2) + "{Index}" + spelt.substr(spelt.size() / 2) + "}");
+      const String open = "{" + spelt, half = spelt.substr(0, length / 2), rest = spelt.substr(length / 2);
+      texts.insert(texts.end(), {open + "}", open + "}x", "ab" + open + "}" + open + "}0123456789ab", open,
+                                 "}" + open + "x}", "{" + spelt.substr(1) + "}", "{" + half + "{Index}" + rest + "}"});
     }
   }
-  for (const String& text : texts)
-    for (uint32_t p : {0u, 1u, 8u})
-      for (int vb : {0, 1}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, p, vb));
-  EXPECT_EQ(E(vars, "{" + OFL::ToUpper(names[8]) + "}"), "v9");
-  EXPECT_EQ(E(vars, "{" + names[16] + "}{" + names[17] + "}"), "v17v18");
-  EXPECT_EQ(E(vars, "{Drive{Index}}\\x"), "D:\\x");
+  for (const String& text : texts) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text));
 }
 
 // The index keeps a view of each name's value; it follows every change.
 TEST_F(ReferenceTest, ValuesChangedBetweenExpansions) {
-  COVKVars vars;
-  vars.AddVar("Index", "3", false, false, kSystem, false);
-  vars.AddVar("Drive3", "D:", false, false, kRuntime, false);
-  const String text = "{Drive{Index}}|{Index}|{index}";
-  EXPECT_EQ(E(vars, text), "D:|3|3");
-  vars.AddVar("Index", "{Other}", false, false, kSystem, false);  // now holds braces
-  vars.AddVar("Other", "3", false, false, kRuntime, false);
-  EXPECT_EQ(E(vars, text), "D:|3|3");
-  vars.AddVar("Other", String(40, 'o'), false, false, kRuntime, false);  // no longer fits in place
-  EXPECT_EQ(E(vars, text), "{Drive" + String(40, 'o') + "}|" + String(40, 'o') + "|" + String(40, 'o'));
-  vars.AddVar("INDEX", "3", false, false, kSystem, false);
-  EXPECT_EQ(E(vars, text), "D:|3|3");
-  vars.AddVar("index", "x", false, false, kRuntime, false);  // a runtime entry wins
-  EXPECT_EQ(E(vars, text), "{Drivex}|x|x");
-  vars.RemoveVar("Index");
-  EXPECT_EQ(E(vars, text), "{Drive{Index}}|{Index}|{index}");
-  EXPECT_EQ(E(vars, text, kToEmpty), "||");
-  vars.AddVar("Index", "3", false, false, static_cast<CVariableType::EVariableType>(5), false);  // found, no value
-  EXPECT_EQ(E(vars, text), "{Drive{Index}}|{Index}|{index}");
-  vars.AddVar("Index", "3", false, false, kRuntime, false);
-  const COVKVars copy = vars;
-  vars.AddVar("Index", "4", false, false, kRuntime, false);
-  EXPECT_EQ(E(copy, text), "D:|3|3");
-  EXPECT_EQ(E(vars, text), "{Drive4}|4|4");
-  COVKVars moved = std::move(vars);
-  EXPECT_EQ(E(moved, text), "{Drive4}|4|4");
-  for (const COVKVars* v : {&copy, static_cast<const COVKVars*>(&moved)})
-    for (uint32_t p : {0u, 1u, 8u}) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(*v, text, p, 1));
-}
-
-TEST_F(ReferenceTest, ExactlyAtTheLimit) {
-  COVKVars vars;
-  vars.AddVar("A", "x", false, false, kRuntime, false);
-  vars.AddVar("N", "{A}{A}", false, false, kRuntime, false);
-  vars.AddVar("E", "", false, false, kRuntime, false);
-  for (int count : {999, 1000, 1001, 1002}) {
-    String a, e, n;
-    for (int i = 0; i < count; ++i) a += "{A}", e += "-{E}";
-    for (int i = 0; i < count / 3; ++i) n += "{N}";
-    for (const String& text : {a, e, n, "{" + a + "}", a + "{Q"})
-      ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text, 0, 1));
+  COVKVars vars = Make({{"Index", "3", kSystem}, {"Drive3", "D:"}});
+  const String text = "{Drive{Index}}|{Index}|{index}", o40(40, 'o');
+  const struct { const char* name; String value; int32_t type; String expected; } steps[] = {  // type -1: removal
+      {"Index", "3", kSystem, "D:|3|3"},
+      {"Index", "{Other}", kSystem, "{Drive{Other}}|{Other}|{Other}"},  // now holds braces
+      {"Other", "3", kRuntime, "D:|3|3"},
+      {"Other", o40, kRuntime, "{Drive" + o40 + "}|" + o40 + "|" + o40},  // no longer fits in place
+      {"INDEX", "3", kSystem, "D:|3|3"},
+      {"index", "x", kRuntime, "{Drivex}|x|x"},  // a runtime entry wins
+      {"Index", "", -1, text},
+      {"Index", "3", 5, text},  // found, no value
+      {"Index", "3", kRuntime, "D:|3|3"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.expected);
+    if (step.type < 0)
+      vars.RemoveVar(step.name);
+    else
+      vars.AddVar(step.name, step.value, false, false, static_cast<CVariableType::EVariableType>(step.type), false);
+    EXPECT_EQ(Expand(vars, text).returned, step.expected);
+    ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text));
   }
+  const COVKVars copy = vars;
+  vars.AddVar("Index", "4", false, false, CVariableType::Runtime, false);
+  const COVKVars moved = std::move(vars);
+  EXPECT_EQ(Expand(copy, text).returned, "D:|3|3");
+  EXPECT_EQ(Expand(moved, text).returned, "{Drive4}|4|4");
 }
 
 }  // namespace
