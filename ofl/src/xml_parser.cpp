@@ -35,6 +35,7 @@ using NodePtr = pugi::xml_node_struct*;
 inline NodePtr PtrOf(const pugi::xml_node& n) { return n.*NodeHandle::kRoot; }
 inline bool Null(const pugi::xml_node& n) { return PtrOf(n) == nullptr; }
 inline bool Same(const pugi::xml_node& a, const pugi::xml_node& b) { return PtrOf(a) == PtrOf(b); }
+inline void SetNull(pugi::xml_node& n) { n.*NodeHandle::kRoot = nullptr; }
 
 constexpr size_t kHeaderAt = 0, kNameAt = 1, kValueAt = 2, kParentAt = 3, kFirstChildAt = 4, kPrevSiblingAt = 5,
                  kNextSiblingAt = 6, kFirstAttributeAt = 7;
@@ -101,8 +102,53 @@ inline pugi::xml_node NextSiblingOf(const pugi::xml_node& n) {
 }
 inline pugi::xml_node ParentOf(const pugi::xml_node& n) { return kDirect ? Linked(n, kParentAt) : n.parent(); }
 
+// Whether printing the nodes below `root` and parsing the print again gives
+// them back unchanged, for a document as it was loaded. Parsing keeps no
+// comments or instructions and the print writes text as it was read, except
+// that a text node the print turns into nothing, or into white space beside
+// other nodes (from references such as &#10;), is dropped by the second parse.
+bool ReparsesUnchanged(const pugi::xml_node& root) {
+  const auto blank = [](const char* v) {
+    for (; *v; ++v)
+      if (*v != ' ' && *v != '\t' && *v != '\n' && *v != '\r') return false;
+    return true;
+  };
+  pugi::xml_node n = FirstChildOf(root);
+  if (Null(n)) return true;
+  for (;;) {
+    const pugi::xml_node_type type = TypeOf(n);
+    if (type == pugi::node_element) {
+      const pugi::xml_node c = FirstChildOf(n);
+      if (!Null(c)) {
+        n = c;
+        continue;
+      }
+    } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
+      const char* v = ValueOf(n);
+      if (*v == '\0') return false;
+      if (type == pugi::node_pcdata && blank(v) &&
+          (!Null(NextSiblingOf(n)) || !Same(FirstChildOf(ParentOf(n)), n)))
+        return false;
+    } else {
+      return false;
+    }
+    while (Null(NextSiblingOf(n))) {
+      n = ParentOf(n);
+      if (Same(n, root)) return true;
+    }
+    n = NextSiblingOf(n);
+  }
+}
+
+// strcmp(name, want) == 0 for the short names of elements, without a call.
+inline bool SameName(const char* name, const char* want) {
+  for (; *name == *want; ++name, ++want)
+    if (*name == '\0') return true;
+  return false;
+}
+
 bool NameMatches(const pugi::xml_node& n, const char* name) {
-  return TypeOf(n) == pugi::node_element && (name == nullptr || std::strcmp(NameOf(n), name) == 0);
+  return TypeOf(n) == pugi::node_element && (name == nullptr || SameName(NameOf(n), name));
 }
 
 pugi::xml_node NextElement(pugi::xml_node from, const char* name) {
@@ -210,6 +256,7 @@ struct OFLXMLParser::Impl {
   pugi::xml_node main;
   pugi::xml_node child;
   bool changed = false;   // changed since it was loaded
+  bool stable = false;    // `scope` prints and parses again to the same nodes
   OFL::String error;
   // Texts of several pieces handed out as views, kept until the document
   // changes.
@@ -230,10 +277,13 @@ struct OFLXMLParser::Impl {
   pugi::xml_node Level() const { return !Null(parent) ? parent : pugi::xml_node(doc); }
 
   void Clear() {
-    scope = parent = main = child = pugi::xml_node();
-    changed = false;
+    SetNull(scope);
+    SetNull(parent);
+    SetNull(main);
+    SetNull(child);
+    changed = stable = false;
     error.clear();
-    joined.clear();
+    if (!joined.empty()) joined.clear();
     if (!Null(FirstChildOf(doc))) doc.reset();
   }
 
@@ -249,7 +299,7 @@ struct OFLXMLParser::Impl {
     parent = Follow(root, pathParent, parent);
     main = Follow(root, pathMain, main);
     child = Follow(root, pathChild, child);
-    scope = pugi::xml_node();
+    SetNull(scope);
   }
   // Positions among all siblings from below the scope element down to `n`.
   std::vector<size_t> PathOf(pugi::xml_node n) const {
@@ -307,10 +357,18 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
 
 bool OFLXMLParser::SetDocFromChild(const OFLXMLParser& source) {
   const Impl& s = *source.impl_;
-  if (this == &source || s.changed || Null(s.child)) return SetDoc(source.GetChildSubDoc());
   Impl& m = *impl_;
+  // A child of this parser's own document (through a parser reading it) goes
+  // with the document, so it is printed first.
+  if (this == &source || s.changed || Null(s.child) ||
+      (!Null(FirstChildOf(m.doc)) && Same(s.child.root(), m.doc)))
+    return SetDoc(source.GetChildSubDoc());
+  // Whatever holds for an element holds for the elements inside it.
+  const bool same = !Null(s.scope) ? s.stable : ReparsesUnchanged(s.child);
+  if (!same) return SetDoc(source.GetChildSubDoc());
   m.Clear();
   m.scope = s.child;
+  m.stable = true;
   return true;
 }
 
@@ -328,15 +386,15 @@ OFL::String OFLXMLParser::GetError() const { return impl_->error; }
 
 bool OFLXMLParser::FindElem(const char* name) {
   Impl& m = *impl_;
-  pugi::xml_node found;
+  pugi::xml_node found = m.scope;
   if (Null(m.parent) && !Null(m.scope)) {
-    if (Null(m.main) && NameMatches(m.scope, name)) found = m.scope;
+    if (!Null(m.main) || !NameMatches(m.scope, name)) SetNull(found);
   } else {
     found = NextElement(!Null(m.main) ? NextSiblingOf(m.main) : m.FirstAtLevel(), name);
   }
   if (Null(found)) return false;
   m.main = found;
-  m.child = pugi::xml_node();
+  SetNull(m.child);
   return true;
 }
 
@@ -367,7 +425,7 @@ bool OFLXMLParser::IntoElem() {
   if (Null(m.main)) return false;
   m.parent = m.main;
   m.main = m.child;
-  m.child = pugi::xml_node();
+  SetNull(m.child);
   return true;
 }
 
@@ -377,18 +435,25 @@ bool OFLXMLParser::OutOfElem() {
   m.child = m.main;
   m.main = m.parent;
   if (Same(m.parent, m.scope)) {
-    m.parent = pugi::xml_node();
+    SetNull(m.parent);
   } else {
     pugi::xml_node up = ParentOf(m.parent);
-    if (!Null(up) && TypeOf(up) != pugi::node_element) up = pugi::xml_node();
+    if (!Null(up) && TypeOf(up) != pugi::node_element) SetNull(up);
     m.parent = up;
   }
   return true;
 }
 
-void OFLXMLParser::ResetPos() { impl_->parent = impl_->main = impl_->child = pugi::xml_node(); }
-void OFLXMLParser::ResetMainPos() { impl_->main = impl_->child = pugi::xml_node(); }
-void OFLXMLParser::ResetChildPos() { impl_->child = pugi::xml_node(); }
+void OFLXMLParser::ResetPos() {
+  SetNull(impl_->parent);
+  SetNull(impl_->main);
+  SetNull(impl_->child);
+}
+void OFLXMLParser::ResetMainPos() {
+  SetNull(impl_->main);
+  SetNull(impl_->child);
+}
+void OFLXMLParser::ResetChildPos() { SetNull(impl_->child); }
 
 OFL::String OFLXMLParser::GetTagName() const { return String(GetTagNameView()); }
 OFL::String OFLXMLParser::GetChildTagName() const { return String(GetChildTagNameView()); }
@@ -450,7 +515,7 @@ bool OFLXMLParser::AddElem(const char* name, const String& data) {
   n.set_name(name);
   SetText(n, data);
   m.main = n;
-  m.child = pugi::xml_node();
+  SetNull(m.child);
   return true;
 }
 
@@ -511,7 +576,7 @@ bool OFLXMLParser::AddSubDoc(const String& markup) {
   pugi::xml_node n = m.main ? level.insert_copy_after(src, m.main) : level.append_copy(src);
   if (!n) return false;
   m.main = n;
-  m.child = pugi::xml_node();
+  SetNull(m.child);
   return true;
 }
 

@@ -411,6 +411,215 @@ TEST(XMLParserBuild, NamesThatAreNotXmlNamesAreRefused) {
   EXPECT_TRUE(again.SetDoc(p.GetDoc())) << p.GetDoc();
 }
 
+TEST(XMLParserViews, ViewsMatchTheCopyingGetters) {
+  OFLXMLParser p(
+      "<r><a>plain</a><b>x<![CDATA[<y>]]>&amp;z</b><c><d/>t</c><e/><f>  </f><g>&#x41;<![CDATA[]]></g></r>");
+  EXPECT_EQ(p.GetTagNameView(), "");
+  EXPECT_EQ(p.GetChildDataView(), "");
+  ASSERT_TRUE(p.FindElem());
+  EXPECT_EQ(p.GetTagNameView(), "r");
+  EXPECT_EQ(p.GetDataView(), p.GetData());
+  while (p.FindChildElem()) {
+    EXPECT_EQ(p.GetChildTagNameView(), p.GetChildTagName());
+    EXPECT_EQ(p.GetChildDataView(), p.GetChildData()) << p.GetChildTagName();
+  }
+  p.ResetChildPos();
+  ASSERT_TRUE(p.FindChildElem("b"));
+  EXPECT_EQ(p.GetChildDataView(), "x<y>&z");
+}
+
+TEST(XMLParserViews, ViewsLastUntilTheDocumentChanges) {
+  OFLXMLParser p("<r><a>1<![CDATA[2]]>3</a><b>4<![CDATA[5]]></b><c>6</c></r>");
+  ASSERT_TRUE(p.FindChildElem("a"));
+  const std::string_view a = p.GetChildDataView();
+  const std::string_view again = p.GetChildDataView();
+  ASSERT_TRUE(p.FindChildElem("b"));
+  const std::string_view b = p.GetChildDataView();
+  std::string_view fields[2];
+  p.ResetChildPos();
+  ASSERT_TRUE(p.FindChildElem("c"));
+  const std::string_view tag = p.GetChildTagNameView();
+  EXPECT_EQ(a, "123");
+  EXPECT_EQ(again, "123");
+  EXPECT_EQ(b, "45");
+  EXPECT_EQ(tag, "c");
+  // Reading the same record twice gives views that both stay valid.
+  OFLXMLParser q("<r><e><x>1<![CDATA[2]]></x><y>3<![CDATA[4]]></y></e></r>");
+  ASSERT_TRUE(q.FindChildElem());
+  ASSERT_TRUE(q.GetChildFieldViews(std::initializer_list<std::string_view>{"x", "y"}, fields));
+  std::string_view second[2];
+  ASSERT_TRUE(q.GetChildFieldViews(std::initializer_list<std::string_view>{"y", "x"}, second));
+  EXPECT_EQ(fields[0], "12");
+  EXPECT_EQ(fields[1], "34");
+  EXPECT_EQ(second[0], "34");
+  EXPECT_EQ(second[1], "12");
+}
+
+TEST(XMLParserViews, ChildTagIs) {
+  OFLXMLParser p("<r><Name/></r>");
+  EXPECT_FALSE(p.ChildTagIs("Name"));  // no child yet
+  ASSERT_TRUE(p.FindChildElem());
+  EXPECT_TRUE(p.ChildTagIs("Name"));
+  EXPECT_TRUE(p.ChildTagIs("NAME"));
+  EXPECT_TRUE(p.ChildTagIs("Name", false));
+  EXPECT_FALSE(p.ChildTagIs("name", false));
+  for (const char* other : {"Nam", "Names", "", "Nbme", "Na\0e"}) EXPECT_FALSE(p.ChildTagIs(other)) << other;
+  EXPECT_FALSE(p.ChildTagIs(std::string_view("Name\0", 5)));
+}
+
+TEST(XMLParserViews, GetChildFieldViewsReadsARecord) {
+  OFLXMLParser p(
+      "<r><rec><B>b1</B><a>a1</a><skip>s</skip><A>a2<x/></A><b>b<![CDATA[2]]></b>text<c>c</c></rec><none/></r>");
+  const std::initializer_list<std::string_view> tags = {"a", "b", "c", "d"};
+  std::string_view data[4] = {"", "", "", "kept"};
+  EXPECT_FALSE(p.GetChildFieldViews(tags, data));  // no child element yet
+  ASSERT_TRUE(p.FindChildElem());
+  ASSERT_TRUE(p.GetChildFieldViews(tags, data));
+  EXPECT_EQ(data[0], "");  // the last "a" holds an element, so no text
+  EXPECT_EQ(data[1], "b2");
+  EXPECT_EQ(data[2], "c");
+  EXPECT_EQ(data[3], "kept");
+  std::string_view fewer[1];
+  ASSERT_TRUE(p.GetChildFieldViews(tags, fewer));  // only as many tags as places
+  EXPECT_EQ(fewer[0], "");
+  ASSERT_TRUE(p.FindChildElem());
+  std::string_view none[2] = {"x", "y"};
+  ASSERT_TRUE(p.GetChildFieldViews(tags, none));
+  EXPECT_EQ(none[0], "x");
+  EXPECT_EQ(none[1], "y");
+  EXPECT_EQ(p.GetChildTagName(), "none");  // the cursors stay
+}
+
+TEST(XMLParserWalk, ForEachChildElemIsTheFindChildElemLoop) {
+  OFLXMLParser p("<r>t<a/><b><x/></b>u<c/></r>");
+  std::vector<String> seen;
+  p.ForEachChildElem([&](std::string_view tag) {
+    seen.emplace_back(tag);
+    EXPECT_EQ(p.GetChildTagNameView(), tag);
+  });
+  EXPECT_EQ(seen, (std::vector<String>{"a", "b", "c"}));
+  EXPECT_EQ(p.GetTagName(), "r");  // main found first, as FindChildElem does
+  EXPECT_EQ(p.GetChildTagName(), "c");
+
+  // The walk goes on from wherever the callback leaves the child cursor.
+  seen.clear();
+  bool restarted = false;
+  p.ResetChildPos();
+  p.ForEachChildElem([&](std::string_view tag) {
+    seen.emplace_back(tag);
+    if (tag == "b") {
+      ASSERT_TRUE(p.IntoElem());
+      EXPECT_TRUE(p.FindChildElem("x"));
+      ASSERT_TRUE(p.OutOfElem());
+      if (!restarted) {
+        restarted = true;
+        p.ResetChildPos();
+      }
+    }
+  });
+  EXPECT_EQ(seen, (std::vector<String>{"a", "b", "a", "b", "c"}));
+  OFLXMLParser empty;
+  empty.ForEachChildElem([&](std::string_view) { ADD_FAILURE(); });
+}
+
+// Runs the same reads, moves and writes on two parsers and notes what each
+// gives.
+String Transcript(OFLXMLParser& p) {
+  String out = p.GetDoc() + "|" + p.GetError() + "|";
+  const auto note = [&](bool ok) { out += (ok ? "1" : "0") + p.GetTagName() + "/" + p.GetChildTagName() + ";"; };
+  note(p.OutOfElem());
+  note(p.FindElem());
+  note(p.FindElem());
+  out += p.GetSubDoc() + "|" + p.GetData() + "|" + p.GetAttrib("k") + "|";
+  while (p.FindChildElem()) out += p.GetChildTagName() + "=" + p.GetChildData() + ":" + p.GetChildSubDoc() + ";";
+  note(p.IntoElem());
+  note(p.FindElem());
+  note(p.FindChildElem());
+  note(p.OutOfElem());
+  note(p.OutOfElem());
+  note(p.OutOfElem());
+  p.ResetPos();
+  note(p.FindChildElem());
+  note(p.AddChildElem("added", "v"));
+  note(p.SetAttrib("k", "w"));
+  note(p.AddElem("sibling", "s"));
+  out += p.GetDoc() + "|";
+  p.ResetMainPos();
+  note(p.FindElem());
+  note(p.AddChildSubDoc("<sub>x</sub>"));
+  out += p.GetDoc();
+  return out;
+}
+
+TEST(XMLParserSubDoc, SetDocFromChildActsAsLoadingTheChildMarkup) {
+  const String doc =
+      "<list><item k=\"1\"><a>x</a><b>y<c/></b></item><item>&#10;<a>lost beside elements</a></item>"
+      "<item><a>&#32;</a><b>&#0;</b></item><item/><item>t</item></list>";
+  OFLXMLParser source(doc);
+  int items = 0;
+  while (source.FindChildElem()) {
+    ++items;
+    OFLXMLParser printed, inPlace;
+    const String sub = source.GetChildSubDoc();
+    ASSERT_EQ(printed.SetDoc(sub), inPlace.SetDocFromChild(source));
+    EXPECT_EQ(Transcript(inPlace), Transcript(printed)) << sub;
+    // The reads in place left the source as it was.
+    EXPECT_EQ(source.GetChildSubDoc(), sub);
+  }
+  EXPECT_EQ(items, 5);
+  EXPECT_EQ(source.GetDoc(), OFLXMLParser(doc).GetDoc());
+
+  // Text that parsing the print drops is dropped here too.
+  ASSERT_TRUE(source.SetDoc("<r><e>&#10;<![CDATA[x]]></e></r>"));
+  ASSERT_TRUE(source.FindChildElem());
+  EXPECT_EQ(source.GetChildData(), "\nx");
+  OFLXMLParser child;
+  ASSERT_TRUE(child.SetDocFromChild(source));
+  ASSERT_TRUE(child.FindElem());
+  EXPECT_EQ(child.GetData(), "x");
+}
+
+TEST(XMLParserSubDoc, SetDocFromChildOfViewsChangedParsersAndItself) {
+  OFLXMLParser source("<r><e><f><g>1</g></f></e></r>");
+  ASSERT_TRUE(source.FindChildElem());
+  OFLXMLParser view, viewOfView;
+  ASSERT_TRUE(view.SetDocFromChild(source));
+  ASSERT_TRUE(view.FindChildElem());
+  ASSERT_TRUE(viewOfView.SetDocFromChild(view));
+  EXPECT_EQ(viewOfView.GetDoc(), "<f><g>1</g></f>");
+  ASSERT_TRUE(viewOfView.FindChildElem());
+  EXPECT_EQ(viewOfView.GetChildData(), "1");
+
+  // A changed source is printed as it stands.
+  ASSERT_TRUE(source.SetChildData("  "));
+  ASSERT_TRUE(source.AddChildElem("n"));
+  source.ResetChildPos();
+  ASSERT_TRUE(source.FindChildElem());
+  OFLXMLParser fromChanged, printed;
+  ASSERT_TRUE(fromChanged.SetDocFromChild(source));
+  ASSERT_TRUE(printed.SetDoc(source.GetChildSubDoc()));
+  EXPECT_EQ(fromChanged.GetDoc(), printed.GetDoc());
+
+  // No child: no document, as for empty markup.
+  OFLXMLParser none;
+  source.ResetChildPos();
+  EXPECT_FALSE(none.SetDocFromChild(source));
+  EXPECT_FALSE(none.GetError().empty());
+  EXPECT_TRUE(none.GetDoc().empty());
+
+  // Its own child, directly or through a parser reading it.
+  OFLXMLParser self("<r><e>x</e></r>");
+  ASSERT_TRUE(self.FindChildElem());
+  ASSERT_TRUE(self.SetDocFromChild(self));
+  EXPECT_EQ(self.GetDoc(), "<e>x</e>");
+  OFLXMLParser back("<r><e><f>1</f></e></r>"), reader;
+  ASSERT_TRUE(back.FindChildElem());
+  ASSERT_TRUE(reader.SetDocFromChild(back));
+  ASSERT_TRUE(reader.FindChildElem());
+  ASSERT_TRUE(back.SetDocFromChild(reader));
+  EXPECT_EQ(back.GetDoc(), "<f>1</f>");
+}
+
 TEST(XMLParserEscape, EscapeAndUnescapeText) {
   EXPECT_EQ(OFLXMLParser::EscapeText("a<b>&\"'\r\n\t"), "a&lt;b&gt;&amp;&quot;&apos;&#xD;\n\t");
   EXPECT_EQ(OFLXMLParser::EscapeText("a<b>&\"'\r", 1), "a&lt;b&gt;&amp;\"'&#xD;");

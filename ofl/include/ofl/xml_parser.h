@@ -37,10 +37,11 @@ class OFLXMLParser {
   bool SetDoc(const char* text, size_t length);
   // The same as SetDoc(source.GetChildSubDoc()). While source's document is
   // as it was loaded, this parser reads source's child element where it is
-  // instead of printing and parsing it again (printing and parsing a loaded
-  // document give the same elements, texts and attributes); a change made
-  // through this parser then goes to a copy of its own. Source must then stay
-  // alive and unchanged while this parser reads from it.
+  // instead of printing and parsing it again, unless that would differ (text
+  // nodes that parsing the print drops: empty ones, and white space from
+  // references beside other nodes). A change made through this parser then
+  // goes to a copy of its own. Source must stay alive and unchanged while
+  // this parser reads from it.
   bool SetDocFromChild(const OFLXMLParser& source);
   // The whole document, printed without declaration or indentation.
   String GetDoc() const;
