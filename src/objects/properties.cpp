@@ -219,7 +219,8 @@ String OVOProperties::Pack() const {
 void OVOProperties::AppendPack(String& out) const {
   size_t size = 2 * GetObjectName().size() + 5;
   for (const _PropertyEntry& e : *this) size += kEntryOverhead + e.name.size() + e.value.size();
-  out.reserve(out.size() + size);
+  // Some room for escaped characters: growing a large text doubles it.
+  out.reserve(out.size() + size + size / 16);
   OFLTools::AppendXMLTag(out, GetObjectName());
   for (const _PropertyEntry& e : *this) AppendEntry(out, e.name, e.value);
   OFLTools::AppendXMLTag(out, GetObjectName(), true);
