@@ -88,8 +88,8 @@ class OVOXMLSupport {
 };
 
 // Reads every child of the parser's main element: `fn(tag, parser)` is called
-// with the parser's child cursor on each child in document order. The helper
-// of InternalUnpack and whole-object Unpack loops.
+// with the parser's child cursor on each child in document order (`tag` lasts
+// for the call). The helper of InternalUnpack and whole-object Unpack loops.
 template <class Fn>
 void ForEachChild(OFLXMLParser& parser, Fn&& fn) {
   parser.ResetChildPos();
