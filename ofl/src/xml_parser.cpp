@@ -340,8 +340,11 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   // Copied first: the text may be one of this document's own strings.
   m.buffer.assign(text, length);
   m.Clear();
+  // The String's terminating zero is parsed too, as when the parser copies a
+  // text itself: where the text holds a zero, what follows it (a last "<")
+  // then counts as nothing.
   const pugi::xml_parse_result r =
-      m.doc.load_buffer_inplace(m.buffer.data(), m.buffer.size(), kParseOptions, pugi::encoding_utf8);
+      m.doc.load_buffer_inplace(m.buffer.data(), m.buffer.size() + 1, kParseOptions, pugi::encoding_utf8);
   if (!r) {
     m.error = OFL::String(r.description()) + " at offset " + std::to_string(r.offset);
     m.doc.reset();

@@ -261,6 +261,24 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
   EXPECT_EQ(p.GetDoc(), "<a/>");
 }
 
+// Parsing stops at a zero byte; what follows it is not read, whichever way
+// the text comes in.
+TEST(XMLParserSetDoc, TextAfterAZeroByteIsNotRead) {
+  for (const String& text : {String("<a/>\0<", 6), String("<a>x</a>\0 <", 11), String("<a>x</a>\0\0<b>", 15)}) {
+    OFLXMLParser p;
+    ASSERT_TRUE(p.SetDoc(text)) << p.GetError();
+    EXPECT_TRUE(p.GetError().empty());
+    ASSERT_TRUE(p.FindElem("a"));
+    EXPECT_FALSE(p.FindElem());
+    OFLXMLParser holder;
+    ASSERT_TRUE(holder.AddElem("h"));
+    EXPECT_TRUE(holder.AddChildSubDoc(text));
+    EXPECT_EQ(holder.GetChildTagName(), "a");
+  }
+  OFLXMLParser p;
+  EXPECT_FALSE(p.SetDoc(String("<a/><", 5)));  // a last "<" without a zero before it is an error
+}
+
 TEST(XMLParserSetDoc, SetDocResetsTheCursors) {
   OFLXMLParser p(kDoc);
   ASSERT_TRUE(p.FindElem());
