@@ -264,7 +264,7 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
 // Parsing stops at a zero byte; what follows it is not read, whichever way
 // the text comes in.
 TEST(XMLParserSetDoc, TextAfterAZeroByteIsNotRead) {
-  for (const String& text : {String("<a/>\0<", 6), String("<a>x</a>\0 <", 11), String("<a>x</a>\0\0<b>", 15)}) {
+  for (const String& text : {String("<a/>\0<", 6), String("<a>x</a>\0 <", 11), String("<a>x</a>\0\0<b>", 13)}) {
     OFLXMLParser p;
     ASSERT_TRUE(p.SetDoc(text)) << p.GetError();
     EXPECT_TRUE(p.GetError().empty());
