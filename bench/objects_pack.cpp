@@ -1,5 +1,8 @@
 // Packing and unpacking of the property bags and of an OVOList, against
-// pugixml on the same text in the same run.
+// pugixml on the same text in the same run. The list holds one element class
+// in three forms: BenchItem (internal style: read in place, packed around its
+// InternalPack), FastItem (also writes its text in place) and WholeItem (its
+// own Unpack(String): read from each child's printed markup).
 //
 // Counters:
 //   ratio       time of the operation / time of its baseline, measured
