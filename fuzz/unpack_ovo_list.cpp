@@ -28,6 +28,10 @@ class Element : public orvacmn::OVOXMLSupport {
   explicit Element(const String& text = String()) : OVOXMLSupport("Element", orvacmn::kSchema50001) {
     if (!text.empty()) Unpack(text);
   }
+  // Declared so the list takes the child-markup path for this type: it is the
+  // reference that the in-place reading below is compared with.
+  using OVOXMLSupport::Unpack;
+  int Unpack(const String& text) override { return OVOXMLSupport::Unpack(text); }
   String name;
   uint32_t count = 0;
   String kind;  // attribute of "Name"
