@@ -12,17 +12,13 @@
 #include "orvacmn/objects/ovo_list.h"
 #include "orvacmn/objects/properties.h"
 
+#include "objects/bag_entries.h"
+
 namespace orvacmn {
 namespace {
 
-using Pairs = std::vector<std::pair<String, String>>;
-
-template <class Bag>
-Pairs Entries(const Bag& bag) {
-  Pairs out;
-  for (const auto& [name, value] : bag) out.emplace_back(name, value);
-  return out;
-}
+using test_util::Entries;
+using test_util::Pairs;
 
 // The text of a bag written entry by entry, in iteration order.
 template <class Bag>

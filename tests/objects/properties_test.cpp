@@ -13,17 +13,13 @@
 
 #include "ofl/tokenizer.h"
 
+#include "objects/bag_entries.h"
+
 namespace orvacmn {
 namespace {
 
-using Pairs = std::vector<std::pair<String, String>>;
-
-template <class Bag>
-Pairs Entries(const Bag& bag) {
-  Pairs out;
-  for (const auto& [name, value] : bag) out.emplace_back(name, value);
-  return out;
-}
+using test_util::Entries;
+using test_util::Pairs;
 
 template <class Bag>
 String Get(const Bag& bag, std::string_view name) {
