@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, calling apt-get only for what is absent.
 set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config
-          libpugixml-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
+          libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
           libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
           libxml2-utils)
 if [ "${1:-}" = "--fuzz" ]; then

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ofl/name_index.h"
+
 namespace OFL {
 
 int CompareNoCase(std::string_view a, std::string_view b) {
@@ -95,14 +97,6 @@ int ReplaceAll(String& s, std::string_view from, std::string_view to) {
   return count;
 }
 
-size_t HashNoCase::operator()(std::string_view s) const {
-  // FNV-1a over the folded bytes.
-  size_t h = 1469598103934665603ull;
-  for (char c : s) {
-    h ^= static_cast<unsigned char>(ToLowerAscii(c));
-    h *= 1099511628211ull;
-  }
-  return h;
-}
+size_t HashNoCase::operator()(std::string_view s) const { return HashNameNoCase(s); }
 
 }  // namespace OFL

@@ -94,13 +94,19 @@ void OFLTokenizer::AppendTokenizer(const OFLTokenizer& other, bool unique) {
   }
 }
 
+namespace {
+// Misused positions raise the framework's invalid-argument exception, as the
+// typed pointer list does.
+[[noreturn]] void ThrowBadIndex() { throw std::invalid_argument("OFLTokenizer: index out of range"); }
+}  // namespace
+
 const OFL::String& OFLTokenizer::operator[](int32_t index) const {
-  if (index < 0 || static_cast<size_t>(index) >= items_.size()) throw std::out_of_range("OFLTokenizer index");
+  if (index < 0 || static_cast<size_t>(index) >= items_.size()) ThrowBadIndex();
   return items_[static_cast<size_t>(index)];
 }
 
 OFL::String& OFLTokenizer::operator[](int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= items_.size()) throw std::out_of_range("OFLTokenizer index");
+  if (index < 0 || static_cast<size_t>(index) >= items_.size()) ThrowBadIndex();
   return items_[static_cast<size_t>(index)];
 }
 

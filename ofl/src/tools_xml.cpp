@@ -188,20 +188,13 @@ OFL::String OFLTools::MakeXMLNode(std::string_view tag, const String& value, std
   return MakeXMLNode(tag, std::string_view(value), attrib, escape, escapeAll);
 }
 
-OFL::String OFLTools::MakeXMLNode(std::string_view tag, int32_t value, std::string_view attrib) {
+OFL::String OFLTools::MakeXMLNumberNode(std::string_view tag, long long value, std::string_view attrib) {
   return NumberNode(tag, value, attrib);
 }
-OFL::String OFLTools::MakeXMLNode(std::string_view tag, uint32_t value, std::string_view attrib) {
-  return NumberNode(tag, value, attrib);
-}
-OFL::String OFLTools::MakeXMLNode(std::string_view tag, int64_t value, std::string_view attrib) {
-  return NumberNode(tag, value, attrib);
-}
-OFL::String OFLTools::MakeXMLNode(std::string_view tag, uint64_t value, std::string_view attrib) {
+OFL::String OFLTools::MakeXMLNumberNode(std::string_view tag, unsigned long long value, std::string_view attrib) {
   return NumberNode(tag, value, attrib);
 }
 OFL::String OFLTools::MakeXMLNode(std::string_view tag, double value, std::string_view attrib) {
-  // Shortest text that reads back to the same double.
   return NumberNode(tag, value, attrib);
 }
 OFL::String OFLTools::MakeXMLNode(std::string_view tag, char value, std::string_view attrib) {
@@ -218,10 +211,20 @@ void OFLTools::AppendXMLNode(String& out, std::string_view tag, std::string_view
   AppendClose(out, tag);
 }
 
-void OFLTools::AppendXMLNode(String& out, std::string_view tag, int64_t value) {
+namespace {
+template <class T>
+void AppendNumberNode(OFL::String& out, std::string_view tag, T value) {
   AppendOpen(out, tag, {});
   AppendNumber(out, value);
   AppendClose(out, tag);
+}
+}  // namespace
+
+void OFLTools::AppendXMLNumberNode(String& out, std::string_view tag, long long value) {
+  AppendNumberNode(out, tag, value);
+}
+void OFLTools::AppendXMLNumberNode(String& out, std::string_view tag, unsigned long long value) {
+  AppendNumberNode(out, tag, value);
 }
 
 OFL::String OFLTools::MakeXMLElement(std::string_view tag, std::string_view inner, std::string_view attrib) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ofl/tools.h"
+#include "xml_wellformed.h"
 
 namespace {
 
@@ -340,9 +341,9 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   // Copied first: the text may be one of this document's own strings.
   m.buffer.assign(text, length);
   m.Clear();
-  // The String's terminating zero is parsed too, as when the parser copies a
-  // text itself: where the text holds a zero, what follows it (a last "<")
-  // then counts as nothing.
+  if (!OFL::internal::CheckWellFormed(m.buffer, m.error)) return false;
+  // The String's terminating zero is handed over too: a parse that finds the
+  // zero where the text ends needs no copy of its last byte.
   const pugi::xml_parse_result r =
       m.doc.load_buffer_inplace(m.buffer.data(), m.buffer.size() + 1, kParseOptions, pugi::encoding_utf8);
   if (!r) {
@@ -568,11 +569,24 @@ bool OFLXMLParser::SetChildData(const String& data) {
   return true;
 }
 
+namespace {
+
+// The root element of `markup` parsed into `tmp`, or null when `markup` is not
+// one well-formed document.
+pugi::xml_node ParseFragment(const OFL::String& markup, pugi::xml_document& tmp) {
+  OFL::String error;
+  if (!OFL::internal::CheckWellFormed(markup, error) ||
+      !tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8))
+    return {};
+  return tmp.document_element();
+}
+
+}  // namespace
+
 bool OFLXMLParser::AddSubDoc(const String& markup) {
   Impl& m = *impl_;
   pugi::xml_document tmp;
-  if (!tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8)) return false;
-  pugi::xml_node src = tmp.document_element();
+  pugi::xml_node src = ParseFragment(markup, tmp);
   if (!src) return false;
   m.MakeOwn();
   pugi::xml_node level = m.Level();
@@ -587,8 +601,7 @@ bool OFLXMLParser::AddChildSubDoc(const String& markup) {
   Impl& m = *impl_;
   if (!m.main) return false;
   pugi::xml_document tmp;
-  if (!tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8)) return false;
-  pugi::xml_node src = tmp.document_element();
+  pugi::xml_node src = ParseFragment(markup, tmp);
   if (!src) return false;
   m.MakeOwn();
   pugi::xml_node n = m.main.append_copy(src);

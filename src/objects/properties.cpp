@@ -22,10 +22,8 @@ String Number(T value) {
 
 }  // namespace
 
-String Format(int32_t value) { return Number(value); }
-String Format(uint32_t value) { return Number(value); }
-String Format(int64_t value) { return Number(value); }
-String Format(uint64_t value) { return Number(value); }
+String Format(long long value) { return Number(value); }
+String Format(unsigned long long value) { return Number(value); }
 
 String Format(double value) {
   // "%g": six significant digits, the shorter of fixed and exponent form,
@@ -111,37 +109,6 @@ struct OVOProperties::Entry : _PropertyEntry {
   Entry* nextFree = nullptr;
 };
 
-namespace {
-
-uint64_t Mix(uint64_t x) {
-  x ^= x >> 32;
-  x *= 0xD6E8FEB86659FD93ull;
-  x ^= x >> 32;
-  return x;
-}
-
-// A hash that ignores ASCII case: every byte is or-ed with 0x20, which makes
-// the two cases of a letter equal (other bytes may collide; that is harmless).
-uint64_t HashName(std::string_view s) {
-  constexpr uint64_t kFold = 0x2020202020202020ull;
-  uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
-  const char* p = s.data();
-  size_t n = s.size();
-  for (; n >= 8; p += 8, n -= 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    h = Mix(h ^ (w | kFold)) * 0x9FB21C651E98DF25ull;
-  }
-  if (n > 0) {
-    uint64_t w = 0;
-    std::memcpy(&w, p, n);
-    h = Mix(h ^ (w | (kFold >> (8 * (8 - n)))));
-  }
-  return Mix(h);
-}
-
-}  // namespace
-
 OVOProperties::OVOProperties() : OVOXMLSupport(CatalogueEntryFor("OVOProperties")) {}
 
 OVOProperties::OVOProperties(const String& text) : OVOProperties() {
@@ -168,9 +135,8 @@ OVOProperties& OVOProperties::operator=(OVOProperties&& other) noexcept {
     OVOXMLSupport::operator=(other);
     DeletePropertyList();
     entries_ = std::move(other.entries_);
-    slots_ = std::move(other.slots_);
+    index_ = std::move(other.index_);
     blocks_ = std::move(other.blocks_);
-    used_ = std::exchange(other.used_, 0);
     lastBlockUsed_ = std::exchange(other.lastBlockUsed_, 0);
     free_ = std::exchange(other.free_, nullptr);
     other.DeletePropertyList();  // leaves the moved-from bag empty and valid
@@ -211,12 +177,17 @@ void OVOProperties::CopyFrom(const OVOProperties& other) {
 }
 
 String OVOProperties::Pack() const {
+  if (!IsExactly<OVOProperties>()) return OVOXMLSupport::Pack();
   String out;
   AppendPack(out);
   return out;
 }
 
 void OVOProperties::AppendPack(String& out) const {
+  if (!IsExactly<OVOProperties>()) {
+    out += Pack();
+    return;
+  }
   size_t size = 2 * GetObjectName().size() + 5;
   for (const _PropertyEntry& e : *this) size += kEntryOverhead + e.name.size() + e.value.size();
   // Some room for escaped characters: growing a large text doubles it.
@@ -246,70 +217,9 @@ int OVOProperties::Unpack(const String& text) {
   return 1;
 }
 
-size_t OVOProperties::FindSlot(std::string_view name, uint64_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  size_t i = hash & mask;
-  while (slots_[i].entry != nullptr) {
-    if (slots_[i].hash == hash && OFL::EqualsNoCase(slots_[i].entry->name, name)) return i;
-    i = (i + 1) & mask;
-  }
-  return i;
-}
-
-void OVOProperties::Grow() { Rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
-
-void OVOProperties::Reserve(size_t count) {
-  size_t size = slots_.empty() ? 16 : slots_.size();
-  while (4 * count > 3 * size) size *= 2;
-  if (size > slots_.size()) Rehash(size);
-}
-
-void OVOProperties::Rehash(size_t size) {
-  std::vector<Slot> old(size, Slot{0, nullptr});
-  old.swap(slots_);
-  const size_t mask = slots_.size() - 1;
-  for (const Slot& s : old) {
-    if (s.entry == nullptr) continue;
-    size_t i = s.hash & mask;
-    while (slots_[i].entry != nullptr) i = (i + 1) & mask;
-    slots_[i] = s;
-  }
-}
-
-OVOProperties::Entry* OVOProperties::Add(uint64_t hash, size_t slot, String&& name, String&& value) {
-  Entry* entry = NewEntry(std::move(name), std::move(value));
-  try {
-    entry->pos = entries_.AddTail(entry);
-  } catch (...) {
-    FreeEntry(entry);
-    throw;
-  }
-  slots_[slot] = Slot{hash, entry};
-  ++used_;
-  return entry;
-}
-
-void OVOProperties::EraseSlot(size_t slot) {
-  // Backward-shift deletion keeps every run of the linear probing unbroken.
-  const size_t mask = slots_.size() - 1;
-  size_t hole = slot;
-  for (size_t j = (hole + 1) & mask; slots_[j].entry != nullptr; j = (j + 1) & mask) {
-    const size_t home = slots_[j].hash & mask;
-    const bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
-    if (stays) continue;
-    slots_[hole] = slots_[j];
-    hole = j;
-  }
-  slots_[hole] = Slot{0, nullptr};
-  --used_;
-}
-
 bool OVOProperties::DeleteProperty(std::string_view name) {
-  if (used_ == 0) return false;
-  const size_t slot = FindSlot(name, HashName(name));
-  Entry* e = slots_[slot].entry;
+  Entry* e = index_.Erase(name);
   if (e == nullptr) return false;
-  EraseSlot(slot);
   entries_.RemoveAt(e->pos);
   FreeEntry(e);
   return true;
@@ -325,41 +235,31 @@ void OVOProperties::DeleteEmptyProperties() {
 
 void OVOProperties::DeletePropertyList() {
   entries_.RemoveAll();
-  std::vector<Slot>().swap(slots_);
-  used_ = 0;
+  index_.Clear();
   blocks_.clear();
   lastBlockUsed_ = 0;
   free_ = nullptr;
 }
 
 const String* OVOProperties::FindValue(std::string_view name) const {
-  if (used_ == 0) return nullptr;
-  const Entry* e = slots_[FindSlot(name, HashName(name))].entry;
+  const Entry* e = index_.Find(name);
   return e ? &e->value : nullptr;
 }
 
 void OVOProperties::PutValue(std::string_view name, String value) {
-  const uint64_t hash = HashName(name);
-  if (used_ > 0) {
-    const size_t slot = FindSlot(name, hash);
-    if (Entry* e = slots_[slot].entry) {
-      e->value = std::move(value);
-      return;
-    }
-  }
-  if (4 * (used_ + 1) > 3 * slots_.size()) Grow();
-  Add(hash, FindSlot(name, hash), String(name), std::move(value));
-}
-
-void OVOProperties::PutValue(String&& name, String&& value) {
-  const uint64_t hash = HashName(name);
-  if (4 * (used_ + 1) > 3 * slots_.size()) Grow();
-  const size_t slot = FindSlot(name, hash);
-  if (Entry* e = slots_[slot].entry) {
+  if (Entry* e = index_.Find(name)) {
     e->value = std::move(value);
     return;
   }
-  Add(hash, slot, std::move(name), std::move(value));
+  Entry* entry = NewEntry(String(name), std::move(value));
+  try {
+    entry->pos = entries_.AddTail(entry);
+    index_.Insert(entry->name, entry);
+  } catch (...) {
+    if (entry->pos != nullptr) entries_.RemoveAt(entry->pos);
+    FreeEntry(entry);
+    throw;
+  }
 }
 
 String OVOProperties::InternalPack() const {
@@ -372,33 +272,11 @@ String OVOProperties::InternalPack() const {
 }
 
 void OVOProperties::InternalUnpack(OFLXMLParser& parser) {
-  Reserve(used_ + CountChildren(parser));
-  // Entries are indexed in batches: the slots of a batch are fetched while
-  // its entries are read, so in a large bag their cache misses overlap.
-  struct Read {
-    std::string_view name, value;
-    uint64_t hash;
-  };
-  constexpr size_t kBatch = 16;
-  Read batch[kBatch];
-  size_t count = 0;
-  const auto index = [&] {
-    for (size_t i = 0; i < count; ++i) {
-      const Read& r = batch[i];
-      if (4 * (used_ + 1) > 3 * slots_.size()) Grow();
-      const size_t slot = FindSlot(r.name, r.hash);
-      if (Entry* e = slots_[slot].entry) e->value.assign(r.value);
-      else Add(r.hash, slot, String(r.name), String(r.value));
-    }
-    count = 0;
-  };
-  ReadEntries(parser, [&](std::string_view name, std::string_view value) {
-    const uint64_t hash = HashName(name);
-    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
-    batch[count++] = Read{name, value, hash};
-    if (count == kBatch) index();
+  index_.Reserve(index_.Size() + CountChildren(parser));
+  ReadEntries(parser, [this](std::string_view name, std::string_view value) {
+    if (Entry* e = index_.Find(name)) e->value.assign(value);
+    else PutValue(name, String(value));
   });
-  index();
 }
 
 void OVOProperties::InternalClear() { DeletePropertyList(); }
@@ -416,6 +294,7 @@ Properties::Properties(const String& text) : Properties() {
 void Properties::Clear() { map_.clear(); }
 
 String Properties::Pack() const {
+  if (!IsExactly<Properties>()) return OVOXMLSupport::Pack();
   String out;
   AppendPack(out);
   return out;
@@ -450,6 +329,10 @@ std::vector<String> SplitKeys(std::string_view first, std::string_view last, siz
 }  // namespace
 
 void Properties::AppendPack(String& out) const {
+  if (!IsExactly<Properties>()) {
+    out += Pack();
+    return;
+  }
   // A guess instead of a sizing pass: in a large map every node visit is a
   // cache miss. Longer entries let the text grow as usual.
   out.reserve(out.size() + 2 * GetObjectName().size() + 5 + map_.size() * (kEntryOverhead + 64));

@@ -60,41 +60,32 @@ COVKVars& COVKVars::operator=(const COVKVars& other) {
   return *this;
 }
 
-// std::list keeps its element iterators valid across a move, so the index
-// moves along with the list.
+// std::list keeps its element iterators valid across a move, so the slots
+// and the index move along with the list.
 COVKVars::COVKVars(COVKVars&& other) noexcept
-    : OVOXMLSupport(other), entries_(std::move(other.entries_)), index_(std::move(other.index_)) {
-  other.entries_.clear();
+    : OVOXMLSupport(other),
+      entries_(std::move(other.entries_)),
+      slots_(std::move(other.slots_)),
+      index_(std::move(other.index_)) {
+  other.DeleteListVars();
 }
 
 COVKVars& COVKVars::operator=(COVKVars&& other) noexcept {
   if (this == &other) return *this;
   OVOXMLSupport::operator=(other);
   entries_ = std::move(other.entries_);
+  slots_ = std::move(other.slots_);
   index_ = std::move(other.index_);
-  other.entries_.clear();
+  other.DeleteListVars();
   return *this;
 }
 
 COVKVars::~COVKVars() = default;
 
-COVKVars::Index::Index(Index&& other) noexcept
-    : cells_(std::move(other.cells_)), mask_(std::exchange(other.mask_, 0)), count_(std::exchange(other.count_, 0)) {
-  other.cells_.clear();
-}
-
-COVKVars::Index& COVKVars::Index::operator=(Index&& other) noexcept {
-  cells_ = std::move(other.cells_);
-  mask_ = std::exchange(other.mask_, 0);
-  count_ = std::exchange(other.count_, 0);
-  other.cells_.clear();
-  return *this;
-}
-
 // Other types than runtime and system never give a value.
-void COVKVars::Index::Refresh(Cell& cell) {
+void COVKVars::Refresh(NameSlot& slot) {
   const _VarEntry* winner = nullptr;
-  for (const List::iterator& pos : cell.slot->positions) {
+  for (const List::iterator& pos : slot.positions) {
     const _VarEntry* e = pos->get();
     if (e->Type == CVariableType::Runtime) {
       winner = e;
@@ -102,94 +93,44 @@ void COVKVars::Index::Refresh(Cell& cell) {
     }
     if (e->Type == CVariableType::System) winner = e;
   }
-  const String* value = winner != nullptr ? &winner->Value : nullptr;
-  cell.slot->value = value;
-  cell.value = value != nullptr ? value->data() : nullptr;
-  cell.valueSize = value != nullptr ? value->size() : 0;
-  cell.valueHasBrace = value != nullptr && value->find_first_of("{}") != String::npos;
+  slot.value = winner != nullptr ? &winner->Value : nullptr;
+  slot.valueHasBrace = slot.value != nullptr && slot.value->find_first_of("{}") != String::npos;
 }
 
-void COVKVars::Index::RefreshAll() {
-  for (Cell& cell : cells_)
-    if (cell.slot != nullptr) Refresh(cell);
+COVKVars::NameSlot& COVKVars::SlotFor(std::string_view name) {
+  if (NameSlot* slot = index_.Find(name)) return *slot;
+  NameSlot& slot = slots_.emplace_back();
+  slot.self = std::prev(slots_.end());
+  slot.name.assign(name);
+  index_.Insert(slot.name, &slot);
+  return slot;
 }
 
-void COVKVars::Index::Place(Cell cell) {
-  size_t i = cell.hash & mask_;
-  while (cells_[i].slot != nullptr) i = (i + 1) & mask_;
-  cells_[i] = std::move(cell);
-}
-
-COVKVars::Index::Cell& COVKVars::Index::Insert(const Key& key) {
-  if ((count_ + 1) * 2 > cells_.size()) {
-    std::vector<Cell> old = std::exchange(cells_, std::vector<Cell>(std::max<size_t>(16, cells_.size() * 2)));
-    mask_ = cells_.size() - 1;
-    for (Cell& cell : old)
-      if (cell.slot != nullptr) Place(std::move(cell));
-  }
-  Cell cell;
-  cell.head = key.head;
-  cell.size = key.name.size();
-  cell.hash = key.hash;
-  cell.slot = std::make_unique<Slot>();
-  cell.slot->name = String(key.name);
-  Place(std::move(cell));
-  ++count_;
-  return *Find(key);
-}
-
-// Closes the gap by moving back each later cell of the run that may live
-// there, so that no probe sequence is cut short.
-void COVKVars::Index::Erase(Cell& cell) {
-  const size_t mask = mask_;
-  size_t gap = static_cast<size_t>(&cell - cells_.data());
-  cells_[gap] = Cell();
-  --count_;
-  for (size_t i = (gap + 1) & mask; cells_[i].slot != nullptr; i = (i + 1) & mask) {
-    const size_t home = cells_[i].hash & mask;
-    // Stays when its home lies cyclically in (gap, i].
-    const bool stays = gap < i ? (home > gap && home <= i) : (home > gap || home <= i);
-    if (stays) continue;
-    cells_[gap] = std::move(cells_[i]);
-    cells_[i] = Cell();
-    gap = i;
-  }
-}
-
-void COVKVars::Index::Clear() {
-  cells_.clear();
-  mask_ = 0;
-  count_ = 0;
+void COVKVars::EraseSlot(NameSlot& slot) {
+  index_.Erase(slot.name);
+  slots_.erase(slot.self);
 }
 
 void COVKVars::CopyFrom(const COVKVars& other) {
   for (const auto& entry : other.entries_) {
     entries_.push_back(std::make_shared<_VarEntry>(*entry));
-    const Index::Key key(entry->Name);
-    Index::Cell* cell = index_.Find(key);
-    if (cell == nullptr) cell = &index_.Insert(key);
-    cell->slot->positions.push_back(std::prev(entries_.end()));
+    SlotFor(entry->Name).positions.push_back(std::prev(entries_.end()));
   }
-  index_.RefreshAll();
+  for (NameSlot& slot : slots_) Refresh(slot);
 }
 
 void COVKVars::AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword) {
-  const Index::Key key(name);
-  Index::Cell* cell = index_.Find(key);
-  if (cell != nullptr) {
-    for (const List::iterator& pos : cell->slot->positions) {
-      if ((*pos)->Type == type) {
-        (*pos)->Value = value;
-        Index::Refresh(*cell);
-        return;
-      }
+  NameSlot& slot = SlotFor(name);
+  for (const List::iterator& pos : slot.positions) {
+    if ((*pos)->Type == type) {
+      (*pos)->Value = value;
+      Refresh(slot);
+      return;
     }
-  } else {
-    cell = &index_.Insert(key);
   }
   entries_.push_back(std::make_shared<_VarEntry>(_VarEntry{name, value, custom, type, isPassword}));
-  cell->slot->positions.push_back(std::prev(entries_.end()));
-  Index::Refresh(*cell);
+  slot.positions.push_back(std::prev(entries_.end()));
+  Refresh(slot);
 }
 
 void COVKVars::AddVar(const String& name, const String& value, bool custom, bool splitAliases, CVariableType type,
@@ -213,8 +154,8 @@ void COVKVars::AddVars(const COVKVars* vars) {
 }
 
 const String* COVKVars::Lookup(std::string_view name) const {
-  const Index::Cell* cell = index_.Find(Index::Key(name));
-  return cell != nullptr ? cell->slot->value : nullptr;
+  const NameSlot* slot = index_.Find(name);
+  return slot != nullptr ? slot->value : nullptr;
 }
 
 bool COVKVars::GetVar(const String& name, String& value) const {
@@ -224,12 +165,11 @@ bool COVKVars::GetVar(const String& name, String& value) const {
   return true;
 }
 
-bool COVKVars::Find(const String& name) const { return index_.Find(Index::Key(name)) != nullptr; }
+bool COVKVars::Find(const String& name) const { return index_.Find(name) != nullptr; }
 
 void COVKVars::Erase(List::iterator it) {
-  Index::Cell* cell = index_.Find(Index::Key((*it)->Name));
-  if (cell != nullptr) {
-    std::vector<List::iterator>& positions = cell->slot->positions;
+  if (NameSlot* slot = index_.Find((*it)->Name)) {
+    std::vector<List::iterator>& positions = slot->positions;
     for (auto p = positions.begin(); p != positions.end(); ++p) {
       if (*p == it) {
         positions.erase(p);
@@ -237,19 +177,19 @@ void COVKVars::Erase(List::iterator it) {
       }
     }
     if (positions.empty())
-      index_.Erase(*cell);
-    else if (cell->slot->value == &(*it)->Value)
-      Index::Refresh(*cell);
+      EraseSlot(*slot);
+    else if (slot->value == &(*it)->Value)
+      Refresh(*slot);
   }
   entries_.erase(it);
 }
 
 void COVKVars::RemoveVar(const String& names) {
   ForEachAlias(names, [&](const String& alias) {
-    Index::Cell* cell = index_.Find(Index::Key(alias));
-    if (cell == nullptr) return;
-    for (const List::iterator& pos : cell->slot->positions) entries_.erase(pos);
-    index_.Erase(*cell);
+    NameSlot* slot = index_.Find(alias);
+    if (slot == nullptr) return;
+    for (const List::iterator& pos : slot->positions) entries_.erase(pos);
+    EraseSlot(*slot);
   });
 }
 
@@ -266,6 +206,7 @@ void COVKVars::RemoveSubVars(const String& prefixes) {
 
 void COVKVars::DeleteListVars() {
   index_.Clear();
+  slots_.clear();
   entries_.clear();
 }
 

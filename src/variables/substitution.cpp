@@ -334,8 +334,7 @@ class COVKVars::Expander {
     size = NameLength(name, room);
     next = size < room ? name[size] : '\0';
     if (next != '}' || size == 0) return kNotQuick;
-    return DecideQuick(size < 8 && room >= 8 ? Index::Key::Short(name, size) : Index::Key({name, size}), length,
-                       value);
+    return DecideQuick(std::string_view(name, size), length, value);
   }
 
   // Opens the "{" before seg.pos, whose name runs `size` bytes up to `next`
@@ -402,7 +401,7 @@ class COVKVars::Expander {
   Quick CloseQuick(String& out, std::vector<size_t>& opens, size_t& length) const {
     const size_t start = opens.back();
     std::string_view value;
-    const Quick quick = DecideQuick(Index::Key(std::string_view(out).substr(start + 1)), length, value);
+    const Quick quick = DecideQuick(std::string_view(out).substr(start + 1), length, value);
     if (quick == kStays) {
       out.push_back('}');
       opens.clear();
@@ -419,16 +418,15 @@ class COVKVars::Expander {
   // escaping, or that is unknown. kReplaced (with `value` set and `length`
   // updated) or kStays as the general path would decide; kNotQuick when the
   // general path is needed (it also makes the growth check fail).
-  Quick DecideQuick(const Index::Key& key, size_t& length, std::string_view& value) const {
-    const std::string_view name = key.name;
+  Quick DecideQuick(std::string_view name, size_t& length, std::string_view& value) const {
     if (!quick_ || name.empty() || name[0] == '%' || name[0] == '$' || name[0] == '=') return kNotQuick;
-    const Index::Cell* cell = vars_.index_.Find(key);
-    if (cell == nullptr || cell->value == nullptr) {
+    const NameSlot* slot = vars_.index_.Find(name);
+    if (slot == nullptr || slot->value == nullptr) {
       if (!unknownToEmpty_) return kStays;
       value = std::string_view();
     } else {
-      if (cell->valueHasBrace) return kNotQuick;
-      value = std::string_view(cell->value, cell->valueSize);
+      if (slot->valueHasBrace) return kNotQuick;
+      value = *slot->value;
     }
     const size_t newLength = length - (name.size() + 2) + value.size();
     if (TooLong(length, newLength)) return kNotQuick;
@@ -442,7 +440,8 @@ class COVKVars::Expander {
     size_t n = 0;
     if constexpr (std::endian::native == std::endian::little) {
       for (; n + 8 <= room; n += 8) {
-        const uint64_t word = Index::Load64(p + n);
+        uint64_t word;
+        std::memcpy(&word, p + n, sizeof word);
         const uint64_t hits = ZeroBytes(word ^ 0x7b7b7b7b7b7b7b7bull) | ZeroBytes(word ^ 0x7d7d7d7d7d7d7d7dull);
         if (hits != 0) return n + static_cast<size_t>(std::countr_zero(hits)) / 8;
       }

@@ -28,6 +28,10 @@ TEST(NeutralTest, PoliciesThroughTheirBaseAndChangeDetection) {
   EXPECT_FALSE(H::ValueHasChanged(int64_t{-1}, int64_t{7}, int64_t{-1}));
   EXPECT_FALSE(H::ValueHasChanged(INT64_MIN, INT64_MIN, int64_t{0}));
   EXPECT_TRUE(H::ValueHasChanged(INT64_MAX, INT64_MIN, int64_t{0}));
+  // Other integer types of the caller, compared exactly.
+  EXPECT_TRUE(H::ValueHasChanged(1ULL << 40, 0ULL, 0ULL));
+  EXPECT_FALSE(H::ValueHasChanged(7LL, 7LL, 0LL));
+  EXPECT_FALSE(H::ValueHasChanged(9UL, 3UL, 9UL));
   EXPECT_FALSE(H::ValueHasChanged(String(), String("old"), true));
   EXPECT_TRUE(H::ValueHasChanged(String(), String("old"), false));
   EXPECT_FALSE(H::ValueHasChanged(String(), String(), false));

@@ -105,6 +105,29 @@ TEST_F(OVOListTest, PacksElementsInListOrder) {
   EXPECT_EQ(out, "x" + l.Pack());
 }
 
+// A subclass that changes the text through InternalPack alone is honoured
+// by Pack, by AppendPack and inside a container.
+class CountedEntries : public EntryList {
+ public:
+  explicit CountedEntries(const String& text = String()) : EntryList("Entries", text) {}
+
+ protected:
+  String InternalPack() const override { return OFLTools::MakeXMLNode("Count", GetCount()) + EntryList::InternalPack(); }
+};
+
+TEST_F(OVOListTest, SubclassInternalPackIsHonoured) {
+  CountedEntries l;
+  l.AddTail(new Entry("a", 1));
+  const String want = "<Entries><Count>1</Count><Entry><Name>a</Name><Rank>1</Rank></Entry></Entries>";
+  EXPECT_EQ(l.Pack(), want);
+  String out = "x";
+  l.AppendPack(out);
+  EXPECT_EQ(out, "x" + want);
+  OVOList<CountedEntries> outer("Outer");
+  outer.AddTail(new CountedEntries);
+  EXPECT_EQ(outer.Pack(), "<Outer><Entries><Count>0</Count></Entries></Outer>");
+}
+
 TEST_F(OVOListTest, UnpackKeepsForeignAndMiscasedChildrenCleared) {
   EntryList l("Entries", "<Entries><Entry><Name>a</Name></Entry><Other><Name>x</Name><Rank>5</Rank></Other>"
                          "<entry><Name>b</Name></entry><Entry><Rank>3</Rank><name>c</name></Entry></Entries>");

@@ -86,12 +86,13 @@ TYPED_TEST(BagTest, BooleansAndTypedValues) {
   bag.SetProperty("ushort", static_cast<unsigned short>(65535));
   bag.SetProperty("i32min", int32_t{INT32_MIN});
   bag.SetProperty("u32max", uint32_t{UINT32_MAX});
-  bag.SetProperty("i64min", int64_t{INT64_MIN});
-  bag.SetProperty("u64max", uint64_t{UINT64_MAX});
+  bag.SetProperty("i64min", -9223372036854775807LL - 1);
+  bag.SetProperty("u64max", 18446744073709551615ULL);
+  bag.SetProperty("long", 99999999999L);  // beyond 32 bits: written in full
   Pairs got = Entries(bag);
   std::sort(got.begin(), got.end());
   EXPECT_EQ(got, (Pairs{{"f", "false"}, {"i32min", "-2147483648"}, {"i64min", "-9223372036854775808"},
-                        {"literal", "text"}, {"null", ""}, {"short", "-9"}, {"t", "true"}, {"u32max", "4294967295"},
+                        {"literal", "text"}, {"long", "99999999999"}, {"null", ""}, {"short", "-9"}, {"t", "true"}, {"u32max", "4294967295"},
                         {"u64max", "18446744073709551615"}, {"ushort", "65535"}}));
   for (const double d : {0.0, -0.0, 0.1, 1.0 / 3, 100000.0, 1000000.0, 1e-5, 1.5e-4, -2.5e300, 999999.5}) {
     bag.SetProperty("d", d);
@@ -114,9 +115,15 @@ TYPED_TEST(BagTest, ReadingSaturatesAt32Bits) {
   EXPECT_EQ(ReadAs<short>(bag, "-9"), -9);
   EXPECT_EQ(ReadAs<uint32_t>(bag, "4294967296"), UINT32_MAX);
   EXPECT_EQ(ReadAs<uint32_t>(bag, "-2"), UINT32_MAX - 1);
-  EXPECT_EQ(ReadAs<int64_t>(bag, "-9223372036854775809"), INT64_MIN);
-  EXPECT_EQ(ReadAs<int64_t>(bag, "9223372036854775808"), INT64_MAX);
-  EXPECT_EQ(ReadAs<uint64_t>(bag, "18446744073709551616"), UINT64_MAX);
+  // The platform's long is 32 bits: long reads as atol, unsigned long as AToUL.
+  EXPECT_EQ(ReadAs<long>(bag, "99999999999"), INT32_MAX);
+  EXPECT_EQ(ReadAs<long>(bag, "-99999999999"), INT32_MIN);
+  EXPECT_EQ(ReadAs<unsigned long>(bag, "99999999999"), UINT32_MAX);
+  EXPECT_EQ(ReadAs<unsigned long>(bag, "-1"), UINT32_MAX);
+  EXPECT_EQ(ReadAs<long long>(bag, "-9223372036854775809"), INT64_MIN);
+  EXPECT_EQ(ReadAs<long long>(bag, "9223372036854775808"), INT64_MAX);
+  EXPECT_EQ(ReadAs<long long>(bag, "99999999999"), 99999999999LL);
+  EXPECT_EQ(ReadAs<unsigned long long>(bag, "18446744073709551616"), UINT64_MAX);
 }
 
 TYPED_TEST(BagTest, TextForms) {
@@ -132,6 +139,23 @@ TYPED_TEST(BagTest, TextForms) {
   String out = "<Holder>";
   static_cast<const OVOXMLSupport&>(bag).AppendPack(out);
   EXPECT_EQ(out, "<Holder>" + bag.Pack());
+}
+
+// A subclass that changes the text through InternalPack alone is honoured.
+template <class Bag>
+class Stamped : public Bag {
+ protected:
+  String InternalPack() const override { return "<Stamp/>" + Bag::InternalPack(); }
+};
+
+TYPED_TEST(BagTest, SubclassInternalPackIsHonoured) {
+  Stamped<TypeParam> bag;
+  bag.SetProperty("A", "1");
+  const String want = "<Properties><Stamp/><PropertyEntry><Param>A</Param><Value>1</Value></PropertyEntry></Properties>";
+  EXPECT_EQ(bag.Pack(), want);
+  String out = "x";
+  static_cast<const OVOXMLSupport&>(bag).AppendPack(out);
+  EXPECT_EQ(out, "x" + want);
 }
 
 TYPED_TEST(BagTest, UnpackIsTolerant) {
@@ -259,6 +283,11 @@ TEST(OVOPropertiesTest, LegacyLengthPackedForm) {
                                  {"empty", ""}, {"onlyname", ""}, {"extra", "v"}}));
   EXPECT_EQ(Entries(OVOProperties(bag.Pack())), Entries(bag));
 
+  // A value that is itself a packed bag does not make the text XML.
+  const String nested = OVOProperties(LengthPacked({{"inner", "1"}})).Pack();
+  EXPECT_EQ(Entries(OVOProperties(LengthPacked({{"Name", "PC1"}, {"Nested", nested}, {"Other", "2"}}))),
+            (Pairs{{"Name", "PC1"}, {"Nested", nested}, {"Other", "2"}}));
+
   OFLTokenizer notAPair;
   notAPair.AddString("not packed");
   EXPECT_EQ(Entries(OVOProperties(notAPair.AsLengthPackedString())), (Pairs{{"", ""}}));
@@ -291,7 +320,8 @@ TEST(OVOPropertiesMapTest, OrdersByNameAndFollowsTheBaseUnpack) {
                       "</Properties>");
   EXPECT_EQ(bag.GetSchema(), 0x50002u);
   EXPECT_EQ(Entries(bag), (Pairs{{"_u", "3"}, {"A", "6"}, {"c", "4"}}));
-  for (const String& text : {String(), String("<Other/>"), LengthPacked({{"n", "v"}})}) {
+  for (const String& text : {String(), String("<Other/>"), LengthPacked({{"n", "v"}}), String("abc<Properties/>"),
+                            String("<Properties/><Properties/>"), String("<Properties>&x;</Properties>")}) {
     bag.SetProperty("a", "1");
     EXPECT_EQ(bag.Unpack(text), 0) << text;
     EXPECT_TRUE(bag.IsEmpty()) << text;

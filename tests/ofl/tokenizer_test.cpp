@@ -78,9 +78,9 @@ TEST(Tokenizer, AppendTokenizerUniqueIgnoresCase) {
 TEST(Tokenizer, IndexGetAtAndEdits) {
   OFLTokenizer t = Make({"a", "b", "c"});
   EXPECT_EQ(t[1], "b");
-  EXPECT_THROW(t[3], std::out_of_range);
-  EXPECT_THROW(t[-1], std::out_of_range);
-  EXPECT_THROW(static_cast<const OFLTokenizer&>(t)[3], std::out_of_range);
+  EXPECT_THROW(t[3], std::invalid_argument);
+  EXPECT_THROW(t[-1], std::invalid_argument);
+  EXPECT_THROW(static_cast<const OFLTokenizer&>(t)[3], std::invalid_argument);
   EXPECT_EQ((Entries{t.GetAt(5, "fb"), t.GetAt(-1), t.GetAt(2)}), (Entries{"fb", "", "c"}));
   t.SetAt(1, "B");
   t.SetAt(3, "ignored");

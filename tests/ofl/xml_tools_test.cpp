@@ -110,6 +110,13 @@ TEST(MakeXMLNode, ExactTexts) {
       {OFLTools::MakeXMLNode("n", UINT32_MAX), "<n>4294967295</n>"},
       {OFLTools::MakeXMLNode("n", INT64_MIN), "<n>-9223372036854775808</n>"},
       {OFLTools::MakeXMLNode("n", UINT64_MAX), "<n>18446744073709551615</n>"},
+      // Every integer type a caller may hold, exactly as held.
+      {OFLTools::MakeXMLNode("n", -9223372036854775807LL - 1), "<n>-9223372036854775808</n>"},
+      {OFLTools::MakeXMLNode("n", 18446744073709551615ULL), "<n>18446744073709551615</n>"},
+      {OFLTools::MakeXMLNode("n", 99999999999L), "<n>99999999999</n>"},
+      {OFLTools::MakeXMLNode("n", static_cast<unsigned long>(UINT32_MAX)), "<n>4294967295</n>"},
+      {OFLTools::MakeXMLNode("n", short{-7}), "<n>-7</n>"}, {OFLTools::MakeXMLNode("n", uint8_t{200}), "<n>200</n>"},
+      {OFLTools::MakeXMLNode("n", true), "<n>1</n>"},
       {OFLTools::MakeXMLNode("d", 0.5), "<d>0.5</d>"}, {OFLTools::MakeXMLNode("d", 75.0), "<d>75</d>"},
       {OFLTools::MakeXMLNode("c", 'A'), "<c>A</c>"}, {OFLTools::MakeXMLNode("c", '<'), "<c>&lt;</c>"},
       {ChildData("<r>" + OFLTools::MakeXMLNode("c", '\r') + "</r>"), "\r"},
@@ -119,7 +126,8 @@ TEST(MakeXMLNode, ExactTexts) {
   OFLTools::AppendXMLTag(out, "A");
   OFLTools::AppendXMLTag(out, "A", true);
   OFLTools::AppendXMLNode(out, "t", INT64_MIN);
-  EXPECT_EQ(out, "x<A></A><t>-9223372036854775808</t>");
+  OFLTools::AppendXMLNode(out, "u", 18446744073709551615ULL);
+  EXPECT_EQ(out, "x<A></A><t>-9223372036854775808</t><u>18446744073709551615</u>");
   OFLXMLParser p(OFLTools::MakeXMLNode("Entry", "a&b", "name=\"" + OFLTools::MakeXMLData("<n>") + "\""));
   ASSERT_TRUE(p.FindElem());
   EXPECT_EQ(p.GetData(), "a&b");

@@ -7,4 +7,6 @@ expect_status 2 -- no-such-command
 expect_status 2 --
 expect_status 2 -- object
 expect_status 2 -- object NoSuchClass /dev/null
+STDIN='abc<Properties/>' expect "" 1 -- object OVO::Properties
+STDIN='<Properties/>' expect "<Properties></Properties>" 0 -- object OVO::Properties
 finish

@@ -17,8 +17,11 @@ int Run(const Args& a) {
   std::string text;
   if (!ovo::ReadInput(a.file, text)) return 1;
   std::unique_ptr<orvacmn::OVOXMLSupport> obj = it->second();
-  if (obj->Unpack(text) == 0)
+  if (obj->Unpack(text) == 0) {
+    OFLXMLParser parser;
+    if (!parser.SetDoc(text)) return ovo::Error(a.className + ": not well-formed XML: " + parser.GetError());
     return ovo::Error(a.className + ": no <" + obj->GetObjectName() + "> element in the input");
+  }
   std::cout << obj->Pack() << "\n";
   return 0;
 }

@@ -7,6 +7,7 @@
 #define ORVACMN_OBJECTS_NEUTRAL_H_
 
 #include <cstdint>
+#include <type_traits>
 
 #include "ofl/string.h"
 
@@ -59,6 +60,14 @@ class ChangedPropertyHelper {
   // False when the new value is the neutral one; else whether it differs.
   static bool ValueHasChanged(uint32_t newValue, uint32_t oldValue, uint32_t neutral);
   static bool ValueHasChanged(int64_t newValue, int64_t oldValue, int64_t neutral);
+  // The same rule for three values of any other integer type (a caller's
+  // long long or unsigned long would otherwise tie between the two above).
+  template <class I>
+    requires(std::is_integral_v<I> && !std::is_same_v<I, bool> && !std::is_same_v<I, uint32_t> &&
+             !std::is_same_v<I, int64_t>)
+  static bool ValueHasChanged(I newValue, I oldValue, I neutral) {
+    return newValue != neutral && newValue != oldValue;
+  }
   // False when the new value is empty and empty counts as neutral; else
   // whether it differs, with case respected.
   static bool ValueHasChanged(const String& newValue, const String& oldValue, bool emptyIsNeutral);

@@ -112,13 +112,19 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
   }
   virtual bool operator!=(const OVOList& other) const { return !(*this == other); }
 
-  // The text of the base Pack, written into one buffer.
+  // The text of the base Pack, written into one buffer (by a subclass: the
+  // base Pack with its InternalPack).
   String Pack() const override {
+    if (!IsExactly<OVOList>()) return OVOXMLSupport::Pack();
     String out;
     AppendPack(out);
     return out;
   }
   void AppendPack(String& out) const override {
+    if (!IsExactly<OVOList>()) {
+      out += Pack();
+      return;
+    }
     OFLTools::AppendXMLTag(out, GetObjectName());
     AppendElements(out);
     OFLTools::AppendXMLTag(out, GetObjectName(), true);

@@ -24,6 +24,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "ofl/name_index.h"
 #include "ofl/string.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
@@ -32,16 +33,30 @@
 
 namespace orvacmn {
 
-// Value texts of the typed SetProperty forms: "%d", "%u", "%I64d", "%I64u",
-// "%g" (the platform's long is 32-bit, so its forms are the 32-bit ones).
+// Value texts of the typed SetProperty forms and the conversions of the
+// typed GetProperty forms.
 namespace property_text {
-String Format(int32_t value);
-String Format(uint32_t value);
-String Format(int64_t value);
-String Format(uint64_t value);
+String Format(long long value);
+String Format(unsigned long long value);
+// "%g".
 String Format(double value);
 // "true" for TRUE (any case) or 1, once surrounding white space is removed.
 bool ReadBool(const String& value);
+
+// The original platform's long is 32 bits, so long and unsigned long read as
+// int and unsigned do: atol and AToUL, saturating at 32 bits. Only long long
+// and unsigned long long read 64-bit (_atoi64, AToULL). Types narrower than
+// int read as int or unsigned and are then narrowed.
+template <class I>
+inline constexpr bool kReadsAs32Bit =
+    sizeof(I) <= 4 || std::is_same_v<I, long> || std::is_same_v<I, unsigned long>;
+template <class I>
+I ReadInteger(const String& value) {
+  if constexpr (std::is_signed_v<I>)
+    return kReadsAs32Bit<I> ? static_cast<I>(OFL::CRT::atol(value)) : static_cast<I>(OFL::CRT::_atoi64(value));
+  else
+    return kReadsAs32Bit<I> ? static_cast<I>(OFLTools::AToUL(value)) : static_cast<I>(OFLTools::AToULL(value));
+}
 }  // namespace property_text
 
 // The operations both bags share, written once over the bag's primitives:
@@ -62,21 +77,15 @@ class OVOPropertyBagOps {
   // A null pointer sets the empty value.
   void SetProperty(std::string_view name, const char* value) { SetProperty(name, String(value ? value : "")); }
   void SetProperty(std::string_view name, bool value) { bag().PutValue(name, String(value ? "true" : "false")); }
-  void SetProperty(std::string_view name, int32_t value) { bag().PutValue(name, property_text::Format(value)); }
-  void SetProperty(std::string_view name, uint32_t value) { bag().PutValue(name, property_text::Format(value)); }
-  void SetProperty(std::string_view name, int64_t value) { bag().PutValue(name, property_text::Format(value)); }
-  void SetProperty(std::string_view name, uint64_t value) { bag().PutValue(name, property_text::Format(value)); }
   void SetProperty(std::string_view name, double value) { bag().PutValue(name, property_text::Format(value)); }
-  // Other integer types by size and signedness.
+  // Integers of any type in decimal, as held: "%d", "%u", "%ld", "%lu",
+  // "%I64d" and "%I64u" give these texts for every value the platform's
+  // types hold, and a long beyond 32 bits loses nothing.
   template <class I>
     requires(std::is_integral_v<I> && !std::is_same_v<I, bool>)
   void SetProperty(std::string_view name, I value) {
-    if constexpr (std::is_signed_v<I>)
-      bag().PutValue(name, sizeof(I) <= 4 ? property_text::Format(static_cast<int32_t>(value))
-                                          : property_text::Format(static_cast<int64_t>(value)));
-    else
-      bag().PutValue(name, sizeof(I) <= 4 ? property_text::Format(static_cast<uint32_t>(value))
-                                          : property_text::Format(static_cast<uint64_t>(value)));
+    if constexpr (std::is_signed_v<I>) bag().PutValue(name, property_text::Format(static_cast<long long>(value)));
+    else bag().PutValue(name, property_text::Format(static_cast<unsigned long long>(value)));
   }
 
   // True and the value when an entry with that name exists (case ignored);
@@ -92,33 +101,16 @@ class OVOPropertyBagOps {
   bool GetProperty(std::string_view name, bool& out, bool fallback = false) const {
     return Read(name, out, fallback, [](const String& v) { return property_text::ReadBool(v); });
   }
-  // Conversions as the platform's C runtime: int and long with atoi/atol
-  // (32-bit, saturating), unsigned with AToUL, 64-bit with _atoi64 and
-  // AToULL, double with atof.
-  bool GetProperty(std::string_view name, int32_t& out, int32_t fallback = 0) const {
-    return Read(name, out, fallback, [](const String& v) { return OFL::CRT::atoi(v); });
-  }
-  bool GetProperty(std::string_view name, uint32_t& out, uint32_t fallback = 0) const {
-    return Read(name, out, fallback, [](const String& v) { return OFLTools::AToUL(v); });
-  }
-  bool GetProperty(std::string_view name, int64_t& out, int64_t fallback = 0) const {
-    return Read(name, out, fallback, [](const String& v) { return OFL::CRT::_atoi64(v); });
-  }
-  bool GetProperty(std::string_view name, uint64_t& out, uint64_t fallback = 0) const {
-    return Read(name, out, fallback, [](const String& v) { return OFLTools::AToULL(v); });
-  }
   bool GetProperty(std::string_view name, double& out, double fallback = 0) const {
     return Read(name, out, fallback, [](const String& v) { return OFL::CRT::atof(v); });
   }
+  // Conversions of the platform's C runtime (see property_text::ReadInteger):
+  // int, long, unsigned int and unsigned long are 32-bit and saturate. Here
+  // int64_t is long, so a 64-bit value is read into a long long.
   template <class I>
     requires(std::is_integral_v<I> && !std::is_same_v<I, bool>)
   bool GetProperty(std::string_view name, I& out, std::type_identity_t<I> fallback = I()) const {
-    return Read(name, out, fallback, [](const String& v) {
-      if constexpr (std::is_signed_v<I>)
-        return sizeof(I) <= 4 ? static_cast<I>(OFL::CRT::atoi(v)) : static_cast<I>(OFL::CRT::_atoi64(v));
-      else
-        return sizeof(I) <= 4 ? static_cast<I>(OFLTools::AToUL(v)) : static_cast<I>(OFLTools::AToULL(v));
-    });
+    return Read(name, out, fallback, [](const String& v) { return property_text::ReadInteger<I>(v); });
   }
 
   bool HasProperty(std::string_view name) const { return bag().FindValue(name) != nullptr; }
@@ -208,7 +200,8 @@ class OVOProperties : public OVOXMLSupport, public OVOPropertyBagOps<OVOProperti
   OVOProperties& operator=(OVOProperties&& other) noexcept;
   ~OVOProperties() override;
 
-  // The text of the base Pack, written into one buffer.
+  // The text of the base Pack, written into one buffer (by a subclass: the
+  // base Pack with its InternalPack).
   String Pack() const override;
   void AppendPack(String& out) const override;
 
@@ -239,34 +232,20 @@ class OVOProperties : public OVOXMLSupport, public OVOPropertyBagOps<OVOProperti
  private:
   friend class OVOPropertyBagOps<OVOProperties>;
   struct Entry;  // an _PropertyEntry that knows its position
-  // Open-addressing slot of the name index; a null entry marks it free.
-  struct Slot {
-    uint64_t hash;
-    Entry* entry;
-  };
 
   const String* FindValue(std::string_view name) const;
   void PutValue(std::string_view name, String value);
-  void PutValue(String&& name, String&& value);
   void CopyFrom(const OVOProperties& other);
-  size_t FindSlot(std::string_view name, uint64_t hash) const;  // slot of the name, or of the free slot ending its run
-  Entry* Add(uint64_t hash, size_t slot, String&& name, String&& value);
-  void EraseSlot(size_t slot);
-  void Grow();
-  void Reserve(size_t count);  // room for `count` entries without growing
-  void Rehash(size_t size);
   Entry* NewEntry(String&& name, String&& value);
   void FreeEntry(Entry* entry);
 
   OVOTypedPtrList<_PropertyEntry> entries_;
-  // Entries live in blocks owned by the bag (16, 32, ... up to 4096 each);
-  // deleted ones wait in a free list for reuse.
+  // Entries live in blocks owned by the bag (16, 32, ... up to 4096 each), so
+  // the index may view their names; deleted ones wait in a free list.
   std::vector<std::unique_ptr<Entry[]>> blocks_;
   size_t lastBlockUsed_ = 0;
   Entry* free_ = nullptr;
-  // Linear probing over a power-of-two table, at most three quarters full.
-  std::vector<Slot> slots_;
-  size_t used_ = 0;
+  OFL::NoCaseIndexOf<Entry> index_;
 };
 
 namespace OVO {
@@ -282,7 +261,8 @@ class Properties : public OVOXMLSupport, public OVOPropertyBagOps<Properties> {
   // Empties the map.
   void Clear() override;
 
-  // The text of the base Pack, written into one buffer.
+  // The text of the base Pack, written into one buffer (by a subclass: the
+  // base Pack with its InternalPack).
   String Pack() const override;
   void AppendPack(String& out) const override;
 

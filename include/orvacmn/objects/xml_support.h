@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <typeinfo>
 
 #include "ofl/string.h"
 #include "ofl/xml_parser.h"
@@ -40,9 +41,9 @@ class OVOXMLSupport {
   // Opening tag of the object name, InternalPack(), closing tag.
   virtual String Pack() const;
   // Appends exactly what Pack() returns. The default appends Pack(); a class
-  // may override it to write in place, and then keeps Pack() giving the same
-  // text. A class deriving from one that overrides it and changing the text
-  // overrides it again. Containers pack their elements through it.
+  // may override both to write in place, and then does so only for objects of
+  // exactly its class (IsExactly), so that a subclass overriding InternalPack
+  // or Pack is still honoured. Containers pack their elements through it.
   virtual void AppendPack(String& out) const;
   // 1 if the parser's current child element carries the object name (case
   // ignored): steps into it, runs InternalUnpack and steps out. Otherwise 0,
@@ -81,6 +82,13 @@ class OVOXMLSupport {
   static int UnpackLoadedRoot(OVOXMLSupport& object, OFLXMLParser& loaded);
   // Appends what the base Pack gives: the tags around InternalPack().
   static void AppendBasePack(String& out, const OVOXMLSupport& object);
+  // For a class whose Pack and AppendPack write its text directly instead of
+  // through InternalPack: true when this object is exactly of class C. A
+  // subclass may override InternalPack, so it packs as the base does.
+  template <class C>
+  bool IsExactly() const {
+    return typeid(*this) == typeid(C);
+  }
 
  private:
   String objectName_;

@@ -14,10 +14,8 @@
 #ifndef ORVACMN_VARIABLES_OVK_VARS_H_
 #define ORVACMN_VARIABLES_OVK_VARS_H_
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <list>
 #include <memory>
@@ -25,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "ofl/name_index.h"
 #include "ofl/string.h"
 #include "orvacmn/objects/const_view_iterator.h"
 #include "orvacmn/objects/xml_support.h"
@@ -216,125 +215,22 @@ class COVKVars : public OVOXMLSupport {
  private:
   class Expander;
 
-  // Names (case ignored) to their entries. Open addressing with linear
-  // probing in a power-of-two table at most half full. A lookup per
-  // placeholder hashes the name, masks the hash and reads one cell, which
-  // holds all it needs: the expansion streams the text through the cache,
-  // so a hit should not chase pointers. Cells move when the table changes.
-  class Index {
-   public:
-    struct Slot {
-      String name;                            // as first added
-      std::vector<List::iterator> positions;  // never empty, in list order
-      // The value GetVar gives: the first runtime entry's, otherwise the
-      // last system entry's; null if none.
-      const String* value = nullptr;
-    };
-    struct Cell {
-      uint64_t head = 0;  // Key::head of the name
-      size_t size = 0;    // of the name
-      // A view of Slot::value, and whether it holds "{" or "}".
-      const char* value = nullptr;
-      size_t valueSize = 0;
-      std::unique_ptr<Slot> slot;  // null in an empty cell
-      uint32_t hash = 0;
-      bool valueHasBrace = false;
-    };
-
-    // A name prepared for lookup: its hash with ASCII case folded (setting
-    // bit 5 of every byte folds more coarsely than ToLowerAscii, so names
-    // that match hash alike), and its first eight bytes as they are.
-    struct Key {
-      std::string_view name;
-      uint64_t head = 0;
-      uint32_t hash = 0;
-
-      explicit Key(std::string_view n) : name(n) {
-        const char* p = n.data();
-        size_t rest = n.size();
-        uint64_t h = kHashSeed ^ rest;
-        for (; rest >= 8; p += 8, rest -= 8) {
-          const uint64_t word = Load64(p);
-          if (p == n.data()) head = word;
-          h = HashWord(h, word | kFold);
-        }
-        if (rest != 0) {
-          uint64_t word = 0;
-          for (size_t i = 0; i < rest; ++i) word |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-          if (p == n.data()) head = word;
-          h = HashWord(h, word | (kFold >> (64 - 8 * rest)));
-        }
-        hash = Finish(h);
-      }
-      // For a name of 1 to 7 bytes followed by at least 8 - size readable
-      // bytes; the same key as above, from one load.
-      static Key Short(const char* p, size_t size) {
-        const uint64_t mask = ~uint64_t{0} >> (64 - 8 * size);
-        Key key;
-        key.name = std::string_view(p, size);
-        key.head = Load64(p) & mask;
-        key.hash = Finish(HashWord(kHashSeed ^ size, key.head | (kFold & mask)));
-        return key;
-      }
-
-     private:
-      Key() = default;
-    };
-
-    // Eight bytes in little-endian order.
-    static uint64_t Load64(const char* p) {
-      uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-      return word;
-    }
-
-    Index() = default;
-    Index(Index&& other) noexcept;
-    Index& operator=(Index&& other) noexcept;
-
-    const Cell* Find(const Key& key) const {
-      if (count_ == 0) return nullptr;
-      for (size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
-        const Cell& cell = cells_[i];
-        if (cell.slot == nullptr) return nullptr;
-        if (cell.hash == key.hash && Matches(cell, key)) return &cell;
-      }
-    }
-    Cell* Find(const Key& key) { return const_cast<Cell*>(std::as_const(*this).Find(key)); }
-    // A cell with an empty slot for a name not present.
-    Cell& Insert(const Key& key);
-    void Erase(Cell& cell);
-    void Clear();
-    // Finds the value again after the slot's positions or one of its
-    // entries' values changed.
-    static void Refresh(Cell& cell);
-    void RefreshAll();
-
-   private:
-    static constexpr uint64_t kHashSeed = 0x243f6a8885a308d3ull;
-    static constexpr uint64_t kFold = 0x2020202020202020ull;
-    static uint64_t HashWord(uint64_t hash, uint64_t word) { return (hash ^ word) * 0x9e3779b97f4a7c15ull; }
-    // The high half of the last product depends on every byte.
-    static uint32_t Finish(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
-    // Names are as a rule written as they were defined: a name of up to
-    // eight bytes spelt alike is one comparison of its head.
-    static bool Matches(const Cell& cell, const Key& key) {
-      const size_t size = key.name.size();
-      if (cell.size != size) return false;
-      if (cell.head == key.head && (size <= 8 || cell.slot->name.compare(8, size - 8, key.name.substr(8)) == 0))
-        return true;
-      const String& name = cell.slot->name;
-      for (size_t i = 0; i < size; ++i)
-        if (name[i] != key.name[i] && OFL::ToLowerAscii(name[i]) != OFL::ToLowerAscii(key.name[i])) return false;
-      return true;
-    }
-    void Place(Cell cell);
-
-    std::vector<Cell> cells_;
-    size_t mask_ = 0;  // cells_.size() - 1 once there are cells
-    size_t count_ = 0;
+  // The entries of one name (case ignored) and the value GetVar gives for it,
+  // kept up to date, so that an expansion needs one lookup per placeholder.
+  struct NameSlot {
+    String name;                            // as first added; the index views it
+    std::vector<List::iterator> positions;  // never empty, in list order
+    // The first runtime entry's value, otherwise the last system entry's;
+    // null if none.
+    const String* value = nullptr;
+    bool valueHasBrace = false;
+    std::list<NameSlot>::iterator self;
   };
+  // Finds the value again after the slot's positions or one of its entries'
+  // values changed.
+  static void Refresh(NameSlot& slot);
+  NameSlot& SlotFor(std::string_view name);  // found or added
+  void EraseSlot(NameSlot& slot);
 
   void AddOne(const String& name, const String& value, bool custom, CVariableType type, bool isPassword);
   void Erase(List::iterator it);
@@ -343,7 +239,8 @@ class COVKVars : public OVOXMLSupport {
   const String* Lookup(std::string_view name) const;
 
   List entries_;
-  Index index_;
+  std::list<NameSlot> slots_;
+  OFL::NoCaseIndexOf<NameSlot> index_;
 };
 
 inline COVKVars::ESubstitutionPolicies operator|(COVKVars::ESubstitutionPolicies a,

@@ -40,6 +40,8 @@ String TrimRight(std::string_view s);
 int ReplaceAll(String& s, std::string_view from, std::string_view to);
 
 // Ordering, hashing and equality that ignore ASCII case, for maps and sets.
+// The hash is HashNameNoCase (ofl/name_index.h): seeded per process, so sets
+// of names from outside cannot be made to collide.
 struct LessNoCase {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const { return CompareNoCase(a, b) < 0; }

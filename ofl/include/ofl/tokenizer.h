@@ -34,7 +34,7 @@ class OFLTokenizer {
 
   int32_t GetCount() const { return static_cast<int32_t>(items_.size()); }
   bool IsEmpty() const { return items_.empty(); }
-  // Index access; an index out of range throws std::out_of_range.
+  // Index access; an index out of range throws std::invalid_argument.
   const String& operator[](int32_t index) const;
   String& operator[](int32_t index);
   // The entry, or `fallback` for an index out of range.

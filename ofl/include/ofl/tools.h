@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "ofl/string.h"
 
@@ -31,19 +32,28 @@ class OFLTools {
                             bool escape = true, bool escapeAll = false);
   static String MakeXMLNode(std::string_view tag, const String& value, std::string_view attrib = {},
                             bool escape = true, bool escapeAll = false);
-  // Numbers in decimal; the `long` forms of the original platform are 32-bit
-  // and use the int32_t / uint32_t overloads. A time is 64-bit seconds.
-  static String MakeXMLNode(std::string_view tag, int32_t value, std::string_view attrib = {});
-  static String MakeXMLNode(std::string_view tag, uint32_t value, std::string_view attrib = {});
-  static String MakeXMLNode(std::string_view tag, int64_t value, std::string_view attrib = {});
-  static String MakeXMLNode(std::string_view tag, uint64_t value, std::string_view attrib = {});
+  // Integers of any type (bool as 1 or 0, a time as its seconds) in decimal,
+  // exactly as held.
+  template <class I>
+    requires(std::is_integral_v<I> && !std::is_same_v<I, char>)
+  static String MakeXMLNode(std::string_view tag, I value, std::string_view attrib = {}) {
+    if constexpr (std::is_signed_v<I>) return MakeXMLNumberNode(tag, static_cast<long long>(value), attrib);
+    else return MakeXMLNumberNode(tag, static_cast<unsigned long long>(value), attrib);
+  }
+  // Shortest decimal text that reads back to the same double.
   static String MakeXMLNode(std::string_view tag, double value, std::string_view attrib = {});
+  // The character itself, escaped.
   static String MakeXMLNode(std::string_view tag, char value, std::string_view attrib = {});
 
   // Appending forms of MakeXMLNode (String value, flags true/false) for hot
   // packing loops: no temporary per node.
   static void AppendXMLNode(String& out, std::string_view tag, std::string_view value);
-  static void AppendXMLNode(String& out, std::string_view tag, int64_t value);
+  template <class I>
+    requires(std::is_integral_v<I> && !std::is_same_v<I, char>)
+  static void AppendXMLNode(String& out, std::string_view tag, I value) {
+    if constexpr (std::is_signed_v<I>) AppendXMLNumberNode(out, tag, static_cast<long long>(value));
+    else AppendXMLNumberNode(out, tag, static_cast<unsigned long long>(value));
+  }
   static void AppendXMLTag(String& out, std::string_view name, bool closing = false);
 
   // Escapes & < > " ' as entities and CR (and other control characters but
@@ -80,6 +90,12 @@ class OFLTools {
   static bool ExpandEnvironmentStringsA(String& text, bool removeUndefined = false);
   // Directory of the running program, without a trailing separator.
   static String GetModulePath();
+
+ private:
+  static String MakeXMLNumberNode(std::string_view tag, long long value, std::string_view attrib);
+  static String MakeXMLNumberNode(std::string_view tag, unsigned long long value, std::string_view attrib);
+  static void AppendXMLNumberNode(String& out, std::string_view tag, long long value);
+  static void AppendXMLNumberNode(String& out, std::string_view tag, unsigned long long value);
 };
 
 namespace OFL {

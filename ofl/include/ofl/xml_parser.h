@@ -32,7 +32,12 @@ class OFLXMLParser {
   OFLXMLParser& operator=(const OFLXMLParser&) = delete;
 
   // Loads a document and resets the cursors. Returns false (and leaves an
-  // empty document) when the text is not well-formed or holds no element.
+  // empty document) for any text that is not one well-formed XML document
+  // with a single root element: text or a second element outside the root,
+  // undefined entities, a bare "&", duplicate attributes and the like. An XML
+  // declaration, comments, processing instructions and white space around the
+  // root are fine; document type declarations are refused, and control
+  // characters other than NUL are accepted, raw or as references.
   bool SetDoc(const String& text);
   bool SetDoc(const char* text, size_t length);
   // The same as SetDoc(source.GetChildSubDoc()). While source's document is
@@ -114,7 +119,8 @@ class OFLXMLParser {
   bool SetChildAttrib(const char* name, const String& value);
   bool SetData(const String& data);
   bool SetChildData(const String& data);
-  // Parses `markup` (one element) and appends it like AddElem / AddChildElem.
+  // Parses `markup` (one element, well-formed as for SetDoc) and appends it
+  // like AddElem / AddChildElem.
   bool AddSubDoc(const String& markup);
   bool AddChildSubDoc(const String& markup);
 
