@@ -13,7 +13,9 @@ namespace {
 
 // Whitespace-only text is kept when it is an element's only content, so a
 // value of blanks reads back; formatting whitespace between elements is not.
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// parse_fragment keeps text outside the root element, so that a document
+// with any is refused (see LoadChecked).
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
 
 struct StringWriter final : pugi::xml_writer {
   explicit StringWriter(OFL::String& out) : out_(out) {}
@@ -244,6 +246,34 @@ void SetText(pugi::xml_node n, const OFL::String& data) {
   if (!data.empty()) n.prepend_child(pugi::node_pcdata).set_value(data.c_str());
 }
 
+// Parses `length` bytes at `text` (the last one a terminating zero) into
+// `doc`, in place when asked, when they are one well-formed document with a
+// single root element; else false with what is wrong in `error`.
+bool LoadChecked(pugi::xml_document& doc, char* text, size_t length, bool inPlace, OFL::String& error) {
+  const std::string_view view(text, length - 1);
+  const OFL::internal::WellFormed verdict = OFL::internal::CheckWellFormedQuickly(view, error);
+  if (verdict == OFL::internal::WellFormed::kNo) return false;
+  const pugi::xml_parse_result r = inPlace ? doc.load_buffer_inplace(text, length, kParseOptions, pugi::encoding_utf8)
+                                           : doc.load_buffer(text, length, kParseOptions, pugi::encoding_utf8);
+  if (!r) {
+    error = OFL::String(r.description()) + " at offset " + std::to_string(r.offset);
+    return false;
+  }
+  // Only a text the quick check passed can hold more here. Parsing in place
+  // leaves names and texts where they stood, which gives the offset.
+  const pugi::xml_node root = doc.first_child();
+  if (!root) {
+    error = "no root element at offset 0";
+    return false;
+  }
+  const pugi::xml_node extra = root.type() != pugi::node_element ? root : root.next_sibling();
+  if (!extra) return true;
+  const bool element = extra.type() == pugi::node_element;
+  error = element ? "a second root element" : "text outside the root element";
+  if (inPlace) error += " at offset " + std::to_string((element ? extra.name() - 1 : extra.value()) - text);
+  return false;
+}
+
 }  // namespace
 
 // The cursors stand on nodes of `doc`, or, for a parser set up by
@@ -341,18 +371,9 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   // Copied first: the text may be one of this document's own strings.
   m.buffer.assign(text, length);
   m.Clear();
-  if (!OFL::internal::CheckWellFormed(m.buffer, m.error)) return false;
   // The String's terminating zero is handed over too: a parse that finds the
   // zero where the text ends needs no copy of its last byte.
-  const pugi::xml_parse_result r =
-      m.doc.load_buffer_inplace(m.buffer.data(), m.buffer.size() + 1, kParseOptions, pugi::encoding_utf8);
-  if (!r) {
-    m.error = OFL::String(r.description()) + " at offset " + std::to_string(r.offset);
-    m.doc.reset();
-    return false;
-  }
-  if (!m.doc.document_element()) {
-    m.error = "No document element found";
+  if (!LoadChecked(m.doc, m.buffer.data(), m.buffer.size() + 1, true, m.error)) {
     m.doc.reset();
     return false;
   }
@@ -574,10 +595,8 @@ namespace {
 // The root element of `markup` parsed into `tmp`, or null when `markup` is not
 // one well-formed document.
 pugi::xml_node ParseFragment(const OFL::String& markup, pugi::xml_document& tmp) {
-  OFL::String error;
-  if (!OFL::internal::CheckWellFormed(markup, error) ||
-      !tmp.load_buffer(markup.data(), markup.size(), kParseOptions, pugi::encoding_utf8))
-    return {};
+  OFL::String copy = markup, error;
+  if (!LoadChecked(tmp, copy.data(), copy.size() + 1, false, error)) return {};
   return tmp.document_element();
 }
 

@@ -28,6 +28,16 @@ namespace OFL::internal {
 // with what is wrong and its offset in `error`.
 bool CheckWellFormed(std::string_view text, String& error);
 
+enum class WellFormed { kNo, kYes, kIfOneRootElement };
+
+// The same answer, quicker for the usual text: one that holds nothing but
+// elements without attributes, text and valid references (after an optional
+// byte order mark and declaration) is kIfOneRootElement without a look at its
+// structure. The caller then parses it with parse_fragment, which keeps text
+// outside the root, and requires that the document holds exactly one node,
+// an element; the parser checks the rest. Any other text gets CheckWellFormed.
+WellFormed CheckWellFormedQuickly(std::string_view text, String& error);
+
 }  // namespace OFL::internal
 
 #endif  // OFL_SRC_XML_WELLFORMED_H_

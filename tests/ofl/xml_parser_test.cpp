@@ -245,7 +245,8 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       "", "   ", "text only", "<a>", "<a></b>", "<a><b></a></b>", "<a x=1/>", "<a x=\"1></a>", "<1a/>", "</a>",
       "<a/", "<<a/>", "<!-- c -->", "<?xml version=\"1.0\"?>", "<a><![CDATA[x</a>", "<a>\xEF\xBB\xBF",
       // Outside the root.
-      "abc<a/>", "<a/>abc", "<a/><b/>", "<a/><a/>", " x <a/>", "<a/>&amp;", "<a/><![CDATA[x]]>",
+      "abc<a/>", "<a/>abc", "<a/><b/>", "<a/><a/>", " x <a/>", "<a/>&amp;", "<a/><![CDATA[x]]>", "<a/>x>",
+      "<a>y</a> x> ", "<a/>\"", "'<a/>",
       "<!DOCTYPE a><a/>", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "<a/><?xml version=\"1.0\"?>",
       " <?xml version=\"1.0\"?><a/>", "<a/><!-- - -- -->", "<a/><!-- c",
       // References.
@@ -288,6 +289,10 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
   EXPECT_EQ(p.GetError(), "duplicate attribute at offset 57");
   EXPECT_FALSE(p.SetDoc("<a>x</a>y"));
   EXPECT_EQ(p.GetError(), "text outside the root element at offset 8");
+  EXPECT_FALSE(p.SetDoc("<a>x</a><b/>"));
+  EXPECT_EQ(p.GetError(), "a second root element at offset 8");
+  EXPECT_FALSE(p.SetDoc("<a x='1'>x</a>y"));
+  EXPECT_EQ(p.GetError(), "text outside the root element at offset 14");
   EXPECT_FALSE(p.SetDoc(nullptr, 4));
   EXPECT_FALSE(p.SetDoc("<a/>", 0));
   EXPECT_TRUE(p.SetDoc("<a/>xyz", 4));  // only `length` bytes count
@@ -560,7 +565,10 @@ TEST(XMLParserWalk, ForEachChildElemIsTheFindChildElemLoop) {
 // gives.
 String Transcript(OFLXMLParser& p) {
   String out = p.GetDoc() + "|" + p.GetError() + "|";
-  const auto note = [&](bool ok) { out += (ok ? "1" : "0") + p.GetTagName() + "/" + p.GetChildTagName() + ";"; };
+  const auto note = [&](bool ok) {
+    out += ok ? '1' : '0';
+    out.append(p.GetTagName()).append("/").append(p.GetChildTagName()).append(";");
+  };
   note(p.OutOfElem());
   note(p.FindElem());
   note(p.FindElem());
