@@ -14,7 +14,7 @@ for f in "$dir"/fuzz_*; do
   seeds=()
   [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
   log="$work/$name.log"
-  "$f" -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/$name-" \
+  "$f" -max_total_time="$seconds" -timeout=2 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/$name-" \
        "$work/$name" "${seeds[@]}" >"$log" 2>&1
   rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
