@@ -14,6 +14,11 @@ step object OVOObjectRights "$EX/object_rights.xml"
 step object OVOVars "$EX/vars.xml"
 step object OVOCustomVarDefList "$EX/custom_var_defs.xml"
 step object COVKVars "$EX/ovsvars.xml"
+echo; echo "# Texts that are not one XML document are refused; the older length-packed bag is read as such"
+printf '%s' 'abc<Properties/>' | step object 'OVO::Properties'
+nested=$("$OVO" object OVOProperties "$EX/properties.xml")
+legacy=$("$OVO" tokens pack "$("$OVO" tokens pack Name PC1)" "$("$OVO" tokens pack Nested "$nested")")
+printf '%s' "$legacy" | step object OVOProperties
 echo; echo "# Length-packed lists"
 packed=$("$OVO" tokens pack 'DIP;KitsServer' '' 'a:b')
 step tokens pack 'DIP;KitsServer' '' 'a:b'
