@@ -1,27 +1,14 @@
-// Unpacks arbitrary text as an OVOList of a small element class with a
-// nested property bag; packing, unpacking and packing again must give the
-// same text. The list is unpacked twice, once from each child's markup and
-// once in place, and both must give the same elements.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-
+// Arbitrary text as an OVOList of a small element class with a nested property bag: the pack is a fixed point, and
+// unpacking from each child's markup and in place gives the same elements.
 #include "ofl/tools.h"
 #include "orvacmn/objects/ovo_list.h"
 #include "orvacmn/objects/properties.h"
 
+#include "check.h"
+
 namespace {
 
 using orvacmn::String;
-
-// Attribute values fold raw tab and LF into blanks, so they go as references.
-String AttributeText(const String& value) {
-  String out = OFLTools::MakeXMLData(value);
-  OFL::ReplaceAll(out, "\t", "&#9;");
-  OFL::ReplaceAll(out, "\n", "&#10;");
-  return out;
-}
 
 class Element : public orvacmn::OVOXMLSupport {
  public:
@@ -32,18 +19,20 @@ class Element : public orvacmn::OVOXMLSupport {
   // reference that the in-place reading below is compared with.
   using OVOXMLSupport::Unpack;
   int Unpack(const String& text) override { return OVOXMLSupport::Unpack(text); }
-  String name;
-  uint32_t count = 0;
-  String kind;  // attribute of "Name"
-  orvacmn::OVOProperties bag;
-
   bool operator==(const Element& o) const {
     return name == o.name && count == o.count && kind == o.kind && bag.Pack() == o.bag.Pack();
   }
+  String name, kind;  // kind: attribute of "Name"
+  uint32_t count = 0;
+  orvacmn::OVOProperties bag;
 
  protected:
   String InternalPack() const override {
-    String out = OFLTools::MakeXMLNode("Name", name, "kind=\"" + AttributeText(kind) + "\"", true, false);
+    // Attribute values fold raw tab and LF into blanks, so they go as references.
+    String kindText = OFLTools::MakeXMLData(kind);
+    OFL::ReplaceAll(kindText, "\t", "&#9;");
+    OFL::ReplaceAll(kindText, "\n", "&#10;");
+    String out = OFLTools::MakeXMLNode("Name", name, "kind=\"" + kindText + "\"", true, false);
     out += OFLTools::MakeXMLNode("Count", count);
     bag.AppendPack(out);
     return out;
@@ -61,39 +50,25 @@ class Element : public orvacmn::OVOXMLSupport {
     });
   }
   void InternalClear() override {
-    name.clear();
+    name = kind = String();
     count = 0;
-    kind.clear();
     bag.Clear();
   }
 };
 
-class InPlaceElement : public Element {
- public:
-  using Element::Element;
-};
+struct InPlaceElement : Element { using Element::Element; };
 
 }  // namespace
 
 template <>
 struct orvacmn::OVOListUnpacksInPlace<InPlaceElement> : std::true_type {};
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
-
-  orvacmn::OVOList<Element> first("List");
+FUZZ_TEXT(text) {
+  orvacmn::OVOList<Element> first("List"), second("List");
   orvacmn::OVOList<InPlaceElement> inPlace("List");
-  if (first.Unpack(text) != inPlace.Unpack(text)) std::abort();
-  if (first.GetCount() != inPlace.GetCount()) std::abort();
-  orvacmn::POSITION a = first.GetHeadPosition();
-  orvacmn::POSITION b = inPlace.GetHeadPosition();
-  while (a)
-    if (!(*first.GetNext(a) == *inPlace.GetNext(b))) std::abort();
-
-  const std::string packed = first.Pack();
-  if (inPlace.Pack() != packed) std::abort();
-  const orvacmn::OVOList<Element> second("List", packed);
-  if (second.Pack() != packed) std::abort();
-  if (!(second == first)) std::abort();
-  return 0;
+  Check(first.Unpack(text) == inPlace.Unpack(text) && first.GetCount() == inPlace.GetCount());
+  orvacmn::POSITION a = first.GetHeadPosition(), b = inPlace.GetHeadPosition();
+  while (a) Check(*first.GetNext(a) == *inPlace.GetNext(b), "in-place element differs");
+  const std::string packed = CheckRepack(first, second);
+  Check(inPlace.Pack() == packed && second == first);
 }

@@ -1,38 +1,26 @@
-// Unpacks arbitrary text as OVOProperties (either text form); packing,
-// unpacking and packing again must give the same text, and the entries must
-// come back as they were.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-
+// Arbitrary text as OVOProperties (either text form): the pack is a fixed point that keeps every entry.
 #include "orvacmn/objects/properties.h"
+
+#include "check.h"
 
 using orvacmn::OVOProperties;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
-
-  OVOProperties first;
+FUZZ_TEXT(text) {
+  OVOProperties first, second;
   first.SetProperty("Kept", "only an empty text keeps it");
-  if (first.Unpack(text) != 1) std::abort();
-  if (text.empty() && first.GetReadableForm() != "Kept=only an empty text keeps it") std::abort();
-  // XML cannot carry a NUL character, which the older length-packed form can:
-  // such an entry is written as a reference that reads back shortened.
+  Check(first.Unpack(text) == 1);
+  Check(!text.empty() || first.GetReadableForm() == "Kept=only an empty text keeps it");
+  // XML cannot carry a NUL, which the older length-packed form can: it is written as a reference that reads back cut.
   for (const auto& [name, value] : first)
-    if (name.find('\0') != std::string::npos || value.find('\0') != std::string::npos) return 0;
+    if (name.find('\0') != std::string::npos || value.find('\0') != std::string::npos) return;
 
-  const std::string packed = first.Pack();
-  OVOProperties second(packed);
-  if (second.Pack() != packed) std::abort();
-  if (second.GetReadableForm() != first.GetReadableForm() || second.GetCount() != first.GetCount()) std::abort();
+  CheckRepack(first, second);
+  Check(second.GetReadableForm() == first.GetReadableForm() && second.GetCount() == first.GetCount());
   for (const auto& [name, value] : first) {
     std::string got;
-    if (!second.GetProperty(name, got) || got != value) std::abort();
+    Check(second.GetProperty(name, got) && got == value);
   }
   OVOProperties copy(second);
   copy.DeleteEmptyProperties();
-  for (const auto& [name, value] : copy)
-    if (value.empty()) std::abort();
-  return 0;
+  for (const auto& [name, value] : copy) Check(!value.empty());
 }
