@@ -10,51 +10,47 @@
 
 namespace {
 
-// Names that differ only in bit 5 of bytes that are not letters ("@" and
-// "`", "[" and "{", "\" and "|", "]" and "}", "^" and "~"): distinct for the
-// comparison, so they must not hash alike.
-std::vector<OFL::String> BitFiveTwins(size_t count) {
+using OFL::String;
+
+// Names that differ only in bit 5 of bytes that are not letters ("@" and "`", "[" and "{" ...) are distinct for the
+// comparison, so they must not hash alike: long ones, hashed eight bytes at a time, and every short length.
+TEST(NoCaseIndex, NamesThatDifferOnlyInBitFiveOfNonLettersStayApart) {
   static const char kPairs[][2] = {{'@', '`'}, {'[', '{'}, {'\\', '|'}, {']', '}'}, {'^', '~'}};
-  std::vector<OFL::String> names;
-  for (size_t i = 0; i < count; ++i) {
-    OFL::String name;
+  std::vector<String> names;
+  for (size_t i = 0; i < 4096; ++i) {
+    String name;
     for (size_t bit = 0; bit < 20; ++bit) name += kPairs[bit % 5][(i >> bit) & 1];
     names.push_back(name);
   }
-  return names;
-}
-
-TEST(NoCaseIndex, NamesThatDifferOnlyInBitFiveOfNonLettersStayApart) {
-  const std::vector<OFL::String> names = BitFiveTwins(4096);
+  for (size_t length = 1; length < 8; ++length)
+    for (size_t i = 0; i < (size_t{1} << length); ++i) names.push_back(names[i].substr(0, length));
   std::set<size_t> hashes;
-  for (const OFL::String& n : names) hashes.insert(OFL::HashNameNoCase(n));
+  for (const String& n : names) hashes.insert(OFL::HashNameNoCase(n));
   EXPECT_EQ(hashes.size(), names.size());
-  OFL::NoCaseIndexOf<const OFL::String> index;
-  for (const OFL::String& n : names) EXPECT_EQ(index.Insert(n, &n), nullptr);
+  OFL::NoCaseIndexOf<const String> index;
+  for (const String& n : names) EXPECT_EQ(index.Insert(n, &n), nullptr);
   EXPECT_EQ(index.Size(), names.size());
-  for (const OFL::String& n : names) EXPECT_EQ(index.Find(n), &n);
+  for (const String& n : names) EXPECT_EQ(index.Find(n), &n);
 }
 
 TEST(NoCaseIndex, CaseOfLettersOnlyIsIgnored) {
-  for (const char* name : {"Client:IP", "a\xC3\xA4Z", "x.y_z-0"}) {
-    EXPECT_EQ(OFL::HashNameNoCase(name), OFL::HashNameNoCase(OFL::ToUpper(name)));
-    EXPECT_EQ(OFL::HashNameNoCase(name), OFL::HashNameNoCase(OFL::ToLower(name)));
+  for (const char* name : {"Client:IP", "a\xC3\xA4Z", "x.y_z-0", "@AZ[`az{", "A", "zZ"}) {
+    EXPECT_EQ(OFL::HashNameNoCase(name), OFL::HashNameNoCase(OFL::ToUpper(name))) << name;
+    EXPECT_EQ(OFL::HashNameNoCase(name), OFL::HashNameNoCase(OFL::ToLower(name))) << name;
   }
   EXPECT_NE(OFL::HashNameNoCase("\xC3\xA4"), OFL::HashNameNoCase("\xC3\x84"));  // not ASCII: not folded
-  OFL::String first = "Name", second = "NAME", other = "Other";
-  OFL::NoCaseIndexOf<OFL::String> index;
-  EXPECT_EQ(index.Find("name"), nullptr);
-  EXPECT_EQ(index.Insert(first, &first), nullptr);
-  EXPECT_EQ(index.Insert(second, &second), &first);  // the name is taken
-  EXPECT_EQ(index.Insert(other, &other), nullptr);
-  EXPECT_EQ(index.Find("nAmE"), &first);
-  EXPECT_EQ(index.Erase("NAME"), &first);
-  EXPECT_EQ(index.Erase("name"), nullptr);
+  String first = "Name", second = "NAME", other = "Other";
+  OFL::NoCaseIndexOf<String> index;
+  // In order: a name is found whatever its case, and taken once.
+  const std::vector<String*> got{index.Find("name"), index.Insert(first, &first), index.Insert(second, &second),
+                                 index.Insert(other, &other), index.Find("nAmE"), index.Erase("NAME"),
+                                 index.Erase("name")};
+  EXPECT_EQ(got, (std::vector<String*>{nullptr, nullptr, &first, nullptr, &first, &first, nullptr}));
   EXPECT_EQ(index.Size(), 1u);
-  OFL::NoCaseIndexOf<OFL::String> moved = std::move(index);
-  EXPECT_EQ(moved.Find("OTHER"), &other);
-  EXPECT_EQ(index.Find("other"), nullptr);  // NOLINT(bugprone-use-after-move): empty, usable
-  EXPECT_EQ(index.Insert(first, &first), nullptr);
+  OFL::NoCaseIndexOf<String> moved = std::move(index);
+  // NOLINTNEXTLINE(bugprone-use-after-move): the moved-from index is empty and usable.
+  const std::vector<String*> after{moved.Find("OTHER"), index.Find("other"), index.Insert(first, &first)};
+  EXPECT_EQ(after, (std::vector<String*>{&other, nullptr, nullptr}));
   EXPECT_EQ(index.Size(), 1u);
   moved.Clear();
   EXPECT_EQ(moved.Find("other"), nullptr);
