@@ -24,47 +24,30 @@ inline std::optional<String> PerformSubstitutionsUpTo(const COVKVars& vars, Stri
                                                       size_t giveUpAbove) {
   expressionFound = false;
   int replacements = 0;
-  int64_t start = -1;
-  String name;
-  for (int64_t i = 0; i < static_cast<int64_t>(text.size()); ++i) {
-    const char c = text[static_cast<size_t>(i)];
-    if (c == '{') {
-      name.clear();
-      start = i;
-    } else if (start == -1 || c != '}') {
-      name += c;
-    } else {
-      String value;
-      int replaced = 0;
-      if (vbPolicy == 0) {
-        replaced = vars.ReplaceVariable(name, value, policies);
-      } else if (vbPolicy == 1) {
-        if (!name.empty() && name[0] == '=') {
-          value = "<Expression not supported>";
-          expressionFound = true;
-          replaced = 1;
-        } else {
-          replaced = vars.ReplaceVariable(name, value, policies);
-        }
-      }
-      name.clear();
-      if (replaced) {
-        const String inserted = (policies & 1) && !value.empty() ? OFLXMLParser::EscapeText(value, 0) : value;
-        // The engine's guard against runaway growth: a replacement that
-        // would make the text grow beyond the limit ends the expansion.
-        const size_t newLength = text.size() - static_cast<size_t>(i - start + 1) + inserted.size();
-        if (newLength > COVKVars::kMaxExpandedLength && newLength > text.size())
-          return OFLTools::LoadResString(7134);
-        if (newLength > giveUpAbove) return std::nullopt;
-        text.erase(static_cast<size_t>(start), static_cast<size_t>(i - start + 1));
-        if (!inserted.empty()) text.insert(static_cast<size_t>(start), inserted);
-        if (++replacements > 1000) return OFLTools::LoadResString(7134);
-        start = -1;
-        i = -1;  // the loop's increment makes it 0
-      } else {
-        start = -1;
-      }
+  size_t open = String::npos;  // the innermost "{" since the last "}" that stayed
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '{') open = i;
+    if (text[i] != '}' || open == String::npos) continue;
+    const size_t start = open, length = i - start + 1;
+    const String name = text.substr(start + 1, length - 2);
+    open = String::npos;
+    String value;
+    bool replaced = false;
+    if (vbPolicy == COVKVars::VBScriptNotSupported && !name.empty() && name[0] == '=') {
+      value = "<Expression not supported>";
+      expressionFound = replaced = true;
+    } else if (vbPolicy == COVKVars::VBScriptLookUp || vbPolicy == COVKVars::VBScriptNotSupported) {
+      replaced = vars.ReplaceVariable(name, value, policies) != 0;
     }
+    if (!replaced) continue;
+    if ((policies & COVKVars::SubstitutionEscapeXml) && !value.empty()) value = OFLXMLParser::EscapeText(value, 0);
+    // The engine's guard against runaway growth ends the expansion.
+    const size_t newLength = text.size() - length + value.size();
+    if (newLength > COVKVars::kMaxExpandedLength && newLength > text.size()) return OFLTools::LoadResString(7134);
+    if (newLength > giveUpAbove) return std::nullopt;
+    text.replace(start, length, value);
+    if (++replacements > 1000) return OFLTools::LoadResString(7134);
+    i = String::npos;  // the loop's increment makes it 0
   }
   return text;
 }
