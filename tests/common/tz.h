@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 
 namespace orvacmn::testing {
@@ -14,19 +13,19 @@ inline constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 class ScopedTZ {
  public:
-  explicit ScopedTZ(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    setenv("TZ", tz, 1);
-    tzset();
+  explicit ScopedTZ(const char* tz) : had_(std::getenv("TZ") != nullptr), old_(had_ ? std::getenv("TZ") : "") {
+    Set(tz);
   }
-  ~ScopedTZ() {
-    old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
-    tzset();
-  }
+  ~ScopedTZ() { Set(had_ ? old_.c_str() : nullptr); }
   ScopedTZ(const ScopedTZ&) = delete;
 
  private:
-  std::optional<std::string> old_;
+  static void Set(const char* tz) {
+    tz ? setenv("TZ", tz, 1) : unsetenv("TZ");
+    tzset();
+  }
+  const bool had_;
+  const std::string old_;
 };
 
 }  // namespace orvacmn::testing
