@@ -3,8 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config
           libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
-          libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libxml2-utils)
+          libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi
