@@ -164,7 +164,7 @@ TEST(Interval, LayoutTruncationMonthlyKindsAndRoundTrips) {
     EXPECT_EQ(H::CompressInterval(H::ExpandInterval(c.packed)), c.packed) << std::hex << c.packed;
   }
   EXPECT_EQ(H::ExpandInterval(0xFFFFFFFFu), Make(15, 255, 2047, 0x7F));  // bits 11 and 31 are not read
-  H::IntervalParts p = Make(99, 99, 99, 0x55);
+  H::IntervalParts p = Make(99, 99, 99, 0x75);  // every day flips
   H::ExpandInterval(0x0A024123u, p.kind, p.count, p.minutes, p.monday, p.tuesday, p.wednesday, p.thursday, p.friday,
                     p.saturday, p.sunday);
   EXPECT_EQ(p, Make(4, 2, 0x123, 0x0A));

@@ -62,7 +62,8 @@ TEST(Format, Directives) {
       {F("%#.0f", 3.0), "3."}, {F("%a", 1.0).substr(0, 3), "0x1"}, {F("%Lf %lf", 1.0, 2.0), "1.000000 2.000000"},
       {F("%.1f", std::numeric_limits<double>::infinity()), "inf"}, {F("%*d", 5, 42), "   42"},
       {F("%*d|", -5, 42), "42   |"}, {F("%-*d|", 4, 1), "1   |"}, {F("%.*f", 2, 3.14159), "3.14"},
-      {F("%*.*f", 8, 1, 2.25), "     2.2"}, {F("%*s|", int64_t{0x100000003}, "a"), "  a|"},  // the width is 32-bit
+      {F("%.*f", 0, 1.25), "1"}, {F("%*.*f", 8, 1, 2.25), "     2.2"},
+      {F("%*s|", int64_t{0x100000003}, "a"), "  a|"},  // the width is 32-bit
       // Widths and precisions are capped; a negative width taken as "-".
       {std::to_string(F("%*d", INT32_MIN, 1).size()), "4096"}, {F("%.99999999999999999999s", "abc"), "abc"},
       {std::to_string(F("%99999999999999999999d", 1).size()), "4096"},

@@ -166,7 +166,8 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       {"<a b=\"1\" c=\"2\" d=\"3\" e=\"4\" f=\"5\" g=\"6\" h=\"7\" i=\"8\" j=\"9\" c=\"0\"/>",
        "duplicate attribute at offset 57"},
       {"<a>x</a>y", "text outside the root element at offset 8"}, {"<a>x</a><b/>", "a second root element at offset 8"},
-      {"<a x='1'>x</a>y", "text outside the root element at offset 14"}};
+      {"<a x='1'>x</a>y", "text outside the root element at offset 14"},
+      {"<a x y='1'/>", "attribute without \"=\" at offset 5"}};
   for (const auto& [text, error] : errors)
     EXPECT_EQ((std::vector<String>{std::to_string(p.SetDoc(text)), p.GetError()}), (std::vector<String>{"0", error}));
   EXPECT_FALSE(p.SetDoc(nullptr, 4) || p.SetDoc("<a/>", 0));
@@ -296,11 +297,11 @@ TEST(XMLParserSubDoc, SetDocFromChildActsAsLoadingTheChildMarkup) {
   const String doc =
       "<list><item n=\"1\"><a>x</a><b>y<c/></b></item><item>&#10;<a>lost beside elements</a></item>"
       "<item><a>&#32;</a><b><![CDATA[]]></b></item><item/><item>t</item><item>&#10;<![CDATA[x]]></item>"
-      "<item>&#10;<c/></item></list>";
+      "<item>&#10;<c/></item><item><a><b/></a>&#10;<c/></item></list>";
   OFLXMLParser source(doc);
   int items = 0;
   for (; source.FindChildElem(); ++items) ExpectLoadsAsTheMarkup(source);
-  EXPECT_EQ(items, 7);
+  EXPECT_EQ(items, 8);
   EXPECT_EQ(source.GetDoc(), OFLXMLParser(doc).GetDoc());
   // Sources that read another's child, that changed, that have no child.
   OFLXMLParser nested("<r><e><f><g>1</g></f></e></r>"), view;
@@ -326,8 +327,8 @@ TEST(XMLParserEscape, EscapeAndUnescapeText) {
   EXPECT_EQ(OFLXMLParser::EscapeText("a<b>&\"'\r\n\t") + "|" + OFLXMLParser::EscapeText("a<b>&\"'\r", 1) + "|" +
                 OFLXMLParser::EscapeText(""),
             "a&lt;b&gt;&amp;&quot;&apos;&#xD;\n\t|a&lt;b&gt;&amp;\"'&#xD;|");
-  EXPECT_EQ(OFLXMLParser::UnescapeText("&lt;&gt;&amp;&quot;&apos;&#65;&#x42;&#X43;&#xe4;&#9;&amp;lt;"),
-            "<>&\"'ABC\xC3\xA4\t&lt;");  // one level only
+  EXPECT_EQ(OFLXMLParser::UnescapeText("&lt;&gt;&amp;&quot;&apos;&#65;&#x42;&#X43;&#xe4;&#9;&#x1F600;&amp;lt;"),
+            "<>&\"'ABC\xC3\xA4\t\xF0\x9F\x98\x80&lt;");  // one level only
   for (const String kept : {"&", "&;", "&unknown;", "&#;", "&#x;", "&#xZZ;", "&#12a;", "a & b", "&lt", "&#x110000;",
                             "&#99999999999999;"})
     EXPECT_EQ(OFLXMLParser::UnescapeText(kept), kept);
