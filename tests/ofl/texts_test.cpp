@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <boost/regex.hpp>
 
 #include "ofl/error_message.h"
 #include "ofl/format.h"
@@ -95,9 +96,9 @@ constexpr uint16_t kEnglish = 1033, kGerman = 1031;
 
 // printf directives of a format text in order ("%%" is text), with the Windows length prefixes I64, I32 and I.
 std::vector<std::string> Directives(const std::string& s) {
-  static const std::regex kDirective(R"(%(%|[-+ #0]*[0-9*]*(\.[0-9*]*)?(I64|I32)?[hlLqjztI]*[\s\S]?))");
+  static const boost::regex kDirective(R"(%(%|[-+ #0]*[0-9*]*(\.[0-9*]*)?(I64|I32)?[hlLqjztI]*[\s\S]?))");
   std::vector<std::string> out;
-  for (std::sregex_iterator it(s.begin(), s.end(), kDirective), end; it != end; ++it)
+  for (boost::sregex_iterator it(s.begin(), s.end(), kDirective), end; it != end; ++it)
     if (it->str() != "%%") out.push_back(it->str());
   return out;
 }
