@@ -3,6 +3,7 @@
 #define ORVACMN_ORVACMN_H_
 
 #include "orvacmn/common.h"
+#include "orvacmn/energy.h"
 #include "orvacmn/objects.h"
 #include "orvacmn/variables.h"
 #include "orvacmn/version.h"
