@@ -4,6 +4,7 @@
 
 #include "orvacmn/common.h"
 #include "orvacmn/energy.h"
+#include "orvacmn/hardware.h"
 #include "orvacmn/jobs.h"
 #include "orvacmn/objects.h"
 #include "orvacmn/variables.h"
