@@ -7,6 +7,7 @@
 #include "orvacmn/hardware.h"
 #include "orvacmn/jobs.h"
 #include "orvacmn/objects.h"
+#include "orvacmn/software.h"
 #include "orvacmn/variables.h"
 #include "orvacmn/version.h"
 

@@ -112,6 +112,12 @@ String GenerateGuid();
 bool IsGuid(std::string_view text);
 // True when `path` names an existing file or directory.
 bool FileExists(const String& path);
+// True when the whole `text` matches `pattern`: "*" matches any run of
+// characters (none included), "?" exactly one character (one UTF-8
+// sequence), every other character itself with ASCII case ignored. Time is
+// at worst proportional to the product of the two lengths, however many
+// stars the pattern holds.
+bool MatchPattern(std::string_view text, std::string_view pattern);
 }  // namespace Tools
 
 // Conversions with the behaviour of the Windows C runtime, where `long` is

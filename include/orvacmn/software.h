@@ -1,0 +1,12 @@
+// The software catalogue: applications with their dependencies, files and
+// nested objects, licences and reservations.
+#ifndef ORVACMN_SOFTWARE_H_
+#define ORVACMN_SOFTWARE_H_
+
+#include "orvacmn/software/application.h"
+#include "orvacmn/software/application_list.h"
+#include "orvacmn/software/licenses.h"
+#include "orvacmn/software/nested_objects.h"
+#include "orvacmn/software/software_files.h"
+
+#endif  // ORVACMN_SOFTWARE_H_
