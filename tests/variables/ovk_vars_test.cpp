@@ -373,7 +373,8 @@ TEST_F(SubstitutionTest, GeneratedRecursiveAndPlainNamesAsTheReference) {
     for (const String& spelt : {n, OFL::ToLower(n), OFL::ToUpper(n)}) {
       const String open = "{" + spelt, half = spelt.substr(0, length / 2), rest = spelt.substr(length / 2);
       texts.insert(texts.end(), {open + "}", open + "}x", "ab" + open + "}" + open + "}0123456789ab", open,
-                                 "}" + open + "x}", "{" + spelt.substr(1) + "}", "{" + half + "{Index}" + rest + "}"});
+                                 "}" + open + "x}", "{" + spelt.substr(1) + "}", "{" + half + "{Index}" + rest + "}",
+                                 open + "{Index}}"});
     }
   }
   for (const String& text : texts) ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(vars, text));
