@@ -38,5 +38,8 @@ FUZZ_TEXT(text) {
   step->MayRunOnBootclient(true, true);
   step->AddDependency(text);
   step->CleanForOVATransmit();
-  Check(copy->UnpackStepData(step->PackStepData()) == 1, "step data not found");
+  // The kind's own nodes read back alone, inside their "StepData" element.
+  const std::string data = step->PackStepData();
+  Check(copy->UnpackStepData("<StepData>" + data + "</StepData>") == 1 && copy->PackStepData() == data,
+        "step data does not read back");
 }
