@@ -266,7 +266,7 @@ TEST_F(SubstitutionTest, RecursionAndLengthLimits) {
     String a, e, n;
     for (int i = 0; i < count; ++i) a += "{A}", e += "-{E}";
     for (int i = 0; i < count / 3; ++i) n += "{N}";
-    for (const String& text : {a, e, n, "{" + a + "}", a + "{Q"})
+    for (const String& text : {a, e, n, "{" + a + "}", a + "{Q", "{" + String(130, 'n') + a + "}"})
       ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(v, text, {0}, {1}));
   }
   // Dumps whose separators hold dump placeholders double at every step.
