@@ -94,7 +94,8 @@ TEST(JobStepList, NextPendingBootClientStep) {
       {L({S(145, "a", 7), S(140, "boot", 0), S(146, "b", 0, 0x4000), S(142, "c")}), "c"},
   };
   for (const Case& c : cases) {
-    const Step* s = OVOJobStepList(c.list).GetNextPendingBootClientStep();
+    const OVOJobStepList list(c.list);
+    const Step* s = list.GetNextPendingBootClientStep();
     EXPECT_EQ(s ? s->GetGUID() : String(), c.guid) << c.list;
   }
 }
