@@ -175,7 +175,8 @@ TEST(JobStep, EveryKindRoundTripsItsPopulatedTextAndKeepsItsType) {
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->Pack(), text);
     const StepPtr direct = k.make(text);
-    EXPECT_EQ(typeid(*made), typeid(*direct));
+    const Step &madeStep = *made, &directStep = *direct;
+    EXPECT_EQ(typeid(madeStep), typeid(directStep));
     EXPECT_EQ(direct->Pack(), text);
 
     // The constructor stores its own type, whatever the attribute said; Unpack takes the attribute.
@@ -190,7 +191,8 @@ TEST(JobStep, EveryKindRoundTripsItsPopulatedTextAndKeepsItsType) {
     made->SetJobGUID("J"), made->SetClientGUID("C");
     const StepPtr fresh(OVOJobStepList::CreateJobStep(static_cast<Step::EStepType>(k.type), made.get()));
     ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(typeid(*fresh), typeid(*made));
+    const Step& freshStep = *fresh;
+    EXPECT_EQ(typeid(freshStep), typeid(madeStep));
     EXPECT_TRUE(fresh->GetGUID().size() == 36 && fresh->GetType() == k.type);
     EXPECT_TRUE(fresh->GetJobGUID() == "J" && fresh->GetClientGUID() == "C" && fresh->GetVirtualStep().empty());
     EXPECT_FALSE(fresh->GetStepDescription().empty());
