@@ -1,8 +1,9 @@
 // Packing and unpacking of the property bags and of an OVOList, against
 // pugixml on the same text in the same run. The list holds one element class
-// in three forms: BenchItem (internal style: read in place, packed around its
-// InternalPack), FastItem (also writes its text in place) and WholeItem (its
-// own Unpack(String): read from each child's printed markup).
+// in four forms: BenchItem (internal style: read in place, packed around its
+// InternalPack), FastItem (also writes its text in place), WholeItem (its own
+// Unpack(String) alone: read from each child's printed markup) and LoadedItem
+// (its own Unpack(String) with UnpackLoaded: read in place).
 //
 // Counters:
 //   ratio       time of the operation / time of its baseline, measured
@@ -25,6 +26,7 @@
 #include "ofl/tools.h"
 #include "orvacmn/objects/ovo_list.h"
 #include "orvacmn/objects/properties.h"
+#include "ratio.h"
 
 namespace {
 
@@ -72,6 +74,23 @@ class WholeItem : public BenchItem {
   int Unpack(const String& text) override { return BenchItem::Unpack(text); }
 };
 
+// The whole-object style as the business objects write it: Unpack(String)
+// and UnpackLoaded declared together, so the list reads each child where it
+// stands.
+class LoadedItem : public BenchItem {
+ public:
+  explicit LoadedItem(const String& text = String()) {
+    if (!text.empty()) Unpack(text);
+  }
+  using BenchItem::Unpack;
+  int Unpack(const String& text) override {
+    OFLXMLParser parser;
+    parser.SetDoc(text);
+    return UnpackLoaded(parser);
+  }
+  int UnpackLoaded(OFLXMLParser& loaded) override { return BenchItem::UnpackLoaded(loaded); }
+};
+
 // The same element, writing its text in place (AppendPack).
 class FastItem : public BenchItem {
  public:
@@ -89,7 +108,12 @@ class FastItem : public BenchItem {
   }
 };
 
-using Clock = std::chrono::steady_clock;
+using bench::BareParse;
+using bench::Clock;
+using bench::kParseOptions;
+using bench::Measure;
+using bench::RawPrint;
+using bench::Seconds;
 
 String Name(int i) { return "Property" + std::to_string(i * 7919 % 1000003); }
 String Value(int i) {
@@ -114,52 +138,6 @@ void FillList(orvacmn::OVOList<Item>& list, int n) {
     e->value = Value(i);
     list.AddTail(e);
   }
-}
-
-struct StringWriter final : pugi::xml_writer {
-  explicit StringWriter(std::string& out) : out_(out) {}
-  void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
-  std::string& out_;
-};
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Runs `op` and `base` alternately; the reported time is that of `op`.
-void Measure(benchmark::State& state, int entries, const std::function<void()>& op,
-             const std::function<void()>& base) {
-  double opSec = 0, baseSec = 0;
-  for (auto _ : state) {
-    const auto t0 = Clock::now();
-    base();
-    const auto t1 = Clock::now();
-    op();
-    const auto t2 = Clock::now();
-    opSec += Seconds(t2 - t1);
-    baseSec += Seconds(t1 - t0);
-    state.SetIterationTime(Seconds(t2 - t1));
-  }
-  state.counters["ratio"] = baseSec > 0 ? opSec / baseSec : 0;
-  state.counters["ns_entry"] = opSec * 1e9 / (double(state.iterations()) * entries);
-}
-
-// OFLXMLParser keeps a value of blanks, and reads UTF-8.
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
-
-std::function<void()> BareParse(const String& text) {
-  return [&text] {
-    pugi::xml_document doc;
-    benchmark::DoNotOptimize(doc.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8));
-  };
-}
-
-std::function<void()> RawPrint(const pugi::xml_document& doc, size_t size) {
-  return [&doc, size] {
-    std::string out;
-    out.reserve(size);  // as the packers do
-    StringWriter w(out);
-    doc.print(w, "", pugi::format_raw | pugi::format_no_declaration);
-    benchmark::DoNotOptimize(out.data());
-  };
 }
 
 template <class Bag>
@@ -263,6 +241,7 @@ BENCHMARK_TEMPLATE(BM_ListPack, FastItem) SIZES;
 BENCHMARK_TEMPLATE(BM_ListUnpack, BenchItem) SIZES;
 BENCHMARK_TEMPLATE(BM_ListUnpack, FastItem) SIZES;
 BENCHMARK_TEMPLATE(BM_ListUnpack, WholeItem) SIZES;
+BENCHMARK_TEMPLATE(BM_ListUnpack, LoadedItem) SIZES;
 
 // Arg 0: pack, 1: unpack.
 #define SCALE ->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)
@@ -271,5 +250,6 @@ BENCHMARK_TEMPLATE(BM_BagScale, orvacmn::OVO::Properties) SCALE;
 BENCHMARK_TEMPLATE(BM_ListScale, BenchItem) SCALE;
 BENCHMARK_TEMPLATE(BM_ListScale, FastItem) SCALE;
 BENCHMARK_TEMPLATE(BM_ListScale, WholeItem) SCALE;
+BENCHMARK_TEMPLATE(BM_ListScale, LoadedItem) SCALE;
 
 }  // namespace

@@ -1,28 +1,19 @@
 // Unpacking and packing an OVOSoftwareApplicationList of 2,000 populated
-// applications, against pugixml on the same text in the same run.
-//
-// Counters:
-//   ratio     time of the operation / time of its baseline, measured
-//             interleaved (unpack: a bare pugixml parse of the text with the
-//             options OFLXMLParser uses, the document freed within; pack:
-//             pugixml's raw print of the parsed text into a reserved string).
-//             Unpacking goes into one list again and again, so it includes
-//             destroying the previous applications.
-//   ns_app    nanoseconds per application
+// applications, against pugixml on the same text in the same run (ratio.h).
+// Unpacking goes into one list again and again, so it includes destroying
+// the previous applications.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <functional>
 #include <pugixml.hpp>
 #include <string>
 
 #include "orvacmn/software/application_list.h"
+#include "ratio.h"
 
 namespace {
 
 using orvacmn::OVOSoftwareApplication;
 using orvacmn::String;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kApps = 2000;
 
@@ -58,34 +49,6 @@ OVOSoftwareApplication* MakeApp(int i) {
   return a;
 }
 
-struct StringWriter final : pugi::xml_writer {
-  explicit StringWriter(std::string& out) : out_(out) {}
-  void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
-  std::string& out_;
-};
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Runs `op` and `base` alternately; the reported time is that of `op`.
-void Measure(benchmark::State& state, const std::function<void()>& op, const std::function<void()>& base) {
-  double opSec = 0, baseSec = 0;
-  for (auto _ : state) {
-    const auto t0 = Clock::now();
-    base();
-    const auto t1 = Clock::now();
-    op();
-    const auto t2 = Clock::now();
-    opSec += Seconds(t2 - t1);
-    baseSec += Seconds(t1 - t0);
-    state.SetIterationTime(Seconds(t2 - t1));
-  }
-  state.counters["ratio"] = baseSec > 0 ? opSec / baseSec : 0;
-  state.counters["ns_app"] = opSec * 1e9 / (double(state.iterations()) * kApps);
-}
-
-// OFLXMLParser keeps a value of blanks, and reads UTF-8.
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
-
 void FillList(orvacmn::OVOSoftwareApplicationList& list) {
   for (int i = 0; i < kApps; ++i) list.AddTail(MakeApp(i));
 }
@@ -94,16 +57,13 @@ void BM_SoftwareListUnpack(benchmark::State& state) {
   orvacmn::OVOSoftwareApplicationList source, list;
   FillList(source);
   const String text = source.Pack();
-  Measure(
-      state,
+  bench::Measure(
+      state, kApps,
       [&] {
         list.DeleteObjects();  // the older list forgets, rather than frees, on Unpack
         benchmark::DoNotOptimize(list.Unpack(text));
       },
-      [&] {
-        pugi::xml_document doc;
-        benchmark::DoNotOptimize(doc.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8));
-      });
+      bench::BareParse(text));
 }
 
 void BM_SoftwareListPack(benchmark::State& state) {
@@ -111,16 +71,9 @@ void BM_SoftwareListPack(benchmark::State& state) {
   FillList(list);
   const String text = list.Pack();
   pugi::xml_document doc;
-  doc.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
-  Measure(
-      state, [&] { benchmark::DoNotOptimize(list.Pack()); },
-      [&] {
-        std::string out;
-        out.reserve(text.size());  // as the packers do
-        StringWriter w(out);
-        doc.print(w, "", pugi::format_raw | pugi::format_no_declaration);
-        benchmark::DoNotOptimize(out.data());
-      });
+  doc.load_buffer(text.data(), text.size(), bench::kParseOptions, pugi::encoding_utf8);
+  bench::Measure(
+      state, kApps, [&] { benchmark::DoNotOptimize(list.Pack()); }, bench::RawPrint(doc, text.size()));
 }
 
 BENCHMARK(BM_SoftwareListUnpack)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -10,11 +10,32 @@
 using orvacmn::CTime;
 using orvacmn::OVOJob;
 using orvacmn::OVOJobList;
+using orvacmn::POSITION;
+using orvacmn::String;
 
 FUZZ_TEXT(text) {
   OVOJob job(text), jobAgain;
   const std::string packed = CheckRepack(job, jobAgain);
   Check(job.GetTargetsCRC() == jobAgain.GetTargetsCRC(), "targets CRC differs");
+
+  // Targets and steps are read where they stand, as their own markup reads.
+  OFLXMLParser parser;
+  if (parser.SetDoc(text) && parser.FindElem("Job")) {
+    POSITION pos = job.GetJobTargets().GetHeadPosition();
+    String steps;
+    while (parser.FindChildElem()) {
+      if (parser.ChildTagIs("JobStepList")) steps = orvacmn::OVOJobStepList(parser.GetChildSubDoc()).Pack();
+      if (!parser.ChildTagIs("JobTarget")) continue;
+      Check(pos != nullptr, "a target is missing");
+      // A target without "Created" takes the clock's time, which may have moved on since.
+      orvacmn::OVOJobTarget inPlace(job.GetJobTargets().GetNext(pos)->Pack()), markup(parser.GetChildSubDoc());
+      if (inPlace.GetCreated() != markup.GetCreated() && inPlace.GetCreated() + 5 > markup.GetCreated())
+        inPlace.SetCreated(markup.GetCreated());
+      Check(inPlace.Pack() == markup.Pack(), "a target read in place differs from its markup");
+    }
+    Check(pos == nullptr, "a target too many");
+    if (!steps.empty()) Check(job.GetJobSteps().Pack() == steps, "steps read in place differ from their markup");
+  }
 
   const CTime now = 1717570800;  // 2024-06-05 07:00 UTC
   for (CTime from : {CTime{0}, now - 3601, CTime{INT64_MAX}, CTime{INT64_MIN}}) {

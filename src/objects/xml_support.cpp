@@ -33,6 +33,11 @@ int OVOXMLSupport::Unpack(const String& text) {
   return UnpackLoadedRoot(*this, parser);
 }
 
+int OVOXMLSupport::UnpackLoaded(OFLXMLParser& loaded) {
+  Clear();
+  return UnpackLoadedRoot(*this, loaded);
+}
+
 int OVOXMLSupport::UnpackLoadedRoot(OVOXMLSupport& object, OFLXMLParser& loaded) {
   if (!loaded.FindElem(object.objectName_.c_str())) return 0;
   object.InternalUnpack(loaded);

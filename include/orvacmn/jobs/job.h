@@ -71,6 +71,8 @@ class OVOJob : public OVOXMLSupport {
   using OVOXMLSupport::Unpack;
   // 1 when the text holds a "Job" root, else 0; clears first.
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   // Priority 500, Count 1, State 1, CachedTargetsCRC 0xFFFFFFFF, variables
   // scope "__JOB__"; destroys steps and targets; everything else 0 or empty.
   void Clear() override;
@@ -188,9 +190,6 @@ class OVOJob : public OVOXMLSupport {
   void PopulateVars(COVKVars& vars, bool withJobVars) const;
 
  private:
-  friend class OVOJobList;
-  // The whole-object Unpack on a loaded document.
-  int UnpackDocument(OFLXMLParser& doc);
   void AppendFields(String& out) const;
 
   String guid_;

@@ -37,6 +37,8 @@ class OVOJobStepList : public OVOTypedPtrList<OVOJobStep>, public OVOXMLSupport 
   using OVOXMLSupport::Unpack;
   // 1 when the text holds a "JobStepList" root, else 0.
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   void Clear() override { DeleteObjects(); }
   // Destroys every step and empties the list.
   void DeleteObjects();

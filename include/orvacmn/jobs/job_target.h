@@ -47,6 +47,8 @@ class OVOJobTarget : public OVOXMLSupport {
   using OVOXMLSupport::Unpack;
   // 1 when the text holds a "JobTarget" root, else 0; clears first.
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   // State 1 without flags, consent or priority state; "ConditionApplies" 1;
   // "Created" the current time; everything else 0 or empty.
   void Clear() override;
@@ -140,10 +142,6 @@ class OVOJobTarget : public OVOXMLSupport {
   String GetActiveSinceText() const;
 
  private:
-  friend class OVOJobTargetList;
-  // The whole-object Unpack on a loaded document: clears, then 1 and the
-  // fields when the document has a "JobTarget" root, else 0.
-  int UnpackDocument(OFLXMLParser& doc);
   void AppendFields(String& out) const;
 
   String guidJob_;

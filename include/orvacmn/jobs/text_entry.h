@@ -33,6 +33,8 @@ class OVOTextEntry : public OVOXMLSupport {
   using OVOXMLSupport::Unpack;
   // 1 when the text holds a "TextEntry" root, else 0; clears first.
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   void Clear() override;
 
   bool operator==(const OVOTextEntry& other) const {
@@ -46,9 +48,6 @@ class OVOTextEntry : public OVOXMLSupport {
   void SetText(const String& text) { text_ = text; }
 
  private:
-  friend class OVOTextEntryList;
-  // The whole-object Unpack on a loaded document.
-  int UnpackDocument(OFLXMLParser& doc);
   void AppendFields(String& out) const;
 
   uint32_t language_ = 0;

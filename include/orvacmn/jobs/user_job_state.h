@@ -34,6 +34,8 @@ class OVOUserJobState : public OVOXMLSupport {
   using OVOXMLSupport::Unpack;
   // 1 when the text holds a "UserJobState" root, else 0; clears first.
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   // Empties the Strings and sets "State" to 0; the timestamp stays.
   void Clear() override;
 
@@ -71,9 +73,6 @@ class OVOUserJobState : public OVOXMLSupport {
   void SetStateText(const String& v) { stateText_ = v; }
 
  private:
-  friend class OVOUserJobStateList;
-  // The whole-object Unpack on a loaded document.
-  int UnpackDocument(OFLXMLParser& doc);
   void AppendFields(String& out) const;
 
   String guid_;

@@ -34,11 +34,12 @@
 namespace orvacmn {
 
 // Element types whose unpacking from a child's markup can be done on the
-// child in place, without printing and parsing it again: those that keep the
-// base Unpack(const String&) (found out below), and those specialised to
-// true_type here, which must keep it too. Such an element is cleared and then
-// unpacked from a parser that reads the child where it stands
-// (OFLXMLParser::SetDocFromChild), which gives what the child's markup gives.
+// child in place, without printing and parsing it again: those whose
+// Unpack(const String&) and UnpackLoaded are declared by the same class (both
+// the base's, or both their own; found out below), and those specialised to
+// true_type here. Such an element is unpacked by UnpackLoaded from a parser
+// that reads the child where it stands (OFLXMLParser::SetDocFromChild), which
+// gives what the child's markup gives.
 template <class T>
 struct OVOListUnpacksInPlace : std::false_type {};
 
@@ -47,18 +48,21 @@ namespace ovo_list_internal {
 template <class C>
 C* TextUnpackOwner(int (C::*)(const String&));
 template <class C>
+C* LoadedUnpackOwner(int (C::*)(OFLXMLParser&));
+template <class C>
 C* PackOwner(String (C::*)() const);
 template <class C>
 C* AppendPackOwner(void (C::*)(String&) const);
 
-// The class that declares the Unpack(const String&) that T uses is the base.
+// The Unpack(const String&) and the UnpackLoaded that T uses are declared by
+// one class, so they read alike.
 template <class T>
-concept KeepsBaseTextUnpack = requires {
-  { TextUnpackOwner(&T::Unpack) } -> std::same_as<OVOXMLSupport*>;
+concept UnpacksLoadedAsText = requires {
+  { TextUnpackOwner(&T::Unpack) } -> std::same_as<decltype(LoadedUnpackOwner(&T::UnpackLoaded))>;
 };
 template <class T>
 concept UnpacksInPlace =
-    std::is_convertible_v<T*, OVOXMLSupport*> && (OVOListUnpacksInPlace<T>::value || KeepsBaseTextUnpack<T>);
+    std::is_convertible_v<T*, OVOXMLSupport*> && (OVOListUnpacksInPlace<T>::value || UnpacksLoadedAsText<T>);
 
 // Pack and AppendPack of T are the base's: an element of exactly class T
 // packs as its tags around InternalPack().
@@ -142,10 +146,8 @@ class OVOList : public OVOTypedPtrList<T>, public OVOXMLSupport {
       OFLXMLParser child;  // one for all elements
       while (parser.FindChildElem()) {
         auto element = std::make_unique<T>(String());
-        // The base Unpack(const String&) of the child's markup.
-        element->Clear();
         child.SetDocFromChild(parser);
-        UnpackLoadedRoot(*element, child);
+        element->UnpackLoaded(child);
         this->AddTail(element.get());
         element.release();
       }

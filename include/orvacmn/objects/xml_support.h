@@ -52,6 +52,14 @@ class OVOXMLSupport {
   // Clears, then 1 if the text holds a root element with exactly the object
   // name (and fills the object from it), else 0 with the object cleared.
   virtual int Unpack(const String& text);
+  // What Unpack(const String&) gives for the markup of the element that
+  // `loaded` holds as its document (a parser reading another's child where it
+  // stands, OFLXMLParser::SetDocFromChild), without printing and parsing that
+  // markup again. The base clears and reads the root of the object name
+  // through InternalUnpack. A class that overrides Unpack(const String&)
+  // overrides this too, so that containers can read it in place (OVOList
+  // does so only when both are declared by the same class).
+  virtual int UnpackLoaded(OFLXMLParser& loaded);
   // Restores the defaults (calls InternalClear).
   virtual void Clear();
 

@@ -168,6 +168,8 @@ class OVOSoftwareApplication : public OVOXMLSupport {
   void AppendPack(String& out) const override;
   using OVOXMLSupport::Unpack;
   int Unpack(const String& text) override;
+  // The same on the element a loaded parser holds, read in place.
+  int UnpackLoaded(OFLXMLParser& loaded) override;
   void Clear() override;
 
   // Field-wise; a missing statistics record equals one of zeros, property

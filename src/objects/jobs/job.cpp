@@ -126,18 +126,17 @@ void OVOJob::AppendFields(String& out) const {
 int OVOJob::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
-  return UnpackDocument(parser);
+  return UnpackLoaded(parser);
 }
 
-int OVOJob::UnpackDocument(OFLXMLParser& doc) {
+int OVOJob::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
   std::unique_ptr<OFLXMLParser> nested;  // one for all nested objects read in place
   auto unpackInPlace = [&](OVOXMLSupport& object, OFLXMLParser& p) {
     if (!nested) nested = std::make_unique<OFLXMLParser>();
-    object.Clear();
     nested->SetDocFromChild(p);
-    UnpackLoadedRoot(object, *nested);
+    object.UnpackLoaded(*nested);
   };
   ForEachChild(doc, [&](const String& tag, OFLXMLParser& p) {
     const int field = FieldOf(tag);
@@ -164,13 +163,14 @@ int OVOJob::UnpackDocument(OFLXMLParser& doc) {
         // The step list forgets its pointers on Unpack; a repeated node must
         // not leak the steps of the first.
         steps_.DeleteObjects();
-        steps_.Unpack(p.GetChildSubDoc());
+        unpackInPlace(steps_, p);
         break;
       case kProperties: unpackInPlace(properties_, p); break;
       case kVars: unpackInPlace(vars_, p); break;
       case kObjectRights: unpackInPlace(rights_, p); break;
       case kJobTarget: {
-        auto target = std::make_unique<OVOJobTarget>(p.GetChildSubDoc());
+        auto target = std::make_unique<OVOJobTarget>();
+        unpackInPlace(*target, p);
         targets_.AddTail(target.get());
         target.release();
         break;

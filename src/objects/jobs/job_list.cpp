@@ -58,7 +58,7 @@ int OVOJobList::Unpack(const String& text) {
     if (!parser.ChildTagIs(kTagJob)) continue;
     auto job = std::make_unique<OVOJob>();
     child.SetDocFromChild(parser);
-    job->UnpackDocument(child);
+    job->UnpackLoaded(child);
     AddTail(job.get());
     job.release();
   }

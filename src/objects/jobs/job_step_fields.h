@@ -108,10 +108,12 @@ class Reader {
   void operator()(std::string_view tag, OVOJobStepBootImage& step) {
     if (Match(tag)) JobStepAccess::ReadChild(step, *parser_);
   }
-  // The application offers no reading in place, so its markup is printed
-  // and read as a text.
+  // The application as its markup would be read, but where it stands.
   void operator()(std::string_view tag, OVOSoftwareApplication& app) {
-    if (Match(tag)) app.Unpack(parser_->GetChildSubDoc());
+    if (!Match(tag)) return;
+    OFLXMLParser child;
+    child.SetDocFromChild(*parser_);
+    app.UnpackLoaded(child);
   }
   template <class M>
   void operator()(std::string_view tag, M& member) {

@@ -130,6 +130,10 @@ void OVOJobStepList::AppendSteps(String& out) const {
 int OVOJobStepList::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
+  return UnpackLoaded(parser);
+}
+
+int OVOJobStepList::UnpackLoaded(OFLXMLParser& parser) {
   RemoveAll();  // forgets, as the owner may hold the steps elsewhere
   if (!parser.FindElem(GetObjectName().c_str())) return 0;
   // Each child as CreateJobStep(its markup) would read it, but in place: the

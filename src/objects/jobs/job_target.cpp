@@ -147,10 +147,10 @@ void OVOJobTarget::AppendFields(String& out) const {
 int OVOJobTarget::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
-  return UnpackDocument(parser);
+  return UnpackLoaded(parser);
 }
 
-int OVOJobTarget::UnpackDocument(OFLXMLParser& doc) {
+int OVOJobTarget::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
   std::unique_ptr<OFLXMLParser> nested;  // only for texts with a property bag
@@ -296,7 +296,7 @@ int OVOJobTargetList::Unpack(const String& text) {
     if (!parser.ChildTagIs(kTagJobTarget)) continue;
     auto target = std::make_unique<OVOJobTarget>();
     child.SetDocFromChild(parser);
-    target->UnpackDocument(child);
+    target->UnpackLoaded(child);
     AddTail(target.get());
     target.release();
   }

@@ -48,10 +48,10 @@ void OVOTextEntry::AppendFields(String& out) const {
 int OVOTextEntry::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
-  return UnpackDocument(parser);
+  return UnpackLoaded(parser);
 }
 
-int OVOTextEntry::UnpackDocument(OFLXMLParser& doc) {
+int OVOTextEntry::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
   ForEachChild(doc, [this](const String& tag, OFLXMLParser& p) {
@@ -91,7 +91,7 @@ void OVOTextEntryList::InternalUnpack(OFLXMLParser& parser) {
   while (parser.FindChildElem()) {
     auto element = std::make_unique<OVOTextEntry>();
     child.SetDocFromChild(parser);
-    element->UnpackDocument(child);
+    element->UnpackLoaded(child);
     AddTail(element.get());
     element.release();
   }

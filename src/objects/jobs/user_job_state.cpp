@@ -82,10 +82,10 @@ void OVOUserJobState::AppendFields(String& out) const {
 int OVOUserJobState::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
-  return UnpackDocument(parser);
+  return UnpackLoaded(parser);
 }
 
-int OVOUserJobState::UnpackDocument(OFLXMLParser& doc) {
+int OVOUserJobState::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
   ForEachChild(doc, [this](const String& tag, OFLXMLParser& p) {
@@ -132,7 +132,7 @@ void OVOUserJobStateList::InternalUnpack(OFLXMLParser& parser) {
   while (parser.FindChildElem()) {
     auto element = std::make_unique<OVOUserJobState>();
     child.SetDocFromChild(parser);
-    element->UnpackDocument(child);
+    element->UnpackLoaded(child);
     AddTail(element.get());
     element.release();
   }

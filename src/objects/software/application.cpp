@@ -411,9 +411,13 @@ void OVOSoftwareApplication::AppendFields(String& out) const {
 int OVOSoftwareApplication::Unpack(const String& text) {
   OFLXMLParser parser;
   parser.SetDoc(text);
+  return UnpackLoaded(parser);
+}
+
+int OVOSoftwareApplication::UnpackLoaded(OFLXMLParser& loaded) {
   Clear();
-  if (!parser.FindElem(GetObjectName().c_str())) return 0;
-  ReadFields(parser);
+  if (!loaded.FindElem(GetObjectName().c_str())) return 0;
+  ReadFields(loaded);
   return 1;
 }
 
