@@ -4,6 +4,8 @@ set -uo pipefail
 OVO=${1:-build/release/tools/ovo}
 EX=$(cd "$(dirname "$0")/../examples" && pwd)
 step() { printf '\n\033[1m$ ovo %s\033[0m\n' "$*"; "$OVO" "$@"; }
+# The same with the output through a filter, for long outputs: stepf FILTER ARGS...
+stepf() { local filter=$1; shift; printf '\n\033[1m$ ovo %s | %s\033[0m\n' "$*" "$filter"; "$OVO" "$@" | eval "$filter"; }
 
 step version
 echo; echo "# The object catalogue (first lines of $("$OVO" catalogue | wc -l))"
@@ -43,3 +45,17 @@ step expand --vars "$EX/ovsvars.xml" --vars "$EX/vars.xml" --var 'Client.Invento
 out=$(mktemp)
 step expand --vars "$EX/ovsvars.xml" --vars "$EX/vars.xml" --in "$EX/unattend.ini" --out "$out"
 cat "$out"; rm -f "$out"
+echo; echo "# Jobs: steps of every kind, targets, schedules (local time of TZ)"
+stepf "cut -c 1-300" object OVOJobStepList "$EX/steps/step_list.xml"
+step steps result "$EX/steps/step_list.xml"
+step steps next-boot "$EX/steps/step_list.xml"
+TZ=Europe/Berlin step job next-run --now 1700000000 "$EX/jobs/job.xml"
+TZ=UTC stepf "sed -e 's/.*\\(<JobTarget>\\)/\\1/' -e 's/\\(<\\/JobTarget>\\).*/\\1/'" job assign \
+  0D2B7C41-5E3A-4F19-8B6D-9A1C3E5F7B20 pc42.corp.example "PC 42" admin --now 1700000000 "$EX/jobs/job.xml"
+step job sort 1 desc "$EX/jobs/job_list.xml"
+echo; echo "# Software: a licence reserved (result and reservation record; the application follows)"
+stepf "head -n 2" licence reserve 2.10.3 "$EX/software/application.xml"
+echo; echo "# Hardware and energy"
+step hw display "$EX/hardware/hw_profile.xml"
+step energy power "$EX/energy/profile.xml"
+step energy validate "$EX/energy/policy.xml"

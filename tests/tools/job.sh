@@ -2,8 +2,8 @@
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
 CET='CET-1CEST,M3.5.0,M10.5.0/3'
-JOB=$EXAMPLES/job/job.xml  # Monday to Friday at 08:30 local time, valid 2024 and 2025
-LIST=$EXAMPLES/job/job_list.xml
+JOB=$EXAMPLES/jobs/job.xml  # Monday to Friday at 08:30 local time, valid 2024 and 2025
+LIST=$EXAMPLES/jobs/job_list.xml
 
 # Populated examples come back exactly.
 expect "$(cat "$JOB")" 0 -- object OVOJob "$JOB"
