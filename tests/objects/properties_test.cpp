@@ -181,7 +181,8 @@ TYPED_TEST(BagTest, UnpackIsTolerantAndLaterEntriesWin) {
   for (const auto& [name, value] : Pairs{{"a", "1"}, {"b", "2"}, {"novalue", ""}, {"", "noname"}, {"A", "3"},
                                          {"piec<e>s", "<A"}})
     model.Set(name, value);
-  for (int i = 0; i < 100; ++i) add((i % 3 == 1 ? "n" : "N") + std::to_string(i % 37), "v" + std::to_string(i));
+  for (int i = 0; i < 100; ++i)
+    add(String(i % 3 == 1 ? "n" : "N").append(std::to_string(i % 37)), String("v").append(std::to_string(i)));
   EXPECT_EQ(Entries(TypeParam(text + "</Properties>")), model.Want<TypeParam>());
 }
 

@@ -66,7 +66,8 @@ DefPtr MakeDef(const String& category, const String& name, const String& data = 
 // "category:name=data" per definition in list order, marked "^" when inherited.
 Names Keys(const OVOCustomVarDefList& list) {
   Names out;
-  for (const auto& d : list) out.push_back((d->GetInherited() ? "^" : "") + d->GetDisplayName() + "=" + d->GetData());
+  for (const auto& d : list)
+    out.push_back(String(d->GetInherited() ? "^" : "").append(d->GetDisplayName()).append("=").append(d->GetData()));
   return out;
 }
 // Every field, so that a swap of two of them shows.
@@ -212,8 +213,8 @@ TEST(OVOCustomVarDefList, PackOwnOnlyUnpackFindEqualityAndMerge) {
   overwritten.Merge(other, true, false);
   EXPECT_EQ(Keys(overwritten), (Names{"^C:N=second"})) << "the later one is re-read into the appended one";
   OVOCustomVarDefList many, more;  // large lists merge by key
-  for (int i = 0; i < 20000; ++i) many.AddTail(MakeDef("c", "n" + std::to_string(i), "mine"));
-  for (int i = 10000; i < 30000; ++i) more.AddTail(MakeDef("C", "N" + std::to_string(i), "p"));
+  for (int i = 0; i < 20000; ++i) many.AddTail(MakeDef("c", String("n").append(std::to_string(i)), "mine"));
+  for (int i = 10000; i < 30000; ++i) more.AddTail(MakeDef("C", String("N").append(std::to_string(i)), "p"));
   many.Merge(more, false, true);
   EXPECT_EQ(many.GetCount(), 30000);
   EXPECT_EQ(many.Find("c", "n0")->GetData() + many.Find("c", "n19999")->GetData() + many.Find("c", "n20000")->GetData(),
