@@ -258,6 +258,7 @@ TEST(JobStep, KindRules) {
                                                      "<SecurityContext>__sc__installuser__</SecurityContext>"
                                                      "</SoftwareApplication>"));
   EXPECT_EQ(install.GetAppDisplayName(), "V N");
+  EXPECT_EQ(install.GetStepDescription(), "Install application: V N");
   EXPECT_TRUE(install.IsContextLocalInstallUser());
   OVOJobStepPerformInventory inventory;
   inventory.SetUserContext("__SC__InstallUser__");

@@ -66,6 +66,8 @@ TEST(TextEntry, TextsListsAndLanguageChoice) {
   const OVOTextEntry de(1031, "Hallo <Welt>");
   EXPECT_EQ(de.Pack(), "<TextEntry><Language>1031</Language><Text>Hallo &lt;Welt&gt;</Text></TextEntry>");
   EXPECT_TRUE(OVOTextEntry(de.Pack()) == de);
+  OVOTextEntry reread = de;
+  EXPECT_TRUE(reread.Unpack("<TextEntry><Text>t</Text></TextEntry>") == 1 && reread == OVOTextEntry(0, "t"));
   EXPECT_TRUE(OVOTextEntry("<TextEntry><text>a</text><LANGUAGE>-1</LANGUAGE></TextEntry>") ==
               OVOTextEntry(0xFFFFFFFFu, "a"));
 
