@@ -23,6 +23,7 @@
 #define ORVACMN_JOBS_JOB_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "ofl/validity_time.h"
 #include "orvacmn/common/types.h"
@@ -30,6 +31,7 @@
 #include "orvacmn/jobs/job_step_list.h"
 #include "orvacmn/jobs/job_target.h"
 #include "orvacmn/objects/object_rights.h"
+#include "orvacmn/objects/owning_list.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/objects/ptr_list.h"
 #include "orvacmn/objects/xml_support.h"
@@ -224,7 +226,7 @@ class OVOJob : public OVOXMLSupport {
 // pointers without destroying them (callers that own them call DeleteObjects
 // first) and appends one new job per "Job" child (tag case ignored); other
 // children are skipped. Clear destroys the jobs.
-class OVOJobList : public OVOTypedPtrList<OVOJob>, public OVOXMLSupport {
+class OVOJobList : public OVOOwningList<OVOJobList, OVOJob> {
  public:
   enum ECompareType : uint32_t {
     eCompareName = 0,
@@ -232,18 +234,6 @@ class OVOJobList : public OVOTypedPtrList<OVOJob>, public OVOXMLSupport {
   };
 
   explicit OVOJobList(const String& text = String());
-  OVOJobList(const OVOJobList&) = delete;
-  OVOJobList& operator=(const OVOJobList&) = delete;
-  ~OVOJobList() override;
-
-  String Pack() const override;
-  void AppendPack(String& out) const override;
-  using OVOXMLSupport::Unpack;
-  int Unpack(const String& text) override;
-  void Clear() override { DeleteObjects(); }
-
-  // Destroys every job and empties the list.
-  void DeleteObjects();
 
   // The first job whose GUID, or (with `alsoByName`) whose name, equals
   // `text`, case ignored; its position in `pos` when given. Null if none.
@@ -259,7 +249,8 @@ class OVOJobList : public OVOTypedPtrList<OVOJob>, public OVOXMLSupport {
   void Sort(ECompareType type, bool ascending);
 
  private:
-  void AppendJobs(String& out) const;
+  friend class OVOOwningList<OVOJobList, OVOJob>;
+  static std::unique_ptr<OVOJob> ReadElement(OFLXMLParser& parser, OFLXMLParser& child);
 };
 
 }  // namespace orvacmn

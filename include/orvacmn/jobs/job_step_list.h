@@ -13,35 +13,24 @@
 #define ORVACMN_JOBS_JOB_STEP_LIST_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "ofl/tokenizer.h"
 #include "orvacmn/jobs/job_step.h"
+#include "orvacmn/objects/owning_list.h"
 #include "orvacmn/objects/ptr_list.h"
 #include "orvacmn/objects/xml_support.h"
 
 namespace orvacmn {
 
-class OVOJobStepList : public OVOTypedPtrList<OVOJobStep>, public OVOXMLSupport {
+class OVOJobStepList : public OVOOwningList<OVOJobStepList, OVOJobStep> {
  public:
   using EStepType = OVOJobStep::EStepType;
   using EStepRunLocation = OVOJobStep::EStepRunLocation;
   static constexpr int kVisitAll = 0x7FFFFFFF;
 
   explicit OVOJobStepList(const String& text = String());
-  OVOJobStepList(const OVOJobStepList&) = delete;
-  OVOJobStepList& operator=(const OVOJobStepList&) = delete;
-  ~OVOJobStepList() override;
 
-  String Pack() const override;
-  void AppendPack(String& out) const override;
-  using OVOXMLSupport::Unpack;
-  // 1 when the text holds a "JobStepList" root, else 0.
-  int Unpack(const String& text) override;
-  // The same on the element a loaded parser holds, read in place.
-  int UnpackLoaded(OFLXMLParser& loaded) override;
-  void Clear() override { DeleteObjects(); }
-  // Destroys every step and empties the list.
-  void DeleteObjects();
 
   // A new step of the kind for `type` with a new GUID, or null for a type
   // without a kind. With `from`: its job and client GUIDs are copied and its
@@ -103,7 +92,8 @@ class OVOJobStepList : public OVOTypedPtrList<OVOJobStep>, public OVOXMLSupport 
   bool WillReinstall(bool pendingOnly, bool includeWipe) const;
 
  private:
-  void AppendSteps(String& out) const;
+  friend class OVOOwningList<OVOJobStepList, OVOJobStep>;
+  static std::unique_ptr<OVOJobStep> ReadElement(OFLXMLParser& parser, OFLXMLParser& child);
 };
 
 }  // namespace orvacmn

@@ -20,9 +20,11 @@
 #define ORVACMN_JOBS_JOB_TARGET_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "orvacmn/common/types.h"
 #include "orvacmn/jobs/job_state.h"
+#include "orvacmn/objects/owning_list.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/objects/ptr_list.h"
 #include "orvacmn/objects/xml_support.h"
@@ -173,21 +175,9 @@ class OVOJobTarget : public OVOXMLSupport {
 // the current pointers without destroying them (callers that own them call
 // DeleteObjects first) and appends one new target per "JobTarget" child
 // (tag case ignored); other children are skipped. Clear destroys the targets.
-class OVOJobTargetList : public OVOTypedPtrList<OVOJobTarget>, public OVOXMLSupport {
+class OVOJobTargetList : public OVOOwningList<OVOJobTargetList, OVOJobTarget> {
  public:
   explicit OVOJobTargetList(const String& text = String());
-  OVOJobTargetList(const OVOJobTargetList&) = delete;
-  OVOJobTargetList& operator=(const OVOJobTargetList&) = delete;
-  ~OVOJobTargetList() override;
-
-  String Pack() const override;
-  void AppendPack(String& out) const override;
-  using OVOXMLSupport::Unpack;
-  int Unpack(const String& text) override;
-  void Clear() override { DeleteObjects(); }
-
-  // Destroys every target and empties the list.
-  void DeleteObjects();
 
   // The first target whose "GUIDJob" or "JobName" equals `jobKey` (any when
   // `jobKey` is empty) and whose "GUIDMachine" or "HostName" equals
@@ -204,7 +194,8 @@ class OVOJobTargetList : public OVOTypedPtrList<OVOJobTarget>, public OVOXMLSupp
   String ToString() const;
 
  private:
-  void AppendTargets(String& out) const;
+  friend class OVOOwningList<OVOJobTargetList, OVOJobTarget>;
+  static std::unique_ptr<OVOJobTarget> ReadElement(OFLXMLParser& parser, OFLXMLParser& child);
 };
 
 }  // namespace orvacmn

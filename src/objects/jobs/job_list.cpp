@@ -12,57 +12,15 @@ constexpr char kTagJob[] = "Job";
 
 }  // namespace
 
-OVOJobList::OVOJobList(const String& text) : OVOXMLSupport(CatalogueEntryFor("OVOJobList")) {
-  if (!text.empty()) {
-    try {
-      Unpack(text);
-    } catch (...) {  // no destructor runs for a half-built list
-      DeleteObjects();
-      throw;
-    }
-  }
-}
+OVOJobList::OVOJobList(const String& text) : OVOOwningList(CatalogueEntryFor("OVOJobList"), text) {}
 
-OVOJobList::~OVOJobList() { DeleteObjects(); }
-
-void OVOJobList::DeleteObjects() {
-  for (OVOJob* job : *this) delete job;
-  RemoveAll();
-}
-
-String OVOJobList::Pack() const {
-  String out;
-  AppendJobs(out);
-  return out;
-}
-
-void OVOJobList::AppendPack(String& out) const {
-  if (!IsExactly<OVOJobList>()) out += Pack();
-  else AppendJobs(out);
-}
-
-void OVOJobList::AppendJobs(String& out) const {
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  for (const OVOJob* job : *this)
-    if (job) job->AppendPack(out);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-}
-
-int OVOJobList::Unpack(const String& text) {
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  RemoveAll();  // forgets, as the owner may hold the jobs elsewhere
-  if (!parser.FindElem(GetObjectName().c_str())) return 0;
-  OFLXMLParser child;  // one for all jobs, reading each where it stands
-  while (parser.FindChildElem()) {
-    if (!parser.ChildTagIs(kTagJob)) continue;
-    auto job = std::make_unique<OVOJob>();
-    child.SetDocFromChild(parser);
-    job->UnpackLoaded(child);
-    AddTail(job.get());
-    job.release();
-  }
-  return 1;
+// Each "Job" child as its markup would read, but where it stands.
+std::unique_ptr<OVOJob> OVOJobList::ReadElement(OFLXMLParser& parser, OFLXMLParser& child) {
+  if (!parser.ChildTagIs(kTagJob)) return nullptr;
+  auto job = std::make_unique<OVOJob>();
+  child.SetDocFromChild(parser);
+  job->UnpackLoaded(child);
+  return job;
 }
 
 OVOJob* OVOJobList::FindJob(const String& text, bool alsoByName, POSITION* pos) const {

@@ -91,63 +91,16 @@ bool IsBootClientStep(const Step& s) {
 
 }  // namespace
 
-OVOJobStepList::OVOJobStepList(const String& text) : OVOXMLSupport(CatalogueEntryFor("OVOJobStepList")) {
-  if (!text.empty()) {
-    try {
-      Unpack(text);
-    } catch (...) {  // no destructor runs for a half-built list
-      DeleteObjects();
-      throw;
-    }
-  }
-}
+OVOJobStepList::OVOJobStepList(const String& text) : OVOOwningList(CatalogueEntryFor("OVOJobStepList"), text) {}
 
-OVOJobStepList::~OVOJobStepList() { DeleteObjects(); }
-
-void OVOJobStepList::DeleteObjects() {
-  for (OVOJobStep* s : *this) delete s;
-  RemoveAll();
-}
-
-String OVOJobStepList::Pack() const {
-  String out;
-  AppendSteps(out);
-  return out;
-}
-
-void OVOJobStepList::AppendPack(String& out) const {
-  if (!IsExactly<OVOJobStepList>()) out += Pack();
-  else AppendSteps(out);
-}
-
-void OVOJobStepList::AppendSteps(String& out) const {
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  for (const OVOJobStep* s : *this)
-    if (s) s->AppendPack(out);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-}
-
-int OVOJobStepList::Unpack(const String& text) {
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  return UnpackLoaded(parser);
-}
-
-int OVOJobStepList::UnpackLoaded(OFLXMLParser& parser) {
-  RemoveAll();  // forgets, as the owner may hold the steps elsewhere
-  if (!parser.FindElem(GetObjectName().c_str())) return 0;
-  // Each child as CreateJobStep(its markup) would read it, but in place: the
-  // step's root must be exactly "JobStep" and its type must name a kind.
-  while (parser.FindChildElem()) {
-    if (!parser.ChildTagIs(kTagJobStep, false)) continue;
-    const int32_t type = OFL::CRT::atol(parser.GetChildAttrib(kAttribType));
-    std::unique_ptr<OVOJobStep> step = NewKind(static_cast<uint32_t>(type));
-    if (!step) continue;
-    JobStepAccess::ReadChild(*step, parser);
-    AddTail(step.get());
-    step.release();
-  }
-  return 1;
+// Each child as CreateJobStep(its markup) would read it, but in place: the
+// step's root must be exactly "JobStep" and its type must name a kind.
+std::unique_ptr<OVOJobStep> OVOJobStepList::ReadElement(OFLXMLParser& parser, OFLXMLParser& /*child*/) {
+  if (!parser.ChildTagIs(kTagJobStep, false)) return nullptr;
+  const int32_t type = OFL::CRT::atol(parser.GetChildAttrib(kAttribType));
+  std::unique_ptr<OVOJobStep> step = NewKind(static_cast<uint32_t>(type));
+  if (step) JobStepAccess::ReadChild(*step, parser);
+  return step;
 }
 
 OVOJobStep* OVOJobStepList::CreateJobStep(EStepType type, const OVOJobStep* from) {

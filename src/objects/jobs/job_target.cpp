@@ -250,57 +250,16 @@ String OVOJobTarget::GetActiveSinceText() const {
 
 // OVOJobTargetList
 
-OVOJobTargetList::OVOJobTargetList(const String& text) : OVOXMLSupport(CatalogueEntryFor("OVOJobTargetList")) {
-  if (!text.empty()) {
-    try {
-      Unpack(text);
-    } catch (...) {  // no destructor runs for a half-built list
-      DeleteObjects();
-      throw;
-    }
-  }
-}
+OVOJobTargetList::OVOJobTargetList(const String& text)
+    : OVOOwningList(CatalogueEntryFor("OVOJobTargetList"), text) {}
 
-OVOJobTargetList::~OVOJobTargetList() { DeleteObjects(); }
-
-void OVOJobTargetList::DeleteObjects() {
-  for (OVOJobTarget* t : *this) delete t;
-  RemoveAll();
-}
-
-String OVOJobTargetList::Pack() const {
-  String out;
-  AppendTargets(out);
-  return out;
-}
-
-void OVOJobTargetList::AppendPack(String& out) const {
-  if (!IsExactly<OVOJobTargetList>()) out += Pack();
-  else AppendTargets(out);
-}
-
-void OVOJobTargetList::AppendTargets(String& out) const {
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  for (const OVOJobTarget* t : *this)
-    if (t) t->AppendPack(out);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-}
-
-int OVOJobTargetList::Unpack(const String& text) {
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  RemoveAll();  // forgets, as the owner may hold the targets elsewhere
-  if (!parser.FindElem(GetObjectName().c_str())) return 0;
-  OFLXMLParser child;  // one for all targets
-  while (parser.FindChildElem()) {
-    if (!parser.ChildTagIs(kTagJobTarget)) continue;
-    auto target = std::make_unique<OVOJobTarget>();
-    child.SetDocFromChild(parser);
-    target->UnpackLoaded(child);
-    AddTail(target.get());
-    target.release();
-  }
-  return 1;
+// What constructing a target from the child's markup gives, read in place.
+std::unique_ptr<OVOJobTarget> OVOJobTargetList::ReadElement(OFLXMLParser& parser, OFLXMLParser& child) {
+  if (!parser.ChildTagIs(kTagJobTarget)) return nullptr;
+  auto target = std::make_unique<OVOJobTarget>();
+  child.SetDocFromChild(parser);
+  target->UnpackLoaded(child);
+  return target;
 }
 
 OVOJobTarget* OVOJobTargetList::Find(const String& jobKey, const String& clientKey, POSITION* pos) const {
