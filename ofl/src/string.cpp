@@ -19,6 +19,7 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // tags and names mostly come in their own case
   for (size_t i = 0; i < a.size(); ++i)
     if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
   return true;

@@ -288,6 +288,7 @@ struct OFLXMLParser::Impl {
   pugi::xml_node child;
   bool changed = false;   // changed since it was loaded
   bool stable = false;    // `scope` prints and parses again to the same nodes
+  bool plain = false;     // the loaded text has nothing that a reparse could drop
   OFL::String error;
   // Texts of several pieces handed out as views, kept until the document
   // changes.
@@ -312,7 +313,7 @@ struct OFLXMLParser::Impl {
     SetNull(parent);
     SetNull(main);
     SetNull(child);
-    changed = stable = false;
+    changed = stable = plain = false;
     error.clear();
     if (!joined.empty()) joined.clear();
     if (!Null(FirstChildOf(doc))) doc.reset();
@@ -371,12 +372,19 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   // Copied first: the text may be one of this document's own strings.
   m.buffer.assign(text, length);
   m.Clear();
+  // Only character references and CDATA sections make the text nodes that a
+  // reparse drops; without them every element reparses unchanged, which
+  // spares SetDocFromChild a walk of each element it is given. Looked for
+  // before the parse, which decodes the buffer in place.
+  const std::string_view raw(m.buffer);
+  const bool plain = raw.find("&#") == std::string_view::npos && raw.find("![CDATA[") == std::string_view::npos;
   // The String's terminating zero is handed over too: a parse that finds the
   // zero where the text ends needs no copy of its last byte.
   if (!LoadChecked(m.doc, m.buffer.data(), m.buffer.size() + 1, true, m.error)) {
     m.doc.reset();
     return false;
   }
+  m.plain = plain;
   return true;
 }
 
@@ -389,7 +397,7 @@ bool OFLXMLParser::SetDocFromChild(const OFLXMLParser& source) {
       (!Null(FirstChildOf(m.doc)) && Same(s.child.root(), m.doc)))
     return SetDoc(source.GetChildSubDoc());
   // Whatever holds for an element holds for the elements inside it.
-  const bool same = !Null(s.scope) ? s.stable : ReparsesUnchanged(s.child);
+  const bool same = !Null(s.scope) ? s.stable : s.plain || ReparsesUnchanged(s.child);
   if (!same) return SetDoc(source.GetChildSubDoc());
   m.Clear();
   m.scope = s.child;

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "ofl/civil_time.h"
+#include "ofl/local_time.h"
 #include "orvacmn/common/ovo_helper.h"
 
 namespace orvacmn {
@@ -100,8 +101,7 @@ CTime OVOHelper::DBTimeToCTime(const String& text) {
   tm.tm_hour = f.hour;
   tm.tm_min = f.minute;
   tm.tm_sec = f.second;
-  tm.tm_isdst = -1;  // the C library decides on daylight saving
-  const time_t t = mktime(&tm);
+  const time_t t = OFL::MakeLocalTime(tm);  // daylight saving as the C library decides
   // mktime's failure value -1 falls under "before 1970" as well.
   return t < 0 ? 0 : static_cast<CTime>(t);
 }

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "ofl/local_time.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/common/ovo_helper.h"
@@ -253,8 +254,7 @@ bool LocalMidnight(int y, int m, int d, CTime& time) {
   tm.tm_year = y - 1900;
   tm.tm_mon = m - 1;
   tm.tm_mday = d;
-  tm.tm_isdst = -1;
-  const time_t t = std::mktime(&tm);
+  const time_t t = OFL::MakeLocalTime(tm);
   if (t < 0) return false;  // -1 is mktime's failure; before the epoch is unrepresentable
   time = static_cast<CTime>(t);
   return true;

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <limits>
 
+#include "ofl/local_time.h"
 #include "orvacmn/common/ovo_helper.h"
 #include "orvacmn/jobs/job.h"
 
@@ -47,8 +48,7 @@ bool AtTimeOfDay(CTime day, uint32_t minutes, CTime& out) {
   tm.tm_hour = static_cast<int>(minutes / 60);
   tm.tm_min = static_cast<int>(minutes % 60);
   tm.tm_sec = 0;
-  tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
+  const std::time_t t = OFL::MakeLocalTime(tm);
   if (t == static_cast<std::time_t>(-1)) return false;
   out = static_cast<CTime>(t);
   return true;

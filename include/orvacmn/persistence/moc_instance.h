@@ -1,0 +1,50 @@
+// IMocInstance: the object store as the library reaches it.
+//
+// The store is a separate component; this library only calls these eight
+// operations. Strings cross the interface as BSTRs (UTF-16): arguments stay
+// the caller's, a result string is allocated by the store into the `result`
+// slot and freed by the caller (CDBAccess wraps each in OFL::ScopedBstr). A
+// null BSTR is the empty string. Every operation returns an HRESULT; on
+// failure the result string, when given, holds the store's error text.
+//
+// Record texts are the packed objects of this library; keys, key lists and
+// result lists are length-packed Strings. Whether calls from several threads
+// may reach one instance at once is the store's to say.
+#ifndef ORVACMN_PERSISTENCE_MOC_INSTANCE_H_
+#define ORVACMN_PERSISTENCE_MOC_INSTANCE_H_
+
+#include <cstdint>
+
+#include "ofl/bstr.h"
+
+namespace orvacmn {
+
+// Statuses the facade and the stores agree on.
+inline constexpr HRESULT kStatusNotNewer = 0x00830029;  // success: record not newer than the stamp
+inline constexpr HRESULT kStatusNotFound = static_cast<HRESULT>(0x80830001u);
+
+class IMocInstance {
+ public:
+  virtual ~IMocInstance() = default;
+
+  // The packed text of a new, initialised record of `type`.
+  virtual HRESULT InitRecord(uint32_t type, BSTR key, BSTR* result) = 0;
+  // A length-packed list of record texts. `keyOrFilter` and `optionsOrKeys`
+  // are passed as the caller gives them (a key and load options, or a filter
+  // and a key list).
+  virtual HRESULT LoadRecord(uint32_t type, uint32_t flags, BSTR keyOrFilter, BSTR optionsOrKeys, uint32_t limit,
+                             BSTR* result) = 0;
+  // Result: a packed property bag holding "ObjectTimestamp".
+  virtual HRESULT SaveRecord(uint32_t type, BSTR key, BSTR reserved, BSTR data, uint32_t* value, BSTR* result) = 0;
+  virtual HRESULT CreateRecord(uint32_t type, BSTR data, BSTR* result) = 0;
+  virtual HRESULT DeleteRecord(uint32_t type, BSTR key, uint32_t* value, BSTR* result) = 0;
+  // Result: a packed property bag holding "ObjectTimestamp".
+  virtual HRESULT UpdateRecord(uint32_t type, BSTR key, BSTR reserved, BSTR data, uint32_t* value,
+                               BSTR* result) = 0;
+  virtual HRESULT DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* result) = 0;
+  virtual HRESULT SpecialTask(uint32_t task, BSTR arguments, BSTR* result) = 0;
+};
+
+}  // namespace orvacmn
+
+#endif  // ORVACMN_PERSISTENCE_MOC_INSTANCE_H_

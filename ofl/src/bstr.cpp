@@ -1,0 +1,121 @@
+#include "ofl/bstr.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+// The length in bytes sits in front of the characters, as the platform's do.
+using Prefix = uint32_t;
+}  // namespace
+
+BSTR SysAllocStringLen(const char16_t* text, size_t length) {
+  if (length > (UINT32_MAX - sizeof(char16_t)) / sizeof(char16_t)) return nullptr;
+  auto* block = static_cast<char*>(std::malloc(sizeof(Prefix) + (length + 1) * sizeof(char16_t)));
+  if (block == nullptr) return nullptr;
+  const Prefix bytes = static_cast<Prefix>(length * sizeof(char16_t));
+  std::memcpy(block, &bytes, sizeof bytes);
+  auto* chars = reinterpret_cast<char16_t*>(block + sizeof(Prefix));
+  if (text != nullptr && length > 0) std::memcpy(chars, text, length * sizeof(char16_t));
+  chars[length] = u'\0';
+  return chars;
+}
+
+void SysFreeString(BSTR text) {
+  if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(Prefix));
+}
+
+size_t SysStringLen(const char16_t* text) {
+  if (text == nullptr) return 0;
+  Prefix bytes;
+  std::memcpy(&bytes, reinterpret_cast<const char*>(text) - sizeof(Prefix), sizeof bytes);
+  return bytes / sizeof(char16_t);
+}
+
+namespace OFL {
+
+std::u16string ToUtf16(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    uint32_t cp = 0xFFFD;
+    size_t n = 1;
+    if (c < 0x80) {
+      cp = c;
+    } else {
+      const size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+      if (len != 0 && i + len <= s.size()) {
+        uint32_t v = c & (0x7F >> len);
+        bool ok = true;
+        for (size_t k = 1; k < len; ++k) {
+          const auto d = static_cast<unsigned char>(s[i + k]);
+          ok = ok && (d & 0xC0) == 0x80;
+          v = v << 6 | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are invalid.
+        static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && v >= kMin[len] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF)) cp = v, n = len;
+      }
+    }
+    i += n;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += char16_t(0xD800 + (cp >> 10));
+      out += char16_t(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += char16_t(cp);
+    }
+  }
+  return out;
+}
+
+String FromUtf16(std::u16string_view s) {
+  String out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    uint32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
+    else if (cp >= 0xD800 && cp <= 0xDFFF)
+      cp = 0xFFFD;
+    if (cp < 0x80) {
+      out += char(cp);
+    } else if (cp < 0x800) {
+      out += char(0xC0 | cp >> 6);
+      out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += char(0xE0 | cp >> 12);
+      out += char(0x80 | (cp >> 6 & 0x3F));
+      out += char(0x80 | (cp & 0x3F));
+    } else {
+      out += char(0xF0 | cp >> 18);
+      out += char(0x80 | (cp >> 12 & 0x3F));
+      out += char(0x80 | (cp >> 6 & 0x3F));
+      out += char(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+ScopedBstr::ScopedBstr(std::string_view utf8) : text_(AllocBstr(utf8)) {}
+
+ScopedBstr& ScopedBstr::operator=(ScopedBstr&& other) noexcept {
+  if (this != &other) {
+    SysFreeString(text_);
+    text_ = std::exchange(other.text_, nullptr);
+  }
+  return *this;
+}
+
+BSTR* ScopedBstr::Out() {
+  SysFreeString(std::exchange(text_, nullptr));
+  return &text_;
+}
+
+BSTR AllocBstr(std::string_view utf8) {
+  const std::u16string wide = ToUtf16(utf8);
+  return SysAllocStringLen(wide.data(), wide.size());
+}
+
+}  // namespace OFL
