@@ -145,6 +145,14 @@ class Checker {
 
   String Error() const { return String(what_) + " at offset " + std::to_string(at_ - begin_); }
 
+  // The start tag at the beginning of the text, alone; `after` is set past it.
+  bool OneStartTag(const char*& after) {
+    bool empty = false;
+    if (!StartTag(empty)) return false;
+    after = p_;
+    return true;
+  }
+
  private:
   bool Fail(const char* what, const char* at = nullptr) {
     what_ = what;
@@ -325,10 +333,29 @@ class Checker {
   std::vector<std::string_view> attributes_;  // of the start tag being read
 };
 
-// Whether the bytes from `p` to `end` hold only elements without attributes,
-// text and valid references: nothing that starts "<!" or "<?", no "]]", no
-// quotes, no NUL. True means that only the structure is left to check.
+// Whether the bytes from `p` to `end` hold only elements, text and valid
+// references: nothing that starts "<!" or "<?", no "]]", no NUL, and every
+// start tag with attributes well-formed itself. True means that only the
+// structure is left to check. A quote in text is fine; at the first quote of
+// a start tag the whole tag is checked and the scan goes on after it, so each
+// byte is looked at a bounded number of times.
 bool OnlyPlainMarkup(const char* p, const char* end) {
+  const char* known = p;  // where the scan last knew it was in text
+  // A quote at `q`: in text, or in the start tag that the last "<" before it
+  // opened, which is then checked; `resume` is set after such a tag.
+  const auto quote = [&](const char* q, const char*& resume) {
+    const size_t span = static_cast<size_t>(q - known);
+    const char* lt = static_cast<const char*>(memrchr(known, '<', span));
+    const char* gt = static_cast<const char*>(memrchr(known, '>', span));
+    if (lt == nullptr || (gt != nullptr && gt > lt)) {
+      known = q + 1;
+      return true;
+    }
+    Checker tag(std::string_view(lt, static_cast<size_t>(end - lt)));
+    if (!tag.OneStartTag(resume)) return false;
+    known = resume;
+    return true;
+  };
   const auto plain = [end](const char* at) {
     switch (*at) {
       case '&': {
@@ -337,32 +364,40 @@ bool OnlyPlainMarkup(const char* p, const char* end) {
       }
       case '<': return at + 1 == end || (at[1] != '!' && at[1] != '?');
       case ']': return at + 1 == end || at[1] != ']';
-      default: return false;  // quotes and NUL
+      default: return false;  // NUL
     }
+  };
+  const auto visit = [&](const char* at, const char*& resume) {
+    return (*at == '"' || *at == '\'') ? quote(at, resume) : plain(at);
   };
 #if defined(__SSE2__)
   const __m128i amp = _mm_set1_epi8('&'), lt = _mm_set1_epi8('<'), bracket = _mm_set1_epi8(']');
   const __m128i bang = _mm_set1_epi8('!'), question = _mm_set1_epi8('?');
-  const __m128i quote = _mm_set1_epi8('"'), apostrophe = _mm_set1_epi8('\''), zero = _mm_setzero_si128();
+  const __m128i quot = _mm_set1_epi8('"'), apostrophe = _mm_set1_epi8('\''), zero = _mm_setzero_si128();
   // Sixteen bytes and the byte after them each step: markup of two bytes is
   // seen at its first byte.
-  for (; end - p > 16; p += 16) {
+  while (end - p > 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
     const __m128i markup =
         _mm_and_si128(_mm_cmpeq_epi8(v, lt), _mm_or_si128(_mm_cmpeq_epi8(next, bang), _mm_cmpeq_epi8(next, question)));
     const __m128i close = _mm_and_si128(_mm_cmpeq_epi8(v, bracket), _mm_cmpeq_epi8(next, bracket));
-    const __m128i odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, apostrophe)),
+    const __m128i odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quot), _mm_cmpeq_epi8(v, apostrophe)),
                                      _mm_cmpeq_epi8(v, zero));
     const __m128i hit =
         _mm_or_si128(_mm_or_si128(markup, close), _mm_or_si128(odd, _mm_cmpeq_epi8(v, amp)));
-    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0; mask &= mask - 1)
-      if (!plain(p + std::countr_zero(mask))) return false;
+    const char* resume = nullptr;
+    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0 && resume == nullptr;
+         mask &= mask - 1)
+      if (!visit(p + std::countr_zero(mask), resume)) return false;
+    p = resume != nullptr ? resume : p + 16;
   }
 #endif
-  for (; p != end; ++p) {
+  while (p != end) {
     const char c = *p;
-    if ((c == '&' || c == '<' || c == ']' || c == '"' || c == '\'' || c == '\0') && !plain(p)) return false;
+    const char* resume = nullptr;
+    if ((c == '&' || c == '<' || c == ']' || c == '"' || c == '\'' || c == '\0') && !visit(p, resume)) return false;
+    p = resume != nullptr ? resume : p + 1;
   }
   return true;
 }

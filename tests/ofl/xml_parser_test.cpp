@@ -140,7 +140,7 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       "<a x=\"a&b\"/>", "<a>&#xDFFF;</a>", "<a>&#xFFFE;</a>", "<a>&#xFFFF;</a>",
       // Tags and attributes.
       "<a x=\"1\" x=\"2\"/>", "<a x=\"1\"x=\"2\"/>", "<a x=\"<\"/>", "<a x/>", "<a =\"1\"/>", "<a x=\"1\"",
-      "<a></a >x", "<a>]]></a>", "<a><!DOCTYPE a></a>", "<a><?xml x?></a>", "<a><?></a>", "<a><!-- -- --></a>",
+      "<a></a >x", "<a>]]></a>", "<r>\"q\"<a x=\"1\" x=\"2\"/></r>", "<r><a x='1'/>'<b y=\"<\"/></r>", "<a><!DOCTYPE a></a>", "<a><?xml x?></a>", "<a><?></a>", "<a><!-- -- --></a>",
       // Zero bytes.
       String("<a/>\0", 5), String("<a>x\0</a>", 9), String("\0<a/>", 5)};
   OFLXMLParser holder("<h/>");
@@ -159,7 +159,7 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       "<a x='\"' y=\"'\" z=\">\"/>", "<a><![CDATA[<&]]]></a>", "<a>]] ></a>", "<a>&#1;&#x1F;\x01\x7F</a>",
       "<a b=\"1\" c=\"2\" d=\"3\" e=\"4\" f=\"5\" g=\"6\" h=\"7\" i=\"8\" j=\"9\"/>", "<a><?xml-stylesheet x?></a>",
       "<a:b c:d=\"1\">\xC3\xBC</a:b >", "<?xml-stylesheet x?><a/>", "<a><!----></a>",
-      "<a>&#xD7FF;&#xE000;&#xFFFD;&#x10000;&#x10FFFF;</a>"};
+      "<a>&#xD7FF;&#xE000;&#xFFFD;&#x10000;&#x10FFFF;</a>", "<r>\"hi\" > 'x'<a x=\"1>\" y='&amp;'>\"</a></r>"};
   OFLXMLParser p;
   for (const String& text : good) EXPECT_TRUE(p.SetDoc(text) && p.GetError().empty()) << text << ": " << p.GetError();
   const std::pair<String, String> errors[] = {

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
 
 #include "ofl/string.h"
@@ -106,14 +107,20 @@ class OVOXMLSupport {
 // Reads every child of the parser's main element: `fn(tag, parser)` is called
 // with the parser's child cursor on each child in document order (`tag` lasts
 // for the call). The helper of InternalUnpack and whole-object Unpack loops.
+// A `fn` that takes the tag as a std::string_view gets a view of the
+// document's own name, without a copy.
 template <class Fn>
 void ForEachChild(OFLXMLParser& parser, Fn&& fn) {
   parser.ResetChildPos();
-  String tag;  // one buffer for all tags
-  parser.ForEachChildElem([&](std::string_view t) {
-    tag.assign(t);
-    fn(static_cast<const String&>(tag), parser);
-  });
+  if constexpr (std::is_invocable_v<Fn&, std::string_view, OFLXMLParser&>) {
+    parser.ForEachChildElem([&](std::string_view t) { fn(t, parser); });
+  } else {
+    String tag;  // one buffer for all tags
+    parser.ForEachChildElem([&](std::string_view t) {
+      tag.assign(t);
+      fn(static_cast<const String&>(tag), parser);
+    });
+  }
 }
 
 }  // namespace orvacmn

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "ofl/tag_sequence.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/variables/ovk_vars.h"
@@ -35,12 +36,6 @@ constexpr std::string_view kTags[] = {
     "JobStepList", "Properties", "Vars", "ObjectRights", "JobTarget", "CachedTargetsCRC", "BootClientSteps",
     "SaveOptions", "UserConsentRequired"};
 static_assert(std::size(kTags) == kFieldCount);
-
-int FieldOf(std::string_view tag) {
-  for (int i = 0; i < kFieldCount; ++i)
-    if (OFL::EqualsNoCase(tag, kTags[i])) return i;
-  return -1;
-}
 
 // The C runtime's atol on a view; the copy only supplies the terminating NUL.
 uint32_t Atol(std::string_view v) { return static_cast<uint32_t>(OFL::CRT::atol(String(v))); }
@@ -138,8 +133,9 @@ int OVOJob::UnpackLoaded(OFLXMLParser& doc) {
     nested->SetDocFromChild(p);
     object.UnpackLoaded(*nested);
   };
-  ForEachChild(doc, [&](const String& tag, OFLXMLParser& p) {
-    const int field = FieldOf(tag);
+  OFL::TagSequence fields(kTags);
+  ForEachChild(doc, [&](std::string_view tag, OFLXMLParser& p) {
+    const int field = fields.Find(tag);
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "job_step_fields.h"
+#include "ofl/tag_sequence.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/jobs/job_step_list.h"
@@ -25,12 +26,6 @@ constexpr std::string_view kTags[] = {
     "State",      "StateString", "Started",    "LastChange", "Options",    "Properties",
     "StepData",   "InsertAfter", "UserContext", "ThreadPriority"};
 static_assert(std::size(kTags) == kFieldCount);
-
-int FieldOf(std::string_view tag) {
-  for (int i = 0; i < kFieldCount; ++i)
-    if (OFL::EqualsNoCase(tag, kTags[i])) return i;
-  return -1;
-}
 
 // The platform's relative level of a step priority.
 int PlatformLevel(int32_t priority) {
@@ -124,8 +119,9 @@ int OVOJobStep::Unpack(const String& text) {
 
 void OVOJobStep::ReadElement(OFLXMLParser& parser) {
   type_ = static_cast<uint32_t>(OFL::CRT::atol(parser.GetAttrib(kAttribType)));
-  ForEachChild(parser, [this](const String& tag, OFLXMLParser& p) {
-    const int field = FieldOf(tag);
+  OFL::TagSequence fields(kTags);
+  ForEachChild(parser, [this, &fields](std::string_view tag, OFLXMLParser& p) {
+    const int field = fields.Find(tag);
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "ofl/format.h"
+#include "ofl/tag_sequence.h"
 #include "ofl/tools.h"
 
 namespace orvacmn {
@@ -37,12 +38,6 @@ constexpr std::string_view kTags[] = {
     "CustomStateText", "ConditionApplies", "ExecutionCountSuccess", "ExecutionCountError", "Created",
     "Priority", "UserConsentState", "PriorityState", "Properties"};
 static_assert(std::size(kTags) == kFieldCount);
-
-int FieldOf(std::string_view tag) {
-  for (int i = 0; i < kFieldCount; ++i)
-    if (OFL::EqualsNoCase(tag, kTags[i])) return i;
-  return -1;
-}
 
 // The C runtime's atol and atoi on a view (they stop at the first non-digit,
 // so the copy only supplies the terminating NUL).
@@ -154,8 +149,9 @@ int OVOJobTarget::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
   std::unique_ptr<OFLXMLParser> nested;  // only for texts with a property bag
-  ForEachChild(doc, [&](const String& tag, OFLXMLParser& p) {
-    const int field = FieldOf(tag);
+  OFL::TagSequence fields(kTags);
+  ForEachChild(doc, [&](std::string_view tag, OFLXMLParser& p) {
+    const int field = fields.Find(tag);
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include "ofl/tag_sequence.h"
 #include "ofl/tools.h"
 
 namespace orvacmn {
@@ -17,12 +18,6 @@ constexpr std::string_view kTags[] = {
     "GUID", "GUIDADObject", "GUIDJob", "GUIDSystem", "GUIDSoftware", "ADObjectName", "JobName",
     "SystemName", "SoftwareProducer", "SoftwareName", "SoftwareVersion", "TimeStamp", "State", "StateText"};
 static_assert(std::size(kTags) == kFieldCount);
-
-int FieldOf(std::string_view tag) {
-  for (int i = 0; i < kFieldCount; ++i)
-    if (OFL::EqualsNoCase(tag, kTags[i])) return i;
-  return -1;
-}
 
 void AppendIfSet(String& out, Field f, const String& value) {
   if (!value.empty()) OFLTools::AppendXMLNode(out, kTags[f], std::string_view(value));
@@ -88,8 +83,9 @@ int OVOUserJobState::Unpack(const String& text) {
 int OVOUserJobState::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
-  ForEachChild(doc, [this](const String& tag, OFLXMLParser& p) {
-    const int field = FieldOf(tag);
+  OFL::TagSequence fields(kTags);
+  ForEachChild(doc, [this, &fields](std::string_view tag, OFLXMLParser& p) {
+    const int field = fields.Find(tag);
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {
