@@ -7,7 +7,9 @@
 #include "orvacmn/hardware.h"
 #include "orvacmn/jobs.h"
 #include "orvacmn/objects.h"
+#include "orvacmn/persistence.h"
 #include "orvacmn/software.h"
+#include "orvacmn/system.h"
 #include "orvacmn/variables.h"
 #include "orvacmn/version.h"
 

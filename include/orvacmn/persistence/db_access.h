@@ -1,0 +1,128 @@
+// CDBAccess: the library's one road to the object store.
+//
+// Wraps a shared IMocInstance: converts Strings to the store's wide strings
+// and back, adds the option word to the record type where the store expects
+// it, and gives every failure a readable text. Each generic operation below
+// makes one store call (CreateIfNotExist two); the typed operations of the
+// business objects are built on them.
+//
+// Every operation returns the store's status (negative on failure) and gives
+// its result or error text through a String reference. The error text is the
+// store's, or the system text of the status when the store gave none. With no
+// store attached every record call returns E_FAIL and message 7130.
+//
+// Record types sit in the low 16 bits of the first argument; the calls that
+// take the option word pass type | option word: InitRecord, CreateRecord,
+// SaveRecord (also | 0x30000), UpdateRecord, DeleteRecord and DoAction.
+//
+// Holds no per-call state and takes no locks: callers share one instance
+// through std::shared_ptr and use it from one thread at a time.
+#ifndef ORVACMN_PERSISTENCE_DB_ACCESS_H_
+#define ORVACMN_PERSISTENCE_DB_ACCESS_H_
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string_view>
+
+#include "ofl/tokenizer.h"
+#include "orvacmn/common/file_time.h"
+#include "orvacmn/common/types.h"
+#include "orvacmn/persistence/moc_instance.h"
+
+namespace orvacmn {
+
+class CDBAccess {
+ public:
+  static constexpr uint32_t kDefaultOptions = 0x30000;
+  // Added to the option word of every SaveRecord call.
+  static constexpr uint32_t kSaveOptions = 0x30000;
+  static constexpr uint32_t kRevisionLoggingOn = 0x1000000;    // bit 24
+  static constexpr uint32_t kRevisionLoggingFull = 0x2000000;  // bit 25
+
+  // The client identification methods in the order they are tried.
+  static constexpr int kIdentificationMethods = 7;
+  using IdentificationScheme = std::array<uint32_t, kIdentificationMethods>;
+  static constexpr IdentificationScheme kDefaultIdentificationScheme = {1, 2, 6, 7, 4, 3, 5};
+
+  // Load option naming the stamp a conditional load compares with.
+  static constexpr const char* kOptionIfTimestampIsNewer = "IfTimestampIsNewer";
+  // Property of a save's or update's result holding the new change stamp.
+  static constexpr const char* kPropertyObjectTimestamp = "ObjectTimestamp";
+
+  explicit CDBAccess(std::shared_ptr<IMocInstance> moc);
+  CDBAccess(const CDBAccess&) = delete;
+  CDBAccess& operator=(const CDBAccess&) = delete;
+  virtual ~CDBAccess();
+
+  // The raw store pointer; 0, or E_FAIL (and *moc = null) when `moc` is null
+  // or no store is attached.
+  HRESULT GetDBC(IMocInstance** moc) const;
+  std::shared_ptr<IMocInstance> GetMoc() const { return moc_; }
+
+  // Mode 1: bit 24 set, bit 25 clear; mode 2: both set; else both clear.
+  void SetRevisionLogging(const uint32_t& mode);
+  uint32_t GetOptionWord() const { return options_; }
+
+  // Copies seven method numbers; a null pointer changes nothing.
+  void SetIdentificationScheme(const uint32_t* methods);
+  const IdentificationScheme& GetIdentificationScheme() const { return scheme_; }
+
+  // On success `out` is the text of a new, initialised record.
+  HRESULT InitRecord(uint32_t type, const String& key, String& out);
+
+  // On success `out` is the first record of the result (empty when none), or
+  // with `wholeResult` the whole length-packed list. A non-zero `newerThan`
+  // asks for the record only when it is newer than that stamp; a result of
+  // kStatusNotNewer then leaves `out` as it was.
+  HRESULT LoadRecord(uint32_t type, uint32_t flags, const String& key, String& out, bool wholeResult = false,
+                     uint32_t limit = 0, CFileTime newerThan = 0);
+
+  // Keys: C strings ended by a null pointer (the first may be null: no keys),
+  // sent as a length-packed list; `filter` goes as given. On success the
+  // records are appended to `out`; on failure `out` holds only the error text.
+  HRESULT LoadRecords(uint32_t type, uint32_t flags, const String& filter, OFLTokenizer& out, const char* key, ...);
+
+  // `out` is the store's result, on success too.
+  HRESULT CreateRecord(uint32_t type, const String& data, String& out);
+
+  // Loads under the one-entry key list of `key`; when nothing comes back,
+  // creates the record from `data`. The status is that of the last call.
+  HRESULT CreateIfNotExist(uint32_t type, const String& data, const String& key, uint32_t flags, String& out);
+
+  // `data` is the record text on the way in; emptied on success (and the
+  // store's new "ObjectTimestamp", when given, read into `stamp`), the error
+  // text on failure.
+  HRESULT SaveRecord(uint32_t type, const String& key, String& data, CFileTime& stamp);
+  HRESULT SaveRecord(uint32_t type, const String& key, String& data);
+  // As SaveRecord, without the save options.
+  HRESULT UpdateRecord(uint32_t type, const String& key, String& data, CFileTime& stamp);
+  HRESULT UpdateRecord(uint32_t type, const String& key, String& data);
+
+  // `out` is emptied on success.
+  HRESULT DeleteRecord(uint32_t type, const String& key, String& out);
+
+  // `out` is the store's result. With `stamp`, "ObjectTimestamp" is read from
+  // the result as SaveRecord does and `out` emptied on success.
+  HRESULT DoAction(uint32_t type, const String& action, const String& parameter, String& out);
+  HRESULT DoAction(uint32_t type, const String& action, const String& parameter, String& out, CFileTime& stamp);
+
+  // Arguments: C strings ended by a null pointer, sent as a length-packed
+  // list with the task number alone. `out` is the store's result.
+  HRESULT SpecialTask(uint32_t task, String& out, const char* argument, ...);
+
+ private:
+  HRESULT Save(bool update, uint32_t type, const String& key, String& data, CFileTime* stamp);
+
+  std::shared_ptr<IMocInstance> moc_;
+  IdentificationScheme scheme_ = kDefaultIdentificationScheme;
+  uint32_t options_ = kDefaultOptions;
+};
+
+// The length-packed key of a record: its identifying values in order.
+String MakeRecordKey(std::initializer_list<std::string_view> entries);
+
+}  // namespace orvacmn
+
+#endif  // ORVACMN_PERSISTENCE_DB_ACCESS_H_

@@ -1,0 +1,16 @@
+// Managed systems: the managed computer with its list, the client's
+// identification, the directory object, the connection modes and the pinned
+// public key.
+#ifndef ORVACMN_SYSTEM_H_
+#define ORVACMN_SYSTEM_H_
+
+#include "ofl/remote_system.h"
+#include "ofl/user_account.h"
+#include "orvacmn/common/file_time.h"
+#include "orvacmn/system/ad_object.h"
+#include "orvacmn/system/client_identification.h"
+#include "orvacmn/system/connection_mode.h"
+#include "orvacmn/system/public_key.h"
+#include "orvacmn/system/system.h"
+
+#endif  // ORVACMN_SYSTEM_H_
