@@ -33,6 +33,12 @@
 
 namespace orvacmn {
 
+class OVOClientIdentification;
+class OVOSystem;
+class OVOSystemList;
+
+inline constexpr uint32_t kRecordTypeClient = 51;
+
 class CDBAccess {
  public:
   static constexpr uint32_t kDefaultOptions = 0x30000;
@@ -112,7 +118,34 @@ class CDBAccess {
   // list with the task number alone. `out` is the store's result.
   HRESULT SpecialTask(uint32_t task, String& out, const char* argument, ...);
 
+  // ---- Clients (record type 51) ----
+  // A client not found is no failure: the loads return the store's status
+  // with an empty text, and the system's GUID and names are emptied.
+
+  // Key kind `kind` (1 by GUID, 2 to 7 the identification methods) with
+  // `value`. The found flag, when given, tells whether a record came back.
+  HRESULT LoadSystem(uint32_t kind, const String& value, uint32_t flags, OVOSystem& system, String& out,
+                     CFileTime newerThan = 0, bool* found = nullptr);
+  // Walks the identification scheme: each method's candidates in turn until
+  // the store resolves one. When none does, the status of the last load (0
+  // when none was made). `method`, when given, receives the method that
+  // matched (0 for none).
+  HRESULT LoadSystem(const OVOClientIdentification& id, uint32_t flags, OVOSystem& system, String& out,
+                     CFileTime newerThan = 0, bool* found = nullptr, uint32_t* method = nullptr);
+  // Key kind -1 stands for any.
+  HRESULT LoadSystems(int32_t kind, const String& first, const String& second, uint32_t flags, OVOSystemList& list,
+                      String& out);
+  HRESULT CreateSystem(const OVOSystem& system, String& out);
+  // Drops empty properties, saves under (GUID, 1) and takes the store's new
+  // stamp into the system's "TimeStamp"; success clears "Modified".
+  HRESULT SaveSystem(OVOSystem& system, String& out);
+  HRESULT UpdateSystem(const String& guid, const String& record, String& out);
+  HRESULT UpdateSystem(const String& guid, const String& record, String& out, CFileTime& stamp);
+  HRESULT DeleteSystem(const String& guid, String& out);
+
  private:
+  HRESULT LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,
+                        CFileTime newerThan, bool& hit);
   HRESULT Save(bool update, uint32_t type, const String& key, String& data, CFileTime* stamp);
 
   std::shared_ptr<IMocInstance> moc_;

@@ -1,0 +1,128 @@
+// The client family of typed store operations.
+#include <string>
+
+#include "ofl/error_message.h"
+#include "ofl/tokenizer.h"
+#include "orvacmn/persistence/db_access.h"
+#include "orvacmn/system/client_identification.h"
+#include "orvacmn/system/system.h"
+
+namespace orvacmn {
+
+namespace {
+
+String KeyOf(const String& value, uint32_t kind) { return MakeRecordKey({value, std::to_string(kind), "*"}); }
+
+// What a client that is not found leaves in the system to fill.
+void ForgetIdentity(OVOSystem& system) {
+  system.SetGuid(String());
+  system.SetDisplayName(String());
+  system.SetHostName(String());
+}
+
+}  // namespace
+
+// One load under (value, kind, "*"): `hit` tells whether a record came back.
+HRESULT CDBAccess::LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,
+                                 CFileTime newerThan, bool& hit) {
+  String record;
+  const HRESULT hr = LoadRecord(kRecordTypeClient, flags, KeyOf(value, kind), record, false, 0, newerThan);
+  hit = false;
+  if (FAILED(hr)) {
+    out = std::move(record);
+    return hr;
+  }
+  // A conditional load of an unchanged record gives no text either.
+  if (record.empty() || (newerThan != 0 && hr == kStatusNotNewer)) return hr;
+  system.Unpack(record);
+  out.clear();
+  hit = true;
+  return hr;
+}
+
+HRESULT CDBAccess::LoadSystem(uint32_t kind, const String& value, uint32_t flags, OVOSystem& system, String& out,
+                              CFileTime newerThan, bool* found) {
+  if (found != nullptr) *found = false;
+  bool hit = false;
+  const HRESULT hr = LoadOneSystem(value, kind, flags, system, out, newerThan, hit);
+  if (FAILED(hr)) return hr;
+  if (found != nullptr) *found = hit;
+  if (!hit) {
+    out.clear();
+    ForgetIdentity(system);
+  }
+  return hr;
+}
+
+HRESULT CDBAccess::LoadSystem(const OVOClientIdentification& id, uint32_t flags, OVOSystem& system, String& out,
+                              CFileTime newerThan, bool* found, uint32_t* method) {
+  if (found != nullptr) *found = false;
+  if (method != nullptr) *method = 0;
+  HRESULT last = S_OK;
+  for (const uint32_t m : scheme_) {
+    if (m == 0) continue;
+    for (const String& candidate : id.GetCandidates(m)) {
+      if (candidate.empty()) continue;
+      bool hit = false;
+      last = LoadOneSystem(candidate, m, flags, system, out, newerThan, hit);
+      if (FAILED(last)) return last;
+      if (hit) {
+        if (found != nullptr) *found = true;
+        if (method != nullptr) *method = m;
+        return S_OK;
+      }
+    }
+  }
+  out.clear();
+  ForgetIdentity(system);
+  return last;
+}
+
+HRESULT CDBAccess::LoadSystems(int32_t kind, const String& first, const String& second, uint32_t flags,
+                    OVOSystemList& list, String& out) {
+  const String kindText = kind == -1 ? String("*") : std::to_string(kind);
+  OFLTokenizer records;
+  const HRESULT hr = LoadRecords(kRecordTypeClient, flags, String(), records, first.c_str(), kindText.c_str(),
+                                    second.c_str(), static_cast<const char*>(nullptr));
+  if (FAILED(hr)) {
+    out = records.GetAt(0, String());
+    return hr;
+  }
+  for (int i = 0; i < records.GetCount(); ++i) list.AddTail(new OVOSystem(records[i]));
+  out.clear();
+  return hr;
+}
+
+HRESULT CDBAccess::CreateSystem(const OVOSystem& system, String& out) {
+  return CreateRecord(kRecordTypeClient, system.Pack(), out);
+}
+
+HRESULT CDBAccess::SaveSystem(OVOSystem& system, String& out) {
+  system.GetProperties().DeleteEmptyProperties();
+  out = system.Pack();
+  CFileTime stamp = system.GetTimeStamp();
+  const HRESULT hr = SaveRecord(kRecordTypeClient, MakeRecordKey({system.GetGuid(), "1"}), out, stamp);
+  if (FAILED(hr)) {
+    if (out.empty()) out = OFL::ErrorMessage::TranslateValue(static_cast<uint32_t>(hr));
+    return hr;
+  }
+  system.SetTimeStamp(stamp);
+  system.SetModified(false);
+  return hr;
+}
+
+HRESULT CDBAccess::UpdateSystem(const String& guid, const String& record, String& out, CFileTime& stamp) {
+  out = record;
+  return UpdateRecord(kRecordTypeClient, KeyOf(guid, 1), out, stamp);
+}
+
+HRESULT CDBAccess::UpdateSystem(const String& guid, const String& record, String& out) {
+  CFileTime discarded;
+  return UpdateSystem(guid, record, out, discarded);
+}
+
+HRESULT CDBAccess::DeleteSystem(const String& guid, String& out) {
+  return DeleteRecord(kRecordTypeClient, KeyOf(guid, 1), out);
+}
+
+}  // namespace orvacmn
