@@ -1,0 +1,164 @@
+// The embedded store against raw SQLite on the same machine in the same run:
+// a client lookup by host name (key kind 4) against an indexed SELECT of the
+// same record, and a save (one transaction each, write-ahead log, synchronous
+// NORMAL on both sides) against a plain upsert of the same text.
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "ofl/tokenizer.h"
+#include "orvacmn_store/sqlite_store.h"
+#include "ratio.h"
+
+namespace {
+
+using orvacmn::store::SqliteStore;
+
+std::string Guid(int i) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "B3AC0000-0000-4000-8000-%012X", i);
+  return buf;
+}
+std::string Host(int i) { return "PC-" + std::to_string(i); }
+std::string Record(int i) {
+  char mac[32], ip[32];
+  std::snprintf(mac, sizeof mac, "00:50:56:%02X:%02X:%02X", (i >> 16) & 0xFF, (i >> 8) & 0xFF, i & 0xFF);
+  std::snprintf(ip, sizeof ip, "10.%d.%d.%d", (i >> 16) & 0xFF, (i >> 8) & 0xFF, i & 0xFF);
+  return "<Client><TimeStamp>0.0</TimeStamp><GUID>" + Guid(i) + "</GUID><OrgUnit>Sales</OrgUnit><DisplayName>Desk " +
+         std::to_string(i) + "</DisplayName><HostName>" + Host(i) + "</HostName><PrimaryMAC>" + mac +
+         "</PrimaryMAC><MACList>" + mac + "</MACList><LAAList></LAAList><IPList>" + ip + "</IPList><PrimaryIP>" + ip +
+         "</PrimaryIP><Domain>corp.example.com</Domain><Priority>1</Priority><OSType>4096</OSType><Options>562"
+         "</Options><CPUDesc>Some CPU @ 2.40GHz</CPUDesc><TotalMemory>16384</TotalMemory><AgentVersion>24.1.0.100"
+         "</AgentVersion><ObjectRights><Inherited>1</Inherited></ObjectRights><ClientAgentState>0</ClientAgentState>"
+         "<LastActivityChange>0</LastActivityChange><Modified>0</Modified><SaveOptions>0</SaveOptions><WOLSent>"
+         "</WOLSent><LastBoot></LastBoot><TimezoneOffset>0</TimezoneOffset><DoNotDisturbUntil></DoNotDisturbUntil>"
+         "</Client>";
+}
+
+std::string Dir() {
+  static const std::string dir = [] {
+    const auto d = std::filesystem::temp_directory_path() / ("bench_store." + std::to_string(getpid()));
+    std::filesystem::create_directories(d);
+    std::atexit([] { std::filesystem::remove_all(std::filesystem::temp_directory_path() /
+                                                 ("bench_store." + std::to_string(getpid()))); });
+    return d.string();
+  }();
+  return dir;
+}
+
+// Raw SQLite with the same text in a table indexed by host name.
+struct Raw {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* select = nullptr;
+  sqlite3_stmt* upsert = nullptr;
+  explicit Raw(const std::string& path) {
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                 "CREATE TABLE IF NOT EXISTS clients(id INTEGER PRIMARY KEY, guid TEXT UNIQUE, host TEXT, data TEXT);"
+                 "CREATE INDEX IF NOT EXISTS clients_host ON clients(host);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_prepare_v2(db, "SELECT data FROM clients WHERE host = ?1", -1, &select, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO clients(guid, host, data) VALUES(?1, ?2, ?3)"
+                       " ON CONFLICT(guid) DO UPDATE SET host = excluded.host, data = excluded.data",
+                       -1, &upsert, nullptr);
+  }
+  ~Raw() {
+    sqlite3_finalize(select);
+    sqlite3_finalize(upsert);
+    sqlite3_close(db);
+  }
+  std::string Lookup(const std::string& host) {
+    sqlite3_bind_text(select, 1, host.data(), int(host.size()), SQLITE_STATIC);
+    std::string out;
+    if (sqlite3_step(select) == SQLITE_ROW)
+      out.assign(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)), sqlite3_column_bytes(select, 0));
+    sqlite3_reset(select);
+    return out;
+  }
+  void Upsert(const std::string& guid, const std::string& host, const std::string& data) {
+    sqlite3_bind_text(upsert, 1, guid.data(), int(guid.size()), SQLITE_STATIC);
+    sqlite3_bind_text(upsert, 2, host.data(), int(host.size()), SQLITE_STATIC);
+    sqlite3_bind_text(upsert, 3, data.data(), int(data.size()), SQLITE_STATIC);
+    sqlite3_step(upsert);
+    sqlite3_reset(upsert);
+  }
+};
+
+std::string Key(const std::string& value, const char* kind) {
+  OFLTokenizer t;
+  t.AddString(value);
+  t.AddString(kind);
+  t.AddString("*");
+  return t.AsLengthPackedString();
+}
+
+void Save(SqliteStore& store, int i) {
+  const OFL::ScopedBstr key(Key(Guid(i), "1")), data(Record(i));
+  OFL::ScopedBstr out;
+  uint32_t v = 0;
+  store.SaveRecord(51, key.Get(), nullptr, data.Get(), &v, out.Out());
+}
+
+struct Filled {
+  std::shared_ptr<SqliteStore> store;
+  std::unique_ptr<Raw> raw;
+};
+
+// A store and a raw table of `count` clients each, made once per size.
+Filled& FilledWith(int count) {
+  static std::map<int, Filled> made;
+  Filled& f = made[count];
+  if (f.store) return f;
+  std::string error;
+  f.store = SqliteStore::Open(Dir() + "/store" + std::to_string(count) + ".db", true, &error);
+  f.raw = std::make_unique<Raw>(Dir() + "/raw" + std::to_string(count) + ".db");
+  sqlite3_exec(f.raw->db, "BEGIN", nullptr, nullptr, nullptr);
+  for (int i = 0; i < count; ++i) {
+    Save(*f.store, i);
+    f.raw->Upsert(Guid(i), Host(i), Record(i));
+  }
+  sqlite3_exec(f.raw->db, "COMMIT", nullptr, nullptr, nullptr);
+  return f;
+}
+
+void BM_LookupByHostName(benchmark::State& state) {
+  const int count = int(state.range(0));
+  Filled& f = FilledWith(count);
+  std::mt19937 random(7);
+  std::string host;
+  bench::Measure(
+      state, 1,
+      [&] {
+        const OFL::ScopedBstr key(Key(host, "4"));
+        OFL::ScopedBstr out;
+        f.store->LoadRecord(51, 0, key.Get(), nullptr, 0, out.Out());
+        benchmark::DoNotOptimize(out.Get());
+      },
+      [&] {
+        host = Host(int(random() % unsigned(count)));
+        benchmark::DoNotOptimize(f.raw->Lookup(host));
+      });
+}
+BENCHMARK(BM_LookupByHostName)->Arg(10000)->Arg(100000)->UseManualTime();
+
+void BM_SaveOnePerTransaction(benchmark::State& state) {
+  Filled& f = FilledWith(10000);
+  int i = 0;
+  bench::Measure(
+      state, 1, [&] { Save(*f.store, i); },
+      [&] {
+        i = (i + 7919) % 10000;
+        f.raw->Upsert(Guid(i), Host(i), Record(i));
+      });
+}
+BENCHMARK(BM_SaveOnePerTransaction)->UseManualTime();
+
+}  // namespace

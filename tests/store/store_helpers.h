@@ -1,0 +1,75 @@
+// Calls on the store with UTF-8 texts, a scratch folder, and small client
+// records shaped like the packed client.
+#ifndef ORVACMN_TESTS_STORE_HELPERS_H_
+#define ORVACMN_TESTS_STORE_HELPERS_H_
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ofl/tokenizer.h"
+#include "orvacmn_store/sqlite_store.h"
+
+namespace store_test {
+
+using orvacmn::store::SqliteStore;
+
+struct Reply {
+  HRESULT hr;
+  std::string text;
+  bool operator==(const Reply&) const = default;
+};
+
+inline std::string Packed(std::initializer_list<std::string_view> entries) {
+  OFLTokenizer t;
+  for (auto e : entries) t.AddString(e);
+  return t.AsLengthPackedString();
+}
+inline std::string ClientKey(std::string_view value, int kind) {
+  return Packed({value, std::to_string(kind), "*"});
+}
+
+inline Reply Save(SqliteStore& s, uint32_t type, const std::string& key, const std::string& data) {
+  OFL::ScopedBstr k(key), d(data), out;
+  uint32_t v = 0;
+  const HRESULT hr = s.SaveRecord(type, k.Get(), nullptr, d.Get(), &v, out.Out());
+  return {hr, out.ToUtf8()};
+}
+inline Reply Load(SqliteStore& s, uint32_t type, const std::string& key, const std::string& options = "",
+                  uint32_t limit = 0) {
+  OFL::ScopedBstr k(key), o(options), out;
+  const HRESULT hr = s.LoadRecord(type, 0, k.Get(), o.Get(), limit, out.Out());
+  return {hr, out.ToUtf8()};
+}
+// The first record a load gives, or "" when none.
+inline std::string First(SqliteStore& s, uint32_t type, const std::string& key) {
+  OFLTokenizer t;
+  t.FromLengthPackedString(Load(s, type, key).text);
+  return t.GetAt(0);
+}
+
+inline std::string Client(const std::string& guid, const std::string& host, const std::string& extra = "",
+                          const std::string& stamp = "0.0") {
+  return "<Client><TimeStamp>" + stamp + "</TimeStamp><GUID>" + guid + "</GUID><OrgUnit></OrgUnit><DisplayName>" +
+         "Desk " + host + "</DisplayName><HostName>" + host + "</HostName>" + extra +
+         "<Priority>1</Priority><Options>562</Options></Client>";
+}
+
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "orvastoreXXXXXX").string();
+    path_ = mkdtemp(tmpl.data());
+  }
+  ~ScratchDir() { std::filesystem::remove_all(path_); }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace store_test
+
+#endif  // ORVACMN_TESTS_STORE_HELPERS_H_

@@ -1,0 +1,165 @@
+// ovo store init DB
+// ovo store put DB TYPE KEY [FILE]            prints the new "ObjectTimestamp"
+// ovo store get DB TYPE KEY [--newer-than STAMP]
+// ovo store delete DB TYPE KEY
+// ovo store list DB TYPE                      one record a line
+//
+// KEY is a length-packed key or, for clients (TYPE 51), KIND:VALUE. Exit
+// status: 0 done; 1 not found (get, delete); 4 not newer than STAMP (get);
+// 2 usage errors and every store error, with its text on stderr.
+#include <iostream>
+#include <memory>
+
+#include "ofl/bstr.h"
+#include "ofl/tokenizer.h"
+#include "orvacmn/objects/properties.h"
+#include "orvacmn_store/sqlite_store.h"
+#include "orvacmn_store/store_key.h"
+#include "ovo.h"
+
+namespace {
+
+using orvacmn::store::SqliteStore;
+
+struct StoreArgs {
+  std::string db, type, key, file, newerThan;
+};
+
+std::shared_ptr<SqliteStore> OpenStore(const std::string& db, bool create) {
+  std::string error;
+  auto store = SqliteStore::Open(db, create, &error);
+  if (!store) ovo::Error(error, 2);
+  return store;
+}
+
+bool ParseType(const std::string& text, uint32_t& type) {
+  uint64_t v = 0;
+  if (!ovo::ParseNumber(text, v) || v > 0xFFFF) {
+    ovo::Error("TYPE must be a record type from 0 to 65535: " + text, 2);
+    return false;
+  }
+  type = static_cast<uint32_t>(v);
+  return true;
+}
+
+bool ParseKey(uint32_t type, const std::string& text, std::string& packed) {
+  std::string error;
+  if (orvacmn::store::KeyFromCommandLine(type, text, packed, error)) return true;
+  ovo::Error(error, 2);
+  return false;
+}
+
+int StoreFailure(HRESULT hr, const OFL::ScopedBstr& text) {
+  const std::string message = text.ToUtf8();
+  return ovo::Error(message.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : message, 2);
+}
+
+int RunInit(const StoreArgs& a) { return OpenStore(a.db, true) ? 0 : 2; }
+
+int RunPut(const StoreArgs& a) {
+  uint32_t type;
+  std::string key, data;
+  if (!ParseType(a.type, type) || !ParseKey(type, a.key, key)) return 2;
+  if (!ovo::ReadInput(a.file, data)) return 2;
+  // A file's final line end is not part of the record.
+  while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) data.pop_back();
+  auto store = OpenStore(a.db, false);
+  if (!store) return 2;
+  const OFL::ScopedBstr keyText(key), dataText(data);
+  OFL::ScopedBstr result;
+  uint32_t ignored = 0;
+  const HRESULT hr = store->SaveRecord(type, keyText.Get(), nullptr, dataText.Get(), &ignored, result.Out());
+  if (FAILED(hr)) return StoreFailure(hr, result);
+  std::string stamp;
+  orvacmn::OVO::Properties(result.ToUtf8()).GetProperty("ObjectTimestamp", stamp);
+  std::cout << stamp << "\n";
+  return 0;
+}
+
+int RunGet(const StoreArgs& a) {
+  uint32_t type;
+  std::string key;
+  if (!ParseType(a.type, type) || !ParseKey(type, a.key, key)) return 2;
+  uint64_t newerThan = 0;
+  if (!a.newerThan.empty() && !ovo::ParseNumber(a.newerThan, newerThan))
+    return ovo::Error("--newer-than takes a stamp as put prints it: " + a.newerThan, 2);
+  auto store = OpenStore(a.db, false);
+  if (!store) return 2;
+  const OFL::ScopedBstr keyText(key);
+  OFL::ScopedBstr options;
+  if (newerThan) {
+    orvacmn::OVO::Properties bag;
+    bag.SetProperty("IfTimestampIsNewer", static_cast<unsigned long long>(newerThan));
+    options = OFL::ScopedBstr(bag.Pack());
+  }
+  OFL::ScopedBstr result;
+  const HRESULT hr = store->LoadRecord(type, 0, keyText.Get(), options.Get(), 0, result.Out());
+  if (FAILED(hr)) return StoreFailure(hr, result);
+  if (hr == orvacmn::kStatusNotNewer) return ovo::Error("not newer than " + a.newerThan, 4);
+  OFLTokenizer records;
+  records.FromLengthPackedString(result.ToUtf8());
+  if (records.IsEmpty()) return ovo::Error("not found: " + a.key, 1);
+  std::cout << records[0] << "\n";
+  return 0;
+}
+
+int RunDelete(const StoreArgs& a) {
+  uint32_t type;
+  std::string key;
+  if (!ParseType(a.type, type) || !ParseKey(type, a.key, key)) return 2;
+  auto store = OpenStore(a.db, false);
+  if (!store) return 2;
+  const OFL::ScopedBstr keyText(key);
+  OFL::ScopedBstr result;
+  uint32_t ignored = 0;
+  const HRESULT hr = store->DeleteRecord(type, keyText.Get(), &ignored, result.Out());
+  if (FAILED(hr)) return StoreFailure(hr, result);
+  if (hr == orvacmn::store::kStatusNothingDeleted) return ovo::Error("not found: " + a.key, 1);
+  return 0;
+}
+
+int RunList(const StoreArgs& a) {
+  uint32_t type;
+  if (!ParseType(a.type, type)) return 2;
+  auto store = OpenStore(a.db, false);
+  if (!store) return 2;
+  OFLTokenizer all;
+  all.AddString("*");
+  const OFL::ScopedBstr keys(all.AsLengthPackedString());
+  OFL::ScopedBstr result;
+  const HRESULT hr = store->LoadRecord(type, 0, nullptr, keys.Get(), 0, result.Out());
+  if (FAILED(hr)) return StoreFailure(hr, result);
+  OFLTokenizer records;
+  records.FromLengthPackedString(result.ToUtf8());
+  for (const std::string& record : records) std::cout << record << "\n";
+  return 0;
+}
+
+void Register(CLI::App& app, int& exitCode) {
+  auto* store = app.add_subcommand("store", "The embedded object store on one SQLite file");
+  store->require_subcommand(1);
+  const auto add = [&](const char* name, const char* help, int (*run)(const StoreArgs&), bool withType,
+                       bool withKey) {
+    auto args = std::make_shared<StoreArgs>();
+    auto* cmd = store->add_subcommand(name, help);
+    cmd->add_option("DB", args->db, "Store file")->required();
+    if (withType) cmd->add_option("TYPE", args->type, "Record type (51 for clients)")->required();
+    if (withKey)
+      cmd->add_option("KEY", args->key, "Length-packed key, or for clients KIND:VALUE (1:GUID, 4:HOST, ...)")
+          ->required();
+    cmd->callback([args, run, &exitCode] { exitCode = run(*args); });
+    return std::make_pair(cmd, args);
+  };
+  add("init", "Create the store file (or check an existing one)", RunInit, false, false);
+  auto [put, putArgs] = add("put", "Save a record from FILE (or stdin); prints its new stamp", RunPut, true, true);
+  put->add_option("FILE", putArgs->file, "Record text; stdin when absent or -");
+  auto [get, getArgs] = add("get", "Print the record a key finds", RunGet, true, true);
+  get->add_option("--newer-than", getArgs->newerThan, "Only a record whose stamp is newer than STAMP")
+      ->check(ovo::NumberValidator());
+  add("delete", "Delete the records a key finds", RunDelete, true, true);
+  add("list", "Print every record of a type, one a line", RunList, true, false);
+}
+
+const ovo::Registration reg(120, Register);
+
+}  // namespace
