@@ -59,3 +59,20 @@ echo; echo "# Hardware and energy"
 step hw display "$EX/hardware/hw_profile.xml"
 step energy power "$EX/energy/profile.xml"
 step energy validate "$EX/energy/policy.xml"
+echo; echo "# Managed systems: a client record, and this machine's identification"
+stepf "cut -c 1-300" object OVOSystem "$EX/system/client.xml"
+stepf "cut -c 1-300" client identify
+echo; echo "# The announce road on an object store in a temporary folder"
+store_dir=$(mktemp -d)
+db="$store_dir/clients.db"
+step store init "$db"
+step store put "$db" 51 1:0A1B2C3D-0000-4000-8000-000000000042 "$EX/store/client.xml"
+step client find "$db" "$EX/client/pc0042.xml"
+for announce in new_machine changed_ip renamed_by_mac unknown_machine; do
+  echo; echo "## announce: $announce"
+  step client candidates "$EX/client/$announce.xml"
+  step client announce "$db" "$EX/client/$announce.xml"
+done
+stepf "cut -c 1-200" store get "$db" 51 4:SALES-07
+stepf "wc -l" store list "$db" 51
+rm -rf "$store_dir"

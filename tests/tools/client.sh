@@ -55,4 +55,28 @@ esac
 expect "<ClientIdentification><GUID></GUID><SID></SID><DisplayName></DisplayName><HostName></HostName><LMDomain></LMDomain><FQDN></FQDN><TokenizedIpWithPrefix></TokenizedIpWithPrefix><MAC></MAC><LAA></LAA><IP></IP><NetworkAdapters></NetworkAdapters></ClientIdentification>" 0 -- client identify --mask 0x30
 expect_status 2 -- client identify --mask nope
 expect_status 2 -- client
+
+# The announce road on a fresh store: a registered client found by host name,
+# a new machine created, then found again by its MACs after a change of IP.
+DB=$(mktemp -d)/clients.db
+"$OVO" store init "$DB"
+"$OVO" store put "$DB" 51 1:0A1B2C3D-0000-4000-8000-000000000042 "$EXAMPLES/store/client.xml" >/dev/null
+OUT=$("$OVO" client find "$DB" "$EX/pc0042.xml")
+case $OUT in
+  "4"$'\n'"<Client>"*"<GUID>0A1B2C3D-0000-4000-8000-000000000042</GUID>"*) ;;
+  *) echo "FAIL: client find gave: $OUT"; fails=$((fails + 1)) ;;
+esac
+expect "" 1 -- client find "$DB" "$EX/new_machine.xml"
+OUT=$("$OVO" client announce "$DB" "$EX/new_machine.xml")
+case $OUT in
+  "new	"*$'\n'"saved	"*"	PC1	IP 192.168.1.20	MAC 00:1A:2B:3C:4D:5E;00:1A:2B:3C:4D:5F") ;;
+  *) echo "FAIL: announce of a new machine gave: $OUT"; fails=$((fails + 1)) ;;
+esac
+OUT=$("$OVO" client announce "$DB" "$EX/changed_ip.xml")
+case $OUT in
+  "found	method 2	"*"	PC1"$'\n'"saved	"*"	PC1	IP 192.168.1.57	"*) ;;
+  *) echo "FAIL: announce after a change of IP gave: $OUT"; fails=$((fails + 1)) ;;
+esac
+expect_status 2 -- client find "$(dirname "$DB")/missing.db" "$EX/new_machine.xml"
+rm -rf "$(dirname "$DB")"
 finish

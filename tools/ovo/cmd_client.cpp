@@ -1,6 +1,8 @@
 // ovo client identify [--mask MASK] [--include-down]
 // ovo client candidates [FILE] [--scheme LIST]
 // ovo client describe [FILE]
+// ovo client find DB [FILE]
+// ovo client announce DB [FILE]
 // and OVOClientIdentification for `ovo object`.
 //
 // `identify` prints this machine's identification packed; it exits with 1
@@ -8,6 +10,13 @@
 // `candidates` prints one line "METHOD<TAB>VALUE" per value the record store
 // is asked for, in the order of the identification scheme. `describe` prints
 // the one-line identifier of a packed identification.
+//
+// `find` looks the identification up in the store DB with the default scheme
+// and prints the method that matched, then the client packed; exit 1 when
+// none matched. `announce` is the server's first step on a client's
+// announce: find the client (or make a new one), take the names and
+// addresses the machine reports, and save it; it prints what was found, by
+// which method, and what was saved. Store errors exit 2.
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -16,7 +25,11 @@
 #include <vector>
 
 #include "ofl/tokenizer.h"
+#include "ofl/tools.h"
+#include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_identification.h"
+#include "orvacmn/system/system.h"
+#include "orvacmn_store/sqlite_store.h"
 #include "ovo.h"
 
 namespace {
@@ -63,6 +76,67 @@ int RunCandidates(const CandidatesArgs& a) {
   return 0;
 }
 
+struct StoreLookupArgs {
+  std::string db, file;
+};
+
+// Reads the identification, opens the store and loads the client; exit
+// status 2 on an error, else -1 with `found` and `method` set.
+int FindClient(const StoreLookupArgs& a, std::string& text, std::unique_ptr<orvacmn::CDBAccess>& access,
+               orvacmn::OVOSystem& system, bool& found, uint32_t& method) {
+  std::string error;
+  if (!ovo::ReadInput(a.file, text)) return 2;
+  auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
+  if (!store) return ovo::Error(error, 2);
+  access = std::make_unique<orvacmn::CDBAccess>(store);
+  std::string out;
+  const HRESULT hr = access->LoadSystem(OVOClientIdentification(text), 0, system, out, 0, &found, &method);
+  if (FAILED(hr)) return ovo::Error(out.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : out, 2);
+  return -1;
+}
+
+int RunFind(const StoreLookupArgs& a) {
+  std::unique_ptr<orvacmn::CDBAccess> access;
+  orvacmn::OVOSystem system;
+  bool found = false;
+  uint32_t method = 0;
+  std::string text;
+  if (const int status = FindClient(a, text, access, system, found, method); status >= 0) return status;
+  if (!found) return 1;
+  std::cout << method << "\n" << system.Pack() << "\n";
+  return 0;
+}
+
+int RunAnnounce(const StoreLookupArgs& a) {
+  std::unique_ptr<orvacmn::CDBAccess> access;
+  orvacmn::OVOSystem system;
+  bool found = false;
+  uint32_t method = 0;
+  std::string text;
+  if (const int status = FindClient(a, text, access, system, found, method); status >= 0) return status;
+  const OVOClientIdentification id(text);
+  if (found) {
+    std::cout << "found\tmethod " << method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
+  } else {
+    system.SetGuid(OFL::Tools::IsGuid(id.GetGuid()) ? id.GetGuid() : OFL::Tools::GenerateGuid());
+    std::cout << "new\t" << system.GetGuid() << "\n";
+  }
+  // What the machine says about itself now wins over what was stored.
+  if (!id.GetHostname().empty()) system.SetHostName(id.GetHostname());
+  if (!id.GetLMDomain().empty()) system.SetDomain(id.GetLMDomain());
+  system.SetText(orvacmn::OVOSystem::eMACList, id.GetMACList(':', true));
+  system.SetText(orvacmn::OVOSystem::eLAAList, id.GetLAAList());
+  system.SetText(orvacmn::OVOSystem::eIPList, id.GetIPList());
+  if (!id.GetPrimaryIP().IsEmpty()) system.SetPrimaryIP(id.GetPrimaryIP());
+  if (!id.GetPrimaryMAC().IsEmpty()) system.SetPrimaryMAC(id.GetPrimaryMAC());
+  std::string out;
+  const HRESULT hr = access->SaveSystem(system, out);
+  if (FAILED(hr)) return ovo::Error(out, 2);
+  std::cout << "saved\t" << system.GetGuid() << "\t" << system.GetHostName() << "\tIP " << system.GetIPList()
+            << "\tMAC " << system.GetMACList() << "\n";
+  return 0;
+}
+
 void Register(CLI::App& app, int& exitCode) {
   auto* client = app.add_subcommand("client", "Client identification: this machine's, and how the store is asked");
   client->require_subcommand(1);
@@ -93,6 +167,18 @@ void Register(CLI::App& app, int& exitCode) {
     std::cout << OVOClientIdentification(text).GetIdentifier() << "\n";
     exitCode = 0;
   });
+
+  auto find = std::make_shared<StoreLookupArgs>();
+  cmd = client->add_subcommand("find", "Look a packed identification up in a store: the method, then the client");
+  cmd->add_option("DB", find->db, "Store file")->required();
+  cmd->add_option("FILE", find->file, "Packed identification (default: stdin)");
+  cmd->callback([find, &exitCode] { exitCode = RunFind(*find); });
+
+  auto announce = std::make_shared<StoreLookupArgs>();
+  cmd = client->add_subcommand("announce", "Find or create the client of an identification and save what it reports");
+  cmd->add_option("DB", announce->db, "Store file")->required();
+  cmd->add_option("FILE", announce->file, "Packed identification (default: stdin)");
+  cmd->callback([announce, &exitCode] { exitCode = RunAnnounce(*announce); });
 }
 
 const ovo::Registration reg(110, Register);

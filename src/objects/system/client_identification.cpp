@@ -241,7 +241,7 @@ int32_t OVOClientIdentification::Init(uint32_t mask, bool keep, bool includeDown
   }
   if (mask & kInitDomain) {
     lmDomain_ = OFLDomain::GetCurrentDomain();
-    if (lmDomain_.starts_with("\\\\")) lmDomain_ = "@" + OFLDomain::GetCurrentWorkgroup();
+    if (lmDomain_.starts_with("\\\\")) lmDomain_ = String("@").append(OFLDomain::GetCurrentWorkgroup());
     if (mask & kInitSid) note(OFLDomain::RetrieveSID(sid_));
     if (mask & kInitFqdn) {
       fqdn_ = OFLDomain::GetFullyQualifiedDomainName();

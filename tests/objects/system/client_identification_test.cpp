@@ -42,7 +42,7 @@ TEST(ClientIdentification, DefaultAndFullTextsRoundTrip) {
   EXPECT_EQ(CI(full), full);
   String appended = "x";
   full.AppendPack(appended);
-  EXPECT_EQ(appended, "x" + String(kFull));
+  EXPECT_EQ(appended, String("x").append(kFull));
   EXPECT_EQ(full.GetIdentifier(),
             "GUID: 0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0, MACs: 00:1A:2B:3C:4D:5E;02:00:00:00:00:01, "
             "IP: 192.168.1.20;10.0.0.5, HostName: PC1, (LMDomain: CORP), DisplayName: B\xC3\xBCro <1>");
@@ -93,8 +93,8 @@ TEST(ClientIdentification, ReadingIsTolerant) {
   // Thirteen entries and adapters: the thirteenth is dropped.
   String ips, adapters;
   for (int i = 1; i <= 13; ++i) {
-    ips += "10.0.0." + std::to_string(i) + ";";
-    adapters += "n" + std::to_string(i) + ";; | ";
+    ips.append("10.0.0.").append(std::to_string(i)).append(";");
+    adapters.append("n").append(std::to_string(i)).append(";; | ");
   }
   const CI many(Ident("<IP>" + ips + "</IP><NetworkAdapters>" + adapters + "</NetworkAdapters>"));
   EXPECT_EQ(many.GetIPCount(), 12);
