@@ -7,6 +7,7 @@
 #include "orvacmn/software/application_list.h"
 #include "orvacmn/software/licenses.h"
 #include "orvacmn/software/nested_objects.h"
+#include "orvacmn/software/software_driver.h"
 #include "orvacmn/software/software_files.h"
 
 #endif  // ORVACMN_SOFTWARE_H_

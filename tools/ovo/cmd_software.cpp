@@ -36,6 +36,7 @@ const ovo::ObjectClass kClasses[] = {
     {"OVOInstallEngine", Factory<orvacmn::OVOInstallEngine>()},
     {"OVOAUTApplicationDetectRules", Factory<orvacmn::OVOAUTApplicationDetectRules>()},
     {"OVOManagedSoftwareProperties", Factory<orvacmn::OVOManagedSoftwareProperties>()},
+    {"OVOSoftwareDriver", Factory<orvacmn::OVOSoftwareDriver>()},
 };
 
 struct Args {
