@@ -13,6 +13,9 @@
 #include <string>
 
 #include "ofl/tokenizer.h"
+#include "orvacmn/persistence/db_access.h"
+#include "orvacmn/system/client_identification.h"
+#include "orvacmn/system/system.h"
 #include "orvacmn_store/sqlite_store.h"
 #include "ratio.h"
 
@@ -148,6 +151,34 @@ void BM_LookupByHostName(benchmark::State& state) {
       });
 }
 BENCHMARK(BM_LookupByHostName)->Arg(10000)->Arg(100000)->UseManualTime();
+
+// The whole road of a server that identifies a client: the identification's
+// scheme walked through the facade (only the host name is known, so one
+// lookup), the record converted to and from UTF-16 and unpacked into a
+// system, against the raw indexed SELECT of the same record.
+void BM_LoadSystemByIdentification(benchmark::State& state) {
+  const int count = int(state.range(0));
+  Filled& f = FilledWith(count);
+  orvacmn::CDBAccess db(f.store);
+  std::mt19937 random(11);
+  std::string host;
+  orvacmn::OVOSystem system;
+  bench::Measure(
+      state, 1,
+      [&] {
+        orvacmn::OVOClientIdentification id;
+        id.SetHostname(host);
+        std::string out;
+        bool found = false;
+        db.LoadSystem(id, 0, system, out, 0, &found);
+        if (!found) state.SkipWithError("client not found");
+      },
+      [&] {
+        host = Host(int(random() % unsigned(count)));
+        benchmark::DoNotOptimize(f.raw->Lookup(host));
+      });
+}
+BENCHMARK(BM_LoadSystemByIdentification)->Arg(10000)->Arg(100000)->UseManualTime();
 
 void BM_SaveOnePerTransaction(benchmark::State& state) {
   Filled& f = FilledWith(10000);

@@ -34,67 +34,77 @@ size_t SysStringLen(const char16_t* text) {
 
 namespace OFL {
 
+// Both conversions write through a pointer into a string sized for the
+// worst case (a UTF-8 byte never yields more than one UTF-16 unit, a unit
+// never more than three bytes) and copy ASCII runs without decoding: record
+// texts are mostly ASCII and cross the store interface twice per call.
 std::u16string ToUtf16(std::string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
+  std::u16string out(s.size(), u'\0');
+  char16_t* w = out.data();
   for (size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      *w++ = c;
+      ++i;
+      continue;
+    }
     uint32_t cp = 0xFFFD;
     size_t n = 1;
-    if (c < 0x80) {
-      cp = c;
-    } else {
-      const size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-      if (len != 0 && i + len <= s.size()) {
-        uint32_t v = c & (0x7F >> len);
-        bool ok = true;
-        for (size_t k = 1; k < len; ++k) {
-          const auto d = static_cast<unsigned char>(s[i + k]);
-          ok = ok && (d & 0xC0) == 0x80;
-          v = v << 6 | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are invalid.
-        static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (ok && v >= kMin[len] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF)) cp = v, n = len;
+    const size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (len != 0 && i + len <= s.size()) {
+      uint32_t v = c & (0x7F >> len);
+      bool ok = true;
+      for (size_t k = 1; k < len; ++k) {
+        const auto d = static_cast<unsigned char>(s[i + k]);
+        ok = ok && (d & 0xC0) == 0x80;
+        v = v << 6 | (d & 0x3F);
       }
+      // Overlong forms, surrogates and values past U+10FFFF are invalid.
+      static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+      if (ok && v >= kMin[len] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF)) cp = v, n = len;
     }
     i += n;
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out += char16_t(0xD800 + (cp >> 10));
-      out += char16_t(0xDC00 + (cp & 0x3FF));
+      *w++ = char16_t(0xD800 + (cp >> 10));
+      *w++ = char16_t(0xDC00 + (cp & 0x3FF));
     } else {
-      out += char16_t(cp);
+      *w++ = char16_t(cp);
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 
 String FromUtf16(std::u16string_view s) {
-  String out;
-  out.reserve(s.size());
+  String out(s.size() * 3, '\0');
+  char* w = out.data();
   for (size_t i = 0; i < s.size(); ++i) {
     uint32_t cp = s[i];
+    if (cp < 0x80) {
+      *w++ = char(cp);
+      continue;
+    }
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
     else if (cp >= 0xD800 && cp <= 0xDFFF)
       cp = 0xFFFD;
-    if (cp < 0x80) {
-      out += char(cp);
-    } else if (cp < 0x800) {
-      out += char(0xC0 | cp >> 6);
-      out += char(0x80 | (cp & 0x3F));
+    if (cp < 0x800) {
+      *w++ = char(0xC0 | cp >> 6);
+      *w++ = char(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out += char(0xE0 | cp >> 12);
-      out += char(0x80 | (cp >> 6 & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
+      *w++ = char(0xE0 | cp >> 12);
+      *w++ = char(0x80 | (cp >> 6 & 0x3F));
+      *w++ = char(0x80 | (cp & 0x3F));
     } else {
-      out += char(0xF0 | cp >> 18);
-      out += char(0x80 | (cp >> 12 & 0x3F));
-      out += char(0x80 | (cp >> 6 & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
+      // A surrogate pair: two units, four bytes.
+      *w++ = char(0xF0 | cp >> 18);
+      *w++ = char(0x80 | (cp >> 12 & 0x3F));
+      *w++ = char(0x80 | (cp >> 6 & 0x3F));
+      *w++ = char(0x80 | (cp & 0x3F));
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 

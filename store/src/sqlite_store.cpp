@@ -32,8 +32,6 @@ constexpr const char* kSchema =
     "CREATE TABLE client_keys(kind INTEGER NOT NULL, value TEXT NOT NULL, id INTEGER NOT NULL,"
     " PRIMARY KEY(kind, value, id)) WITHOUT ROWID;"
     "CREATE INDEX client_keys_by_record ON client_keys(id);"
-    "CREATE TABLE store_state(id INTEGER PRIMARY KEY CHECK (id = 1), last_stamp INTEGER NOT NULL);"
-    "INSERT INTO store_state VALUES(1, 0);"
     "PRAGMA user_version = 1;";
 
 enum Stmt {
@@ -42,7 +40,6 @@ enum Stmt {
   kCommit,
   kRollback,
   kFindRecord,
-  kNextStamp,
   kUpsert,
   kInsert,
   kUpdate,
@@ -63,7 +60,6 @@ constexpr std::array<const char*, kStmtCount> kSql = {
     "COMMIT",
     "ROLLBACK",
     "SELECT id, stamp FROM records WHERE type = ?1 AND key = ?2",
-    "UPDATE store_state SET last_stamp = max(last_stamp + 1, ?1) WHERE id = 1 RETURNING last_stamp",
     "INSERT INTO records(type, key, stamp, data) VALUES(?1, ?2, ?3, ?4)"
     " ON CONFLICT(type, key) DO UPDATE SET stamp = excluded.stamp, data = excluded.data RETURNING id",
     "INSERT INTO records(type, key, stamp, data) VALUES(?1, ?2, ?3, ?4) RETURNING id",
@@ -278,17 +274,6 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
-  int NextStamp(uint64_t& stamp) {
-    int rc = SQLITE_OK;
-    Use s(*this, kNextStamp, rc);
-    if (rc != SQLITE_OK) return rc;
-    s.Bind(1, int64_t(NowAsFileTime()));
-    rc = s.Step();
-    if (rc != SQLITE_ROW) return rc;
-    stamp = uint64_t(s.Int(0));
-    return SQLITE_OK;
-  }
-
   // Brings the index entries of record `id` in step with its fields. Most
   // saves keep a client's identity, and then write no index page at all.
   int ReplaceIndex(int64_t id, const ClientFields& fields, bool existed) {
@@ -375,8 +360,11 @@ struct SqliteStore::Impl {
       Finish(SQLITE_ABORT);
       return refused;
     }
-    uint64_t stamp = 0;
-    if (rc == SQLITE_OK) rc = NextStamp(stamp);
+    // The clock, or past the record's last stamp when the clock has not moved
+    // on: a record's stamp rises with every write, and no shared row has to
+    // be written for it.
+    const uint64_t now = NowAsFileTime();
+    const uint64_t stamp = exists && stored >= now ? stored + 1 : now;
     if (rc == SQLITE_OK) {
       const String stamped = WithStamp(text, stamp, type == kClientType);
       Use put(*this, mode == Mode::kSave ? kUpsert : mode == Mode::kUpdate ? kUpdate : kInsert, rc);

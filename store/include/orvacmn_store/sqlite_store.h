@@ -2,7 +2,7 @@
 // IMocInstance interface through which the library reaches its store.
 //
 // Records are kept per (record type, key) with their text and a change stamp
-// (a FileTime, strictly increasing per file). Client records (type 51) are
+// (a FileTime, strictly increasing with every write of the record). Client records (type 51) are
 // also indexed by every identifying value, so that a lookup by any key kind
 // is an index search. How keys, load options and flags are read is told in
 // store/README.md.
