@@ -97,7 +97,9 @@ struct NoCaseIndex::Impl {
 };
 
 // A moved-from index has no set and behaves as an empty one.
-NoCaseIndex::NoCaseIndex() : impl_(std::make_unique<Impl>()) {}
+// Empty bags are common (every object carries a few): the table comes with
+// the first name.
+NoCaseIndex::NoCaseIndex() = default;
 NoCaseIndex::~NoCaseIndex() = default;
 NoCaseIndex::NoCaseIndex(NoCaseIndex&& other) noexcept = default;
 NoCaseIndex& NoCaseIndex::operator=(NoCaseIndex&& other) noexcept = default;

@@ -76,7 +76,10 @@ void OVOJob::Clear() {
 }
 
 String OVOJob::Pack() const {
+  // Room for what a job of this size usually packs to, so that a job with
+  // many targets is not copied again at every doubling of the text.
   String out;
+  out.reserve(1024 + 640 * size_t(targets_.GetCount()) + 512 * size_t(steps_.GetCount()));
   AppendFields(out);
   return out;
 }
