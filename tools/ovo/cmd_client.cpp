@@ -80,43 +80,43 @@ struct StoreLookupArgs {
   std::string db, file;
 };
 
-// Reads the identification, opens the store and loads the client; exit
-// status 2 on an error, else -1 with `found` and `method` set.
-int FindClient(const StoreLookupArgs& a, std::string& text, std::unique_ptr<orvacmn::CDBAccess>& access,
-               orvacmn::OVOSystem& system, bool& found, uint32_t& method) {
-  std::string error;
-  if (!ovo::ReadInput(a.file, text)) return 2;
-  auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
-  if (!store) return ovo::Error(error, 2);
-  access = std::make_unique<orvacmn::CDBAccess>(store);
-  std::string out;
-  const HRESULT hr = access->LoadSystem(OVOClientIdentification(text), 0, system, out, 0, &found, &method);
-  if (FAILED(hr)) return ovo::Error(out.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : out, 2);
-  return -1;
-}
-
-int RunFind(const StoreLookupArgs& a) {
+// A client looked up in the store by the identification it sent.
+struct Lookup {
+  std::string text;  // the identification, packed
   std::unique_ptr<orvacmn::CDBAccess> access;
   orvacmn::OVOSystem system;
   bool found = false;
   uint32_t method = 0;
-  std::string text;
-  if (const int status = FindClient(a, text, access, system, found, method); status >= 0) return status;
-  if (!found) return 1;
-  std::cout << method << "\n" << system.Pack() << "\n";
+
+  // Exit status 2 on an error (printed), else -1.
+  int Run(const StoreLookupArgs& a) {
+    std::string error;
+    if (!ovo::ReadInput(a.file, text)) return 2;
+    auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
+    if (!store) return ovo::Error(error, 2);
+    access = std::make_unique<orvacmn::CDBAccess>(store);
+    std::string out;
+    const HRESULT hr = access->LoadSystem(OVOClientIdentification(text), 0, system, out, 0, &found, &method);
+    if (FAILED(hr)) return ovo::Error(out.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : out, 2);
+    return -1;
+  }
+};
+
+int RunFind(const StoreLookupArgs& a) {
+  Lookup l;
+  if (const int status = l.Run(a); status >= 0) return status;
+  if (!l.found) return 1;
+  std::cout << l.method << "\n" << l.system.Pack() << "\n";
   return 0;
 }
 
 int RunAnnounce(const StoreLookupArgs& a) {
-  std::unique_ptr<orvacmn::CDBAccess> access;
-  orvacmn::OVOSystem system;
-  bool found = false;
-  uint32_t method = 0;
-  std::string text;
-  if (const int status = FindClient(a, text, access, system, found, method); status >= 0) return status;
-  const OVOClientIdentification id(text);
-  if (found) {
-    std::cout << "found\tmethod " << method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
+  Lookup l;
+  if (const int status = l.Run(a); status >= 0) return status;
+  orvacmn::OVOSystem& system = l.system;
+  const OVOClientIdentification id(l.text);
+  if (l.found) {
+    std::cout << "found\tmethod " << l.method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
   } else {
     system.SetGuid(OFL::Tools::IsGuid(id.GetGuid()) ? id.GetGuid() : OFL::Tools::GenerateGuid());
     std::cout << "new\t" << system.GetGuid() << "\n";
@@ -130,7 +130,7 @@ int RunAnnounce(const StoreLookupArgs& a) {
   if (!id.GetPrimaryIP().IsEmpty()) system.SetPrimaryIP(id.GetPrimaryIP());
   if (!id.GetPrimaryMAC().IsEmpty()) system.SetPrimaryMAC(id.GetPrimaryMAC());
   std::string out;
-  const HRESULT hr = access->SaveSystem(system, out);
+  const HRESULT hr = l.access->SaveSystem(system, out);
   if (FAILED(hr)) return ovo::Error(out, 2);
   std::cout << "saved\t" << system.GetGuid() << "\t" << system.GetHostName() << "\tIP " << system.GetIPList()
             << "\tMAC " << system.GetMACList() << "\n";

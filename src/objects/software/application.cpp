@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "ofl/tag_sequence.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/common/ovo_helper.h"
@@ -165,17 +166,10 @@ struct OVOSoftwareApplication::Field {
     return kFields;
   }
 
-  // The field of a child tag (case ignored), or null. The index is built
-  // once and only read afterwards.
+  // The field of a child tag (case ignored), or null.
   static const Field* Find(std::string_view tag) {
-    using Index = std::unordered_map<std::string_view, const Field*, OFL::HashNoCase, OFL::EqualNoCase>;
-    static const Index index = [] {
-      Index m;
-      for (const Field& f : All()) m.emplace(f.tag, &f);
-      return m;
-    }();
-    const auto it = index.find(tag);
-    return it == index.end() ? nullptr : it->second;
+    static const OFL::TagIndex<Field> index(All());
+    return index.Find(tag);
   }
 };
 
