@@ -1,4 +1,4 @@
-# ovo hw display and the hardware classes through ovo object.
+# ovo hw display, ovo hw autolink and the hardware classes through ovo object.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
 HW=$EXAMPLES/hardware
@@ -28,4 +28,29 @@ expect "$(cat "$HW/installed_component.xml")" 0 -- object OVOHardwareInstalledCo
 STDIN='<SPV><spventry><param>p</param><os>-1</os></spventry><x/></SPV>' \
   expect '<SPV><SPVEntry><OS>-1</OS><Section></Section><Param>p</Param><Value></Value></SPVEntry></SPV>' 0 -- object OvoSpv
 STDIN='<InstalledComponent/>' expect "" 1 -- object OVOHardwareHWProfile
+expect "$(cat "$HW/component.xml")" 0 -- object OVOHardwareComponent "$HW/component.xml"
+STDIN='<HardwareComponent><type>HDD</type><softwaredriver><guid>d</guid></softwaredriver><x/></HardwareComponent>' \
+  expect '<HardwareComponent><GUID></GUID><OrgUnit></OrgUnit><Type>HDD</Type><Vendor></Vendor><Model></Model><Comment></Comment><AutoDetectOS>0</AutoDetectOS><DeviceInfo></DeviceInfo><SoftwareDriver><GUID>d</GUID><Type></Type><Vendor></Vendor><Name></Name><Version></Version><InstallSource></InstallSource><ComponentID></ComponentID><SupportedOS>0</SupportedOS><Options>0</Options><SupportedDevices></SupportedDevices></SoftwareDriver><Properties></Properties><SPV></SPV><Vars><Scope>__COMPONENT__</Scope></Vars><ObjectRights></ObjectRights><PerformAutoLink>0</PerformAutoLink></HardwareComponent>' 0 -- object OVOHardwareComponent
+STDIN='<PCIDevice><devicename>Unknown PCI device 0x100E</devicename><deviceid>4110</deviceid><Extra a="1">x</Extra></PCIDevice>' \
+  expect '<PCIDevice><VendorID></VendorID><DeviceID>4110</DeviceID><VendorType>0</VendorType><VendorName></VendorName><DeviceName>Unknown PCI device 0x100E</DeviceName><Options>0</Options><Extra a="1">x</Extra></PCIDevice>' 0 -- object OVOPCIDevice
+STDIN='<PCIVendor><VendorID>8086</VendorID><VendorType>0</VendorType><VendorName>Intel</VendorName></PCIVendor>' \
+  expect '<PCIVendor><VendorID>8086</VendorID><VendorType>0</VendorType><VendorName>Intel</VendorName></PCIVendor>' 0 -- object OVOPCIVendor
+
+# Automatic driver assignment: the OS bits covered, then the drivers taken. The example's first driver serves
+# Windows 10 (0xC0000), its second Windows 11 (0x400000); bits the first covers are not asked of the second.
+D1=D1000001-0000-4000-8000-000000000001; D2=D1000002-0000-4000-8000-000000000002
+expect "$(printf '0x4C0000\n%s\n%s' $D1 $D2)" 0 -- hw autolink 0xFFFFFFFFFFFFFFFF "$HW/component.xml" "$HW/component.xml"
+expect "$(printf '0xC0000\n%s' $D1)" 0 -- hw autolink 0x40000 "$HW/component.xml" "$HW/component.xml"
+expect "$(printf '0x400000\n%s' $D2)" 0 -- hw autolink 4194304 "$HW/component.xml" "$HW/component.xml"
+# NT4 and Windows 2000 are not in the automatic table; nothing wanted, nothing taken.
+expect "0x0" 0 -- hw autolink 0x3 "$HW/component.xml" "$HW/component.xml"
+expect "0x0" 0 -- hw autolink 0 "$HW/component.xml" "$HW/component.xml"
+# Any root holds the candidates; the first one for Windows 10 wins.
+DRIVERS="<Drivers><SoftwareDriver><GUID>late</GUID><SupportedOS>262144</SupportedOS><SupportedDevices><Device><OS>262144</OS><HardwareID>PCI\\VEN_8086&amp;DEV_100E</HardwareID></Device></SupportedDevices></SoftwareDriver><other/>$(sed -n 's|.*\(<SoftwareDriver><GUID>D1000001.*</SoftwareDriver>\)<SoftwareDriver>.*|\1|p' "$HW/component.xml")</Drivers>"
+STDIN=$DRIVERS expect "$(printf '0x40000\nlate')" 0 -- hw autolink 0x40000 "$HW/component.xml" -
+STDIN=$DRIVERS expect "$(printf '0xC0000\n%s' $D1)" 0 -- hw autolink 0x80000 "$HW/component.xml" -
+STDIN='<HardwareProfile/>' expect "" 1 -- hw autolink 1 - "$HW/component.xml"
+STDIN='<Drivers>' expect "" 1 -- hw autolink 1 "$HW/component.xml" -
+expect_status 2 -- hw autolink x "$HW/component.xml" "$HW/component.xml"
+expect_status 1 -- hw autolink 1 "$HW/missing.xml" "$HW/component.xml"
 finish

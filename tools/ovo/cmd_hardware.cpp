@@ -4,18 +4,27 @@
 #include <memory>
 
 #include "orvacmn/hardware.h"
+#include "orvacmn/hardware/hardware_component.h"
+#include "orvacmn/hardware/pci_device.h"
 #include "ovo.h"
 
 namespace {
 
+using orvacmn::OVOHardwareComponent;
 using orvacmn::OVOHardwareHWProfile;
 using orvacmn::OVOHardwareInstalledComponent;
+using orvacmn::OVOPCIDevice;
+using orvacmn::OVOPCIVendor;
 using orvacmn::OvoSpv;
 
 const ovo::ObjectClass kSpv("OvoSpv", [] { return std::make_unique<OvoSpv>(); });
 const ovo::ObjectClass kComponent("OVOHardwareInstalledComponent",
                                   [] { return std::make_unique<OVOHardwareInstalledComponent>(); });
 const ovo::ObjectClass kProfile("OVOHardwareHWProfile", [] { return std::make_unique<OVOHardwareHWProfile>(); });
+const ovo::ObjectClass kHardwareComponent("OVOHardwareComponent",
+                                          [] { return std::make_unique<OVOHardwareComponent>(); });
+const ovo::ObjectClass kPCIDevice("OVOPCIDevice", [] { return std::make_unique<OVOPCIDevice>(); });
+const ovo::ObjectClass kPCIVendor("OVOPCIVendor", [] { return std::make_unique<OVOPCIVendor>(); });
 
 // The outputs start at 0, so a component without display settings prints
 // zeros and result 0.

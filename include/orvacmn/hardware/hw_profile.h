@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "orvacmn/hardware/group_profile_rules.h"
 #include "orvacmn/hardware/installed_component.h"
 #include "orvacmn/hardware/spv.h"
 #include "orvacmn/objects/object_rights.h"
@@ -25,6 +26,8 @@
 #include "orvacmn/variables/vars.h"
 
 namespace orvacmn {
+
+class OVOSystem;
 
 class OVOHardwareHWProfile : public OVOXMLSupport {
  public:
@@ -98,6 +101,12 @@ class OVOHardwareHWProfile : public OVOXMLSupport {
   OVOHardwareInstalledComponent* GetComponent(const String& type, int32_t index) const;
   // OVOHardwareDisplaySettings::FromProfileProperties; always 1.
   int GetDisplaySettings(int32_t& width, int32_t& height, int32_t& depth, int32_t& frequency) const;
+  // The profile's score for `system`: 0 when a component with a valid device
+  // is not among the system's detected devices; otherwise 100 per matching
+  // component, plus, for each type the profile manages automatically
+  // (network, graphics, other), the detected devices of that type beyond
+  // the profile's components of that type. Saturates at 0xFFFFFFFF.
+  uint32_t GetMatchingCriterias(const OVOSystem& system) const;
 
  protected:
   String InternalPack() const override;
@@ -135,6 +144,14 @@ class OVOHardwareHWProfileList : public OVOTypedPtrList<OVOHardwareHWProfile> {
 
   // Deletes every profile and empties the list.
   void DeleteObjects();
+  // The first profile, in list order, with the highest score above 0
+  // (GetMatchingCriterias), among those that take part in automatic
+  // selection and that `group` allows (a null group allows every profile);
+  // null if none. `log` receives "Profile [name] matches best with matching
+  // criterias = N: " or "No profile matches best: ", then one line (ended by
+  // "\n") per profile: why it was skipped, or its score.
+  OVOHardwareHWProfile* FindBestMatchingHardwareProfile(const OVOSystem& system, const OVOGroupProfileRules* group,
+                                                        String& log) const;
 };
 
 }  // namespace orvacmn

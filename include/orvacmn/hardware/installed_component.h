@@ -23,6 +23,8 @@
 
 namespace orvacmn {
 
+class OVOHardwareComponent;
+
 class OVOHardwareInstalledComponent : public OVOXMLSupport {
  public:
   // Type texts.
@@ -102,6 +104,11 @@ class OVOHardwareInstalledComponent : public OVOXMLSupport {
   // of the properties (OVOHardwareDisplaySettings::FromProperties); other
   // types give 0 and leave the outputs alone.
   int GetDisplaySettings(int32_t& width, int32_t& height, int32_t& depth, int32_t& frequency) const;
+  // Makes this an instance of `component`: its GUID as "GUIDComponent", its
+  // type, vendor, model and device string; a "GFXCARD" (exactly) also takes
+  // its "MAXRES", "COLOR" and "MAXFREQ", each defaulting to "1024 x 768",
+  // "High Color (16 bit)" and "75".
+  void SetFromComponent(const OVOHardwareComponent& component);
 
  protected:
   String InternalPack() const override;

@@ -4,7 +4,9 @@
 
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
+#include "ofl/format.h"
 #include "orvacmn/hardware/display_settings.h"
+#include "orvacmn/system/system.h"
 
 namespace orvacmn {
 namespace {
@@ -22,6 +24,7 @@ constexpr char kTagOptions[] = "Options";
 constexpr char kTagDriverPath[] = "DriverPath";
 
 using P = OVOHardwareHWProfile;
+using C = OVOHardwareInstalledComponent;
 
 void UnpackNested(OVOXMLSupport& nested, OFLXMLParser& parser) {
   nested.Clear();
@@ -193,12 +196,66 @@ int OVOHardwareHWProfile::GetDisplaySettings(int32_t& width, int32_t& height, in
   return 1;
 }
 
+uint32_t OVOHardwareHWProfile::GetMatchingCriterias(const OVOSystem& system) const {
+  // Network cards, graphics cards, other devices.
+  uint64_t matching[3] = {0, 0, 0};
+  uint64_t owned[3] = {0, 0, 0};
+  for (const OVOHardwareInstalledComponent* c : components_) {
+    if (c == nullptr) continue;
+    const size_t kind = c->GetType() == C::kTypeNetcard ? 0 : c->GetType() == C::kTypeGfxcard ? 1 : 2;
+    ++owned[kind];
+    if (!c->GetDeviceInfo().IsValid()) continue;
+    if (!system.ContainsDetectedDevice(c->GetDeviceInfo().GetDeviceString())) return 0;
+    ++matching[kind];
+  }
+  uint64_t score = 100 * (matching[0] + matching[1] + matching[2]);
+  const uint32_t autoOptions[3] = {kOptionAutoNetcards, kOptionAutoGfxcards, kOptionAutoOther};
+  const uint64_t detected[3] = {static_cast<uint64_t>(system.GetDetectedNetcardCount()),
+                                static_cast<uint64_t>(system.GetDetectedGfxcardCount()),
+                                static_cast<uint64_t>(system.GetDetectedOtherComponentCount())};
+  for (size_t kind = 0; kind < 3; ++kind)
+    if ((options_ & autoOptions[kind]) != 0 && detected[kind] > owned[kind]) score += detected[kind] - owned[kind];
+  return score > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(score);
+}
+
 // OVOHardwareHWProfileList
 
 OVOHardwareHWProfileList::~OVOHardwareHWProfileList() { DeleteObjects(); }
 
 void OVOHardwareHWProfileList::DeleteObjects() {
   while (!IsEmpty()) delete RemoveHead();
+}
+
+OVOHardwareHWProfile* OVOHardwareHWProfileList::FindBestMatchingHardwareProfile(const OVOSystem& system,
+                                                                                const OVOGroupProfileRules* group,
+                                                                                String& log) const {
+  String lines;
+  OVOHardwareHWProfile* best = nullptr;
+  uint32_t bestScore = 0;
+  for (OVOHardwareHWProfile* p : *this) {
+    if (p == nullptr) continue;
+    const OVOGroupProfileRules::EProfileAccess access =
+        group == nullptr ? OVOGroupProfileRules::eProfileAllowed : group->GetProfileAccess(p->GetGUID());
+    if (access == OVOGroupProfileRules::eProfileNotAllowed) {
+      lines += OFLFormat("skipping profile [%s] not allowed\n", p->GetName()).str();
+    } else if ((p->GetOptions() & P::kOptionNoAutoSelect) != 0) {
+      lines += OFLFormat("skipping profile [%s] autodetect disabled\n", p->GetName()).str();
+    } else if (access == OVOGroupProfileRules::eProfileNoEntry) {
+      lines += OFLFormat("skipping profile [%s] disallowed\n", p->GetName()).str();
+    } else {
+      const uint32_t score = p->GetMatchingCriterias(system);
+      lines += OFLFormat("profile [%s] matching criterias = %u\n", p->GetName(), score).str();
+      if (score > bestScore) {
+        best = p;
+        bestScore = score;
+      }
+    }
+  }
+  log = best != nullptr
+            ? OFLFormat("Profile [%s] matches best with matching criterias = %u: ", best->GetName(), bestScore).str()
+            : String("No profile matches best: ");
+  log += lines;
+  return best;
 }
 
 }  // namespace orvacmn

@@ -4,6 +4,7 @@
 
 #include "ofl/tools.h"
 #include "orvacmn/hardware/display_settings.h"
+#include "orvacmn/hardware/hardware_component.h"
 
 namespace orvacmn {
 namespace {
@@ -136,6 +137,23 @@ int OVOHardwareInstalledComponent::GetDisplaySettings(int32_t& width, int32_t& h
                                                       int32_t& frequency) const {
   if (type_ != kTypeGfxcard && type_ != kTypeMonitor) return 0;
   return OVOHardwareDisplaySettings::FromProperties(properties_, width, height, depth, frequency);
+}
+
+void OVOHardwareInstalledComponent::SetFromComponent(const OVOHardwareComponent& component) {
+  guidComponent_ = component.GetGUID();
+  type_ = component.GetType();
+  vendor_ = component.GetVendor();
+  model_ = component.GetModel();
+  if (type_ == kTypeGfxcard) {
+    static constexpr const char* kDisplay[][2] = {
+        {kPropMaxResolution, "1024 x 768"}, {kPropColor, "High Color (16 bit)"}, {kPropMaxFrequency, "75"}};
+    for (const auto& [name, fallback] : kDisplay) {
+      String value;
+      if (!component.GetProperties().GetProperty(name, value)) value = fallback;
+      properties_.SetProperty(name, value);
+    }
+  }
+  device_ = component.GetDeviceInfo();
 }
 
 // OVOHardwareInstalledComponentList
