@@ -360,8 +360,9 @@ class OVOSoftwareApplication : public OVOXMLSupport {
   struct Field;
 
   void AppendFields(String& out) const;
-  // The whole-object loop over the root element that `loaded` has found.
-  void ReadFields(OFLXMLParser& loaded);
+  // The whole-object loop over the root element that `loaded` has found;
+  // nested objects are read in place through `scratch`.
+  void ReadFields(OFLXMLParser& loaded, OFLXMLParser& scratch);
   void ReadField(const Field& field, OFLXMLParser& parser, OFLXMLParser& scratch, StatisticsData& stats);
 
   std::array<String, kTextCount> text_;

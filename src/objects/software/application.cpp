@@ -411,14 +411,14 @@ int OVOSoftwareApplication::Unpack(const String& text) {
 int OVOSoftwareApplication::UnpackLoaded(OFLXMLParser& loaded) {
   Clear();
   if (!loaded.FindElem(GetObjectName().c_str())) return 0;
-  ReadFields(loaded);
+  OFLXMLParser scratch;
+  ReadFields(loaded, scratch);
   return 1;
 }
 
-void OVOSoftwareApplication::ReadFields(OFLXMLParser& loaded) {
+void OVOSoftwareApplication::ReadFields(OFLXMLParser& loaded, OFLXMLParser& scratch) {
   StatisticsData stats;
-  OFLXMLParser scratch;  // reads nested objects where they stand
-  ForEachChild(loaded, [&](const String& tag, OFLXMLParser& p) {
+  ForEachChild(loaded, [&](std::string_view tag, OFLXMLParser& p) {
     if (const Field* f = Field::Find(tag)) ReadField(*f, p, scratch, stats);
   });
   statistics_ = stats;

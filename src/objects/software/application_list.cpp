@@ -58,13 +58,13 @@ int OVOSoftwareApplicationList::Unpack(const String& text) {
   parser.SetDoc(text);
   Clear();
   if (!parser.FindElem(GetObjectName().c_str())) return 0;
-  OFLXMLParser child;  // one for all elements
-  ForEachChild(parser, [this, &child](const String& tag, OFLXMLParser& p) {
+  OFLXMLParser child, scratch;  // one each for all elements
+  ForEachChild(parser, [this, &child, &scratch](std::string_view tag, OFLXMLParser& p) {
     if (!OFL::EqualsNoCase(tag, kElementName)) return;
     auto app = std::make_unique<OVOSoftwareApplication>();
     // What constructing it from the child's markup gives, read in place.
     child.SetDocFromChild(p);
-    if (child.FindElem(kElementName.data())) app->ReadFields(child);
+    if (child.FindElem(kElementName.data())) app->ReadFields(child, scratch);
     AddTail(app.get());
     app.release();
   });

@@ -1,0 +1,85 @@
+// CInfFileReader: a setup-information (INF) file in memory, as lines with an
+// index of its sections, answering key and section queries.
+//
+// Load reads the file in any encoding (see OFL::TextFileReader), joins
+// continued lines, can drop empty and comment lines and can replace %name%
+// tokens from the [Strings] section. Sections and keys compare ignoring case;
+// when a section occurs twice, lookups reach the last one. The reader keeps
+// the state of its last Load until the next one.
+//
+// One thread at a time.
+#ifndef ORVACMN_DRIVERS_INF_FILE_READER_H_
+#define ORVACMN_DRIVERS_INF_FILE_READER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "ofl/tokenizer.h"
+#include "orvacmn/common/types.h"
+
+namespace orvacmn {
+
+class CInfFileReader {
+ public:
+  // Load flags.
+  static constexpr uint32_t kDropEmptyLines = 0x1;
+  static constexpr uint32_t kDropComments = 0x2;
+  static constexpr uint32_t kSubstituteStrings = 0x4;
+  static constexpr uint32_t kAllFlags = 0x7;
+  // The code of a file too short to be an INF file.
+  static constexpr uint32_t kErrorInvalidFile = 0xFFFFFFFF;
+  // Most %name% passes made on one line.
+  static constexpr int kMaxSubstitutionPasses = 32000;
+
+  CInfFileReader();
+  virtual ~CInfFileReader();
+
+  // 0 on success; otherwise the open failure's Win32 code ("Unable to open
+  // [path]: text") or kErrorInvalidFile for fewer than 3 bytes ("Invalid INF
+  // file [path]"), with `error` set.
+  uint32_t Load(const String& path, String& error, uint32_t flags);
+  // Empties lines and index.
+  void Reset();
+
+  // 1 with `value` set when the section holds a "key = value" line for
+  // `key` (the first one); the value loses a trailing comment and its
+  // double quotes at both ends. 0 otherwise.
+  int GetValue(const String& section, const String& key, String& value) const;
+  int SectionExists(const String& section) const;
+  // Replaces the tokenizer's entries with the lines of the section (up to
+  // the next section header); 0 when the section is unknown.
+  int ReadCompleteSection(const String& section, OFLTokenizer& lines) const;
+
+  // Every accepted line, in file order.
+  const std::vector<String>& GetLines() const { return lines_; }
+
+ protected:
+  int SectionExists(const String& section, size_t& position) const;
+  // True when the trimmed line holds "[" and a later "]"; `name` is the text
+  // between the first "[" and the next "]".
+  static int IsSection(const String& line, String& name);
+  // Cuts the line at the first ";" outside double quotes and removes the
+  // white space before it.
+  static void StripComment(String& line);
+  // Replaces %name% tokens by their [Strings] values (an unknown name by
+  // itself, "%%" by nothing); returns the number of passes made.
+  int PerformSubstitutions(String& line);
+
+ private:
+  class StringsIndex;
+
+  void AddLine(String line, uint32_t flags);
+  int Substitute(String& line, StringsIndex* strings);
+
+  std::vector<String> lines_;
+  std::unordered_map<String, size_t> sections_;  // lower-cased name -> header line
+  // Characters the substitutions of one Load may still move; bounds the work
+  // a hostile file can cause (tokens whose values hold themselves).
+  uint64_t substitutionBudget_ = 0;
+};
+
+}  // namespace orvacmn
+
+#endif  // ORVACMN_DRIVERS_INF_FILE_READER_H_

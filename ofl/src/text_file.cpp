@@ -1,0 +1,200 @@
+// Reading text files of any of the encodings driver packages use.
+#include "ofl/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "ofl/bstr.h"
+
+namespace OFL {
+namespace {
+
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorTooManyOpenFiles = 4;
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorNotEnoughMemory = 8;
+constexpr uint32_t kErrorReadFault = 30;
+constexpr uint32_t kErrorGenFailure = 31;
+constexpr uint32_t kErrorSharingViolation = 32;
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorFilenameExcedRange = 206;
+
+// Windows-1252 code points of 0x80..0x9F; the five unassigned bytes keep
+// their C1 values, as the platform's conversion does.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t n;
+    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) n = 2;
+    else if (c == 0xE0) n = 3, lo = 0xA0;
+    else if (c == 0xED) n = 3, hi = 0x9F;
+    else if (c >= 0xE1 && c <= 0xEF) n = 3;
+    else if (c == 0xF0) n = 4, lo = 0x90;
+    else if (c == 0xF4) n = 4, hi = 0x8F;
+    else if (c >= 0xF1 && c <= 0xF3) n = 4;
+    else return false;
+    if (n > s.size() - i) return false;
+    const auto second = static_cast<unsigned char>(s[i + 1]);
+    if (second < lo || second > hi) return false;
+    for (size_t k = 2; k < n; ++k)
+      if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return false;
+    i += n;
+  }
+  return true;
+}
+
+String FromWindows1252(std::string_view s) {
+  String out;
+  out.reserve(s.size() + s.size() / 4);
+  for (char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+      continue;
+    }
+    const char16_t cp = c < 0xA0 ? kCp1252High[c - 0x80] : char16_t(c);
+    out += FromUtf16(std::u16string_view(&cp, 1));
+  }
+  return out;
+}
+
+String FromUtf16Bytes(std::string_view s, bool bigEndian) {
+  std::u16string units(s.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    const auto a = static_cast<unsigned char>(s[2 * i]), b = static_cast<unsigned char>(s[2 * i + 1]);
+    units[i] = bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a);
+  }
+  return FromUtf16(units);
+}
+
+bool ParentExists(const String& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == String::npos) return true;
+  struct stat st;
+  const String parent = slash == 0 ? String("/") : path.substr(0, slash);
+  return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+uint32_t Win32ErrorFromErrno(int err, const String& path) {
+  switch (err) {
+    case ENOENT: return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return kErrorAccessDenied;
+    case EMFILE:
+    case ENFILE: return kErrorTooManyOpenFiles;
+    case ENOMEM: return kErrorNotEnoughMemory;
+    case EBUSY:
+    case ETXTBSY: return kErrorSharingViolation;
+    case EINVAL: return kErrorInvalidParameter;
+    case ENAMETOOLONG: return kErrorFilenameExcedRange;
+    case EIO: return kErrorReadFault;
+    default: return kErrorGenFailure;
+  }
+}
+
+String TextFileReader::Decode(std::string_view bytes, Encoding* encoding) {
+  Encoding enc;
+  String text;
+  const auto b0 = bytes.size() > 0 ? static_cast<unsigned char>(bytes[0]) : 0x100;
+  const auto b1 = bytes.size() > 1 ? static_cast<unsigned char>(bytes[1]) : 0x100;
+  if (b0 == 0xFF && b1 == 0xFE) {
+    enc = Encoding::kUtf16LE;
+    text = FromUtf16Bytes(bytes.substr(2), false);
+  } else if (b0 == 0xFE && b1 == 0xFF) {
+    enc = Encoding::kUtf16BE;
+    text = FromUtf16Bytes(bytes.substr(2), true);
+  } else if (bytes.starts_with("\xEF\xBB\xBF")) {
+    enc = Encoding::kUtf8Bom;
+    text = IsValidUtf8(bytes.substr(3)) ? String(bytes.substr(3)) : FromWindows1252(bytes.substr(3));
+  } else if (b1 == 0 && b0 != 0) {  // "[\0" of a file written without a mark
+    enc = Encoding::kUtf16LE;
+    text = FromUtf16Bytes(bytes, false);
+  } else if (b0 == 0 && b1 != 0 && b1 != 0x100) {
+    enc = Encoding::kUtf16BE;
+    text = FromUtf16Bytes(bytes, true);
+  } else if (IsValidUtf8(bytes)) {
+    enc = Encoding::kUtf8;
+    text.assign(bytes);
+  } else {
+    enc = Encoding::kWindows1252;
+    text = FromWindows1252(bytes);
+  }
+  const size_t eof = text.find('\x1A');
+  if (eof != String::npos) text.resize(eof);
+  // A text holds no NUL characters; the platform's line reader stops at them.
+  if (text.find('\0') != String::npos) std::erase(text, '\0');
+  if (encoding != nullptr) *encoding = enc;
+  return text;
+}
+
+uint32_t TextFileReader::Open(const String& path) {
+  text_.clear();
+  pos_ = 0;
+  byteSize_ = 0;
+  if (path.empty() || path.find('\0') != String::npos) return kErrorPathNotFound;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Win32ErrorFromErrno(errno, path);
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return Win32ErrorFromErrno(err, path);
+  }
+  String bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      return Win32ErrorFromErrno(err, path);
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  OpenBytes(bytes);
+  return 0;
+}
+
+void TextFileReader::OpenBytes(std::string_view bytes) {
+  byteSize_ = bytes.size();
+  text_ = Decode(bytes, &encoding_);
+  pos_ = 0;
+}
+
+bool TextFileReader::ReadString(String& line) {
+  if (pos_ >= text_.size()) return false;
+  size_t end = text_.find('\n', pos_);
+  const size_t next = end == String::npos ? text_.size() : end + 1;
+  if (end == String::npos) end = text_.size();
+  if (end > pos_ && text_[end - 1] == '\r') --end;
+  line.assign(text_, pos_, end - pos_);
+  pos_ = next;
+  return true;
+}
+
+}  // namespace OFL
