@@ -76,3 +76,11 @@ done
 stepf "cut -c 1-200" store get "$db" 51 4:SALES-07
 stepf "wc -l" store list "$db" 51
 rm -rf "$store_dir"
+echo; echo "# Drivers: a UTF-16 INF package, its security catalog, the search for a device's driver"
+step catalog attrs "$EX/drivers/netkvm/NetKvm.cat"
+stepf "cut -c 1-400" inf parse "$EX/drivers/netkvm/netkvm.inf"
+step inf devices "$EX/drivers/Display/Gfx.INF"
+step inf value "$EX/drivers/netkvm/netkvm.inf" Version DriverVer
+step inf find --device 'PCI\VEN_1AF4&DEV_1000&SUBSYS_00011AF4&REV_00' "$EX/drivers"
+echo; echo "# Hardware components: which of a component's candidate drivers serve which OS"
+step hw autolink 0xFFFFFFFFFFFFFFFF "$EX/hardware/component.xml" "$EX/hardware/component.xml"
