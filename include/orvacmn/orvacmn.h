@@ -7,6 +7,7 @@
 #include "orvacmn/energy.h"
 #include "orvacmn/hardware.h"
 #include "orvacmn/jobs.h"
+#include "orvacmn/messages.h"
 #include "orvacmn/objects.h"
 #include "orvacmn/persistence.h"
 #include "orvacmn/software.h"

@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <type_traits>
 
+#include "ofl/byte_buffer.h"
 #include "ofl/string.h"
 
 class OFLTools {
@@ -78,6 +80,11 @@ class OFLTools {
   static String ULToA(uint32_t value);
   static String LLToA(int64_t value);
   static String ULLToA(uint64_t value);
+
+  // The bytes of `text` without a terminator, and back: a String of the same
+  // length, NUL bytes included.
+  static OFL::ByteBuffer ConvertCStringToByteBuffer(std::string_view text);
+  static String ConvertByteBufferToString(std::span<const uint8_t> bytes);
 
   // String resource by id (7006..7317) in the current resource language;
   // empty for an unknown id.

@@ -1,0 +1,149 @@
+// Base64, bzip2 and gzip of byte buffers: round trips, the decoders' refusals
+// with reasons, and the decompression limit against bombs.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "ofl/base64.h"
+#include "ofl/compression.h"
+#include "ofl/tools.h"
+
+namespace {
+
+using OFL::ByteBuffer;
+using OFL::String;
+using OFL::Compression::OFLBZip2Compression;
+using OFL::Compression::OFLGZipCompression;
+
+ByteBuffer Bytes(const std::string& s) { return ByteBuffer(s.begin(), s.end()); }
+
+ByteBuffer Random(size_t n, uint32_t seed) {
+  std::mt19937 gen(seed);
+  ByteBuffer b(n);
+  for (auto& c : b) c = static_cast<uint8_t>(gen());
+  return b;
+}
+
+TEST(Base64, EncodesWithPaddingAndDecodesBack) {
+  struct Case { const char* plain; const char* encoded; } const cases[] = {
+      {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xff\xfe", "//4="}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(OFL::EncodeBase64(std::string_view(c.plain)), c.encoded);
+    EXPECT_EQ(OFL::DecodeBase64(c.encoded), Bytes(c.plain)) << c.encoded;
+  }
+  const ByteBuffer all = Random(100000, 1);
+  const String text = OFL::EncodeBase64(all);
+  EXPECT_EQ(text.find_first_of("\r\n"), String::npos);
+  EXPECT_EQ(OFL::DecodeBase64(text), all);
+}
+
+TEST(Base64, SkipsLineBreaksAndBlanksAndRefusesAnythingElse) {
+  ByteBuffer out;
+  String error;
+  EXPECT_TRUE(OFL::DecodeBase64(" Zm9v\r\nYm Fy\t", out, error));
+  EXPECT_EQ(out, Bytes("foobar"));
+  const char* bad[] = {"Zm9v!", "Zm9", "Zg=", "Zg==Zg==", "Z===", "Zm=v", "Zm9v\x80"};
+  for (const char* text : bad) {
+    out = Bytes("stale");
+    EXPECT_FALSE(OFL::DecodeBase64(text, out, error)) << text;
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_FALSE(OFL::DecodeBase64(std::string_view("Zm9v\0", 5), out, error));
+  EXPECT_EQ(error, "Invalid base64 character 0x00 at offset 4");
+}
+
+TEST(Compression, BothMethodsRoundTripAnyBytesInPlace) {
+  const OFLBZip2Compression bzip2;
+  for (const ByteBuffer& plain : {ByteBuffer(), Bytes("a"), ByteBuffer(100000, 'x'), Random(70000, 2)}) {
+    ByteBuffer buf = plain;
+    String error;
+    ASSERT_TRUE(bzip2.Compress(buf, buf, error)) << error;
+    EXPECT_EQ(std::string(buf.begin(), buf.begin() + 3), "BZh");
+    ASSERT_TRUE(bzip2.Decompress(buf, buf, error)) << error;
+    EXPECT_EQ(buf, plain);
+    buf = plain;
+    ASSERT_TRUE(OFLGZipCompression::Compress(buf, buf, error)) << error;
+    EXPECT_EQ(buf[0], 0x1F);
+    EXPECT_EQ(buf[1], 0x8B);
+    ASSERT_TRUE(OFLGZipCompression::Decompress(buf, buf, error)) << error;
+    EXPECT_EQ(buf, plain);
+  }
+}
+
+TEST(Compression, RefusesDamagedTruncatedAndTrailingData) {
+  const OFLBZip2Compression bzip2;
+  ByteBuffer bz, gz, out;
+  String error;
+  const ByteBuffer plain = Random(5000, 3);
+  ASSERT_TRUE(bzip2.Compress(plain, bz, error));
+  ASSERT_TRUE(OFLGZipCompression::Compress(plain, gz, error));
+
+  struct Case { ByteBuffer input; const char* bzError; const char* gzError; };
+  auto cut = [](const ByteBuffer& b) { return ByteBuffer(b.begin(), b.end() - 10); };
+  auto extra = [](ByteBuffer b) { b.push_back(0); return b; };
+  const Case cases[] = {
+      {ByteBuffer(), "bzip2: compressed data ends unexpectedly", "gzip: compressed data ends unexpectedly"},
+      {Bytes("plain text"), "bzip2: data is not bzip2-compressed", "gzip: incorrect header check"},
+      {cut(bz), "bzip2: compressed data ends unexpectedly", nullptr},
+      {cut(gz), nullptr, "gzip: compressed data ends unexpectedly"},
+      {extra(bz), "bzip2: data follows the end of the compressed stream", nullptr},
+      {extra(gz), nullptr, "gzip: data follows the end of the compressed stream"},
+  };
+  for (const Case& c : cases) {
+    if (c.bzError) {
+      EXPECT_FALSE(bzip2.Decompress(c.input, out, error));
+      EXPECT_EQ(error, c.bzError);
+    }
+    if (c.gzError) {
+      EXPECT_FALSE(OFLGZipCompression::Decompress(c.input, out, error));
+      EXPECT_EQ(error, c.gzError);
+    }
+  }
+  ByteBuffer damaged = bz;
+  damaged[damaged.size() / 2] ^= 0x55;
+  EXPECT_FALSE(bzip2.Decompress(damaged, out, error));
+  EXPECT_EQ(error, "bzip2: compressed data is corrupt");
+  EXPECT_FALSE(OFLBZip2Compression(10).Compress(plain, out, error));
+  EXPECT_EQ(error, "bzip2: invalid parameter");
+}
+
+// 16 MiB of zeros shrink to a few hundred bytes; a small limit stops both decoders at
+// the limit, exactly at it still succeeds.
+TEST(Compression, LimitStopsBombsAndHoldsExactly) {
+  const ByteBuffer zeros(size_t{16} << 20, 0);
+  ByteBuffer bz, gz, out;
+  String error;
+  OFLBZip2Compression bzip2;
+  ASSERT_TRUE(bzip2.Compress(zeros, bz, error));
+  ASSERT_TRUE(OFLGZipCompression::Compress(zeros, gz, error));
+  ASSERT_LT(bz.size(), 1000u);
+  EXPECT_EQ(bzip2.GetDecompressionLimit(), OFL::Compression::kDefaultDecompressionLimit);
+  bzip2.SetDecompressionLimit(1 << 20);
+  EXPECT_FALSE(bzip2.Decompress(bz, out, error));
+  EXPECT_EQ(error, "Decompressed data exceeds the limit of 1048576 bytes");
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(OFLGZipCompression::Decompress(gz, out, error, 1 << 20));
+  EXPECT_EQ(error, "Decompressed data exceeds the limit of 1048576 bytes");
+
+  const ByteBuffer small(1000, 'q');
+  ASSERT_TRUE(bzip2.Compress(small, bz, error));
+  ASSERT_TRUE(OFLGZipCompression::Compress(small, gz, error));
+  bzip2.SetDecompressionLimit(1000);
+  EXPECT_TRUE(bzip2.Decompress(bz, out, error));
+  EXPECT_TRUE(OFLGZipCompression::Decompress(gz, out, error, 1000));
+  bzip2.SetDecompressionLimit(999);
+  EXPECT_FALSE(bzip2.Decompress(bz, out, error));
+  EXPECT_FALSE(OFLGZipCompression::Decompress(gz, out, error, 999));
+}
+
+TEST(ByteBufferText, KeepsEveryByteIncludingNul) {
+  const std::string text("a\0b\xff", 4);
+  const ByteBuffer bytes = OFLTools::ConvertCStringToByteBuffer(text);
+  EXPECT_EQ(bytes.size(), 4u);
+  EXPECT_EQ(OFLTools::ConvertByteBufferToString(bytes), text);
+}
+
+}  // namespace
