@@ -83,4 +83,4 @@ step inf devices "$EX/drivers/Display/Gfx.INF"
 step inf value "$EX/drivers/netkvm/netkvm.inf" Version DriverVer
 step inf find --device 'PCI\VEN_1AF4&DEV_1000&SUBSYS_00011AF4&REV_00' "$EX/drivers"
 echo; echo "# Hardware components: which of a component's candidate drivers serve which OS"
-step hw autolink 0xFFFFFFFFFFFFFFFF "$EX/hardware/component.xml" "$EX/hardware/component.xml"
+step component autolink 0xFFFFFFFFFFFFFFFF "$EX/hardware/autolink.xml"

@@ -35,4 +35,8 @@ expect_status 1 -- catalog attrs "$TMP/truncated.cat"
 expect_status 2 -- catalog attrs
 expect_status 2 -- catalog
 expect_status 0 -- catalog attrs --help
+
+# The supported OSs: the catalog's OSAttr 2:6.1,2:10.0 and the INF member's 2:10.0; a damaged file signs for none.
+expect "0xF400C0" 0 -- catalog os "$CAT"
+expect "0x0" 0 -- catalog os "$TMP/truncated.cat"
 finish

@@ -1,4 +1,4 @@
-# ovo hw display, ovo hw autolink and the hardware classes through ovo object.
+# ovo hw display, ovo component autolink and the hardware classes through ovo object.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
 HW=$EXAMPLES/hardware
@@ -39,18 +39,22 @@ STDIN='<PCIVendor><VendorID>8086</VendorID><VendorType>0</VendorType><VendorName
 # Automatic driver assignment: the OS bits covered, then the drivers taken. The example's first driver serves
 # Windows 10 (0xC0000), its second Windows 11 (0x400000); bits the first covers are not asked of the second.
 D1=D1000001-0000-4000-8000-000000000001; D2=D1000002-0000-4000-8000-000000000002
-expect "$(printf '0x4C0000\n%s\n%s' $D1 $D2)" 0 -- hw autolink 0xFFFFFFFFFFFFFFFF "$HW/component.xml" "$HW/component.xml"
-expect "$(printf '0xC0000\n%s' $D1)" 0 -- hw autolink 0x40000 "$HW/component.xml" "$HW/component.xml"
-expect "$(printf '0x400000\n%s' $D2)" 0 -- hw autolink 4194304 "$HW/component.xml" "$HW/component.xml"
+AL=$HW/autolink.xml
+expect "$(printf '0x4C0000\n%s\n%s' $D1 $D2)" 0 -- component autolink 0xFFFFFFFFFFFFFFFF "$AL"
+expect "$(printf '0xC0000\n%s' $D1)" 0 -- component autolink 0x40000 "$AL"
+expect "$(printf '0x400000\n%s' $D2)" 0 -- component autolink 4194304 "$AL"
 # NT4 and Windows 2000 are not in the automatic table; nothing wanted, nothing taken.
-expect "0x0" 0 -- hw autolink 0x3 "$HW/component.xml" "$HW/component.xml"
-expect "0x0" 0 -- hw autolink 0 "$HW/component.xml" "$HW/component.xml"
-# Any root holds the candidates; the first one for Windows 10 wins.
-DRIVERS="<Drivers><SoftwareDriver><GUID>late</GUID><SupportedOS>262144</SupportedOS><SupportedDevices><Device><OS>262144</OS><HardwareID>PCI\\VEN_8086&amp;DEV_100E</HardwareID></Device></SupportedDevices></SoftwareDriver><other/>$(sed -n 's|.*\(<SoftwareDriver><GUID>D1000001.*</SoftwareDriver>\)<SoftwareDriver>.*|\1|p' "$HW/component.xml")</Drivers>"
-STDIN=$DRIVERS expect "$(printf '0x40000\nlate')" 0 -- hw autolink 0x40000 "$HW/component.xml" -
-STDIN=$DRIVERS expect "$(printf '0xC0000\n%s' $D1)" 0 -- hw autolink 0x80000 "$HW/component.xml" -
-STDIN='<HardwareProfile/>' expect "" 1 -- hw autolink 1 - "$HW/component.xml"
-STDIN='<Drivers>' expect "" 1 -- hw autolink 1 "$HW/component.xml" -
-expect_status 2 -- hw autolink x "$HW/component.xml" "$HW/component.xml"
-expect_status 1 -- hw autolink 1 "$HW/missing.xml" "$HW/component.xml"
+expect "0x0" 0 -- component autolink 0x3 "$AL"
+expect "0x0" 0 -- component autolink 0 "$AL"
+# The first candidate for Windows 10 wins; other elements are passed over.
+COMPONENT=$(cat "$HW/component.xml")
+LATE="<SoftwareDriver><GUID>late</GUID><SupportedOS>262144</SupportedOS><SupportedDevices><Device><OS>262144</OS><HardwareID>PCI\\VEN_8086&amp;DEV_100E</HardwareID></Device></SupportedDevices></SoftwareDriver>"
+STDIN="<Autolink>$COMPONENT$LATE<other/>$(sed -n 's|.*\(<SoftwareDriver><GUID>D1000001.*</SoftwareDriver>\)<SoftwareDriver>.*|\1|p' "$HW/component.xml")</Autolink>"
+expect "$(printf '0x40000\nlate')" 0 -- component autolink 0x40000
+expect "$(printf '0xC0000\n%s' $D1)" 0 -- component autolink 0x80000
+STDIN="<Autolink>$LATE</Autolink>" expect "" 1 -- component autolink 1
+STDIN="<Drivers>$COMPONENT</Drivers>" expect "" 1 -- component autolink 1
+STDIN='<Autolink>' expect "" 1 -- component autolink 1
+expect_status 2 -- component autolink x "$AL"
+expect_status 1 -- component autolink 1 "$HW/missing.xml"
 finish

@@ -1,10 +1,14 @@
 // ovo catalog attrs FILE: the name/value attributes of a driver package's
 // security catalog, the catalog's own first ("NAME=VALUE"), then each member
 // as "member TAG" with its attributes indented by two blanks.
+// ovo catalog os FILE: the operating systems the catalog signs for, as the
+// INF parser reads them: a mask in 0x and upper-case hexadecimal (0x0 for a
+// damaged or foreign file).
 #include <iostream>
 #include <memory>
 
 #include "ofl/security_catalog.h"
+#include "orvacmn/drivers/inf_file_parser.h"
 #include "ovo.h"
 
 namespace {
@@ -24,6 +28,18 @@ int RunAttrs(const std::string& file) {
   return 0;
 }
 
+int RunOS(const std::string& file) {
+  OFLSecurityCatalog catalog;
+  std::string bytes;
+  if (file == "-" ? ovo::ReadInput(file, bytes) && catalog.OpenBytes(bytes) : catalog.Open(file)) {
+    const orvacmn::CInfFileParser parser;
+    std::cout << ovo::Hex(parser.GetSupportedOSsFromCatalog(catalog.GetAttributes(), catalog.GetMembers())) << '\n';
+  } else {
+    std::cout << "0x0\n";
+  }
+  return 0;
+}
+
 void Register(CLI::App& app, int& exitCode) {
   auto* catalog = app.add_subcommand("catalog", "Driver security catalogs (.cat, DER)");
   catalog->require_subcommand(1);
@@ -32,6 +48,9 @@ void Register(CLI::App& app, int& exitCode) {
       "attrs", "Catalog attributes as NAME=VALUE, then each member as \"member TAG\" with its attributes indented");
   attrs->add_option("FILE", *file, "Security catalog (\"-\" for stdin)")->required();
   attrs->callback([file, &exitCode] { exitCode = RunAttrs(*file); });
+  auto* os = catalog->add_subcommand("os", "The catalog's supported-OS mask, 0x and upper-case hexadecimal");
+  os->add_option("FILE", *file, "Security catalog (\"-\" for stdin)")->required();
+  os->callback([file, &exitCode] { exitCode = RunOS(*file); });
 }
 
 const ovo::Registration reg(140, Register);
