@@ -169,6 +169,7 @@ uint32_t CInfFileParser::ParseInfFile(const String& path, OVOSoftwareDriver* dri
   copyFiles_.clear();
   copyFilesSeen_.clear();
   copyFilesDone_.clear();
+  installChoice_.clear();
   for (const String& line : manufacturers) {
     std::string_view name = line, models;
     inf::SplitKeyValue(line, name, models);
@@ -224,16 +225,21 @@ void CInfFileParser::ProcessDeviceSection(const String& description, const Strin
   const String id = inf::TrimQuotesAndBlanks(hardwareId);
   if (driver_->GetName().empty()) driver_->SetName(desc);
 
-  String section;
-  for (const String& candidate : {install + ".NT" + architecture, install + ".NT", install})
-    if (reader_.SectionExists(candidate)) {
-      section = candidate;
-      break;
-    }
+  const auto [choice, first] = installChoice_.try_emplace(OFL::ToLower(install) + '\n' + architecture);
+  String& section = choice->second;
+  if (first) {
+    for (const String& candidate : {install + ".NT" + architecture, install + ".NT", install})
+      if (reader_.SectionExists(candidate)) {
+        section = candidate;
+        break;
+      }
+    // Its CopyFiles lists are read once, with the first device that uses it.
+    String value;
+    if (!section.empty() && reader_.GetValue(section, "CopyFiles", value)) ProcessCopyFilesEntry(value);
+    if (!section.empty() && reader_.GetValue(section + ".CoInstallers", "CopyFiles", value))
+      ProcessCopyFilesEntry(value);
+  }
   if (section.empty()) return;
-  String value;
-  if (reader_.GetValue(section, "CopyFiles", value)) ProcessCopyFilesEntry(value);
-  if (reader_.GetValue(section + ".CoInstallers", "CopyFiles", value)) ProcessCopyFilesEntry(value);
   driver_->AddSupportedDevice(OVOHelper::kOSTypeAny, id, desc, String(), 0);
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -90,6 +91,9 @@ class CInfFileParser {
   std::vector<String> copyFiles_;
   std::set<String> copyFilesSeen_;
   std::set<String> copyFilesDone_;  // CopyFiles values already read
+  // Install section chosen per (install name, architecture), "" for none:
+  // thousands of models share a handful of install sections.
+  std::unordered_map<String, String> installChoice_;
   ProgressCallback callback_;
   bool catalogValidation_ = true;
   std::vector<OS_MAPPING> osMappings_;
