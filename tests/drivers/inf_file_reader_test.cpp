@@ -187,3 +187,29 @@ TEST(InfFileReader, SubstitutedStringsKeysAreFoundByTheirNewText) {
 
 }  // namespace
 }  // namespace orvacmn
+
+namespace orvacmn {
+namespace {
+
+// Sizes that real packages never reach still load in linear time: a line of
+// 4 MB, 100,000 sections and a continuation chain 100,000 lines deep.
+TEST(InfFileReader, HugeLinesSectionsAndContinuationChainsStayLinear) {
+  std::string text = "[Version]\r\nSignature = \"$WINDOWS NT$\"\r\nLong = " + std::string(4 << 20, 'x') + "\r\n";
+  for (int i = 0; i < 100000; ++i) text += "[S" + std::to_string(i) + "]\r\nk = %v%\r\n";
+  text += "[Chain]\r\nkey = a";
+  for (int i = 0; i < 100000; ++i) text += "\\\\\r\nb";  // "\\" at the end continues
+  text += "\r\n[Strings]\r\nv = \"value\"\r\n";
+  const ScratchFile file(text);
+  Reader r;
+  String error, value;
+  ASSERT_EQ(r.Load(file.path(), error, 7), 0u) << error;
+  EXPECT_EQ(r.GetValue("Version", "Long", value), 1);
+  EXPECT_EQ(value.size(), size_t(4 << 20));
+  EXPECT_EQ(r.GetValue("S99999", "k", value), 1);
+  EXPECT_EQ(value, "value");
+  EXPECT_EQ(r.GetValue("Chain", "key", value), 1);
+  EXPECT_EQ(value.size(), 1 + 100000 * 2u);  // each link keeps one backslash
+}
+
+}  // namespace
+}  // namespace orvacmn
