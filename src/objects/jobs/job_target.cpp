@@ -148,7 +148,6 @@ int OVOJobTarget::Unpack(const String& text) {
 int OVOJobTarget::UnpackLoaded(OFLXMLParser& doc) {
   Clear();
   if (!doc.FindElem(GetObjectName().c_str())) return 0;
-  std::unique_ptr<OFLXMLParser> nested;  // only for texts with a property bag
   OFL::TagSequence fields(kTags);
   ForEachChild(doc, [&](std::string_view tag, OFLXMLParser& p) {
     const int field = fields.Find(tag);
@@ -186,11 +185,13 @@ int OVOJobTarget::UnpackLoaded(OFLXMLParser& doc) {
         state_.SetPriorityState(static_cast<JS::PriorityState>(OFL::CRT::atoi(String(v))));
         break;
       case kProperties:
-        // As Unpack of the child's markup, read where the child stands.
-        if (!nested) nested = std::make_unique<OFLXMLParser>();
+        // As Unpack of the child's markup, read where the child stands. A
+        // target list reads thousands of bags, so one parser per thread
+        // serves them all (a bag holds no targets, so it is never reentered).
+        thread_local OFLXMLParser nested;
         properties_.Clear();
-        nested->SetDocFromChild(p);
-        UnpackLoadedRoot(properties_, *nested);
+        nested.SetDocFromChild(p);
+        UnpackLoadedRoot(properties_, nested);
         break;
     }
   });
