@@ -6,6 +6,8 @@
 
 #include "ofl/base64.h"
 #include "ofl/compression.h"
+#include "orvacmn/messages/agent_messages.h"
+#include "orvacmn/messages/agent_update_messages.h"
 #include "orvacmn/messages/basic_message.h"
 #include "orvacmn/messages/envelopes.h"
 #include "orvacmn/messages/internet_messages.h"

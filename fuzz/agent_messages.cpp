@@ -1,0 +1,80 @@
+// Arbitrary text as one of the agent messages, chosen by the first byte: reading never fails otherwise, an XML
+// message that reads its text packs to one that reads back to itself, and a valid validating message serializes to a
+// text that reads back valid and serializes the same again.
+#include <string>
+
+#include "orvacmn/messages/agent_messages.h"
+#include "orvacmn/messages/agent_update_messages.h"
+
+#include "check.h"
+
+using namespace orvacmn;
+
+namespace {
+
+template <class M>
+void Xml(const std::string& text) {
+  M first, again;
+  if (first.Unpack(text) == 1) CheckRepack(first, again);
+}
+
+// For the classes built only through From.
+template <class M>
+void XmlFrom(const std::string& text) {
+  M first = M::From(text), again = M::From(std::string());
+  if (first.IsValid()) CheckRepack(first, again);
+}
+
+template <class M>
+void Basic(const std::string& text) {
+  const M first = M::From(text);
+  Check(first.IsValid() || first.InvalidationReason().empty(), "reason without a cause");
+  if (!first.IsValid()) return;
+  const std::string serialized = first.Serialize();
+  const M again = M::From(serialized);
+  Check(again.IsValid() && again.Serialize() == serialized, "serialized text does not read back to itself");
+}
+
+}  // namespace
+
+FUZZ_TEXT(input) {
+  if (input.empty()) return;
+  const std::string text = input.substr(1);
+  switch (static_cast<unsigned char>(input[0]) % 17) {
+    case 0: Xml<MsgDAgentConfiguration>(text); break;
+    case 1: Xml<MsgDClientState>(text); break;
+    case 2: Xml<MsgDRegistration>(text); break;
+    case 3: {
+      Xml<MsgBootClientToServer>(text);
+      MsgBootClientToServer fromList, again;
+      fromList.UnpackTokenizer(text);
+      CheckRepack(fromList, again);
+      break;
+    }
+    case 4: Xml<MsgClientAnnounce>(text); break;
+    case 5: Xml<MsgCertificateRequest>(text); break;
+    case 6: Xml<MsgCertificateResponse>(text); break;
+    case 7: Xml<MsgBitLockerSecretsRequest>(text); break;
+    case 8: XmlFrom<MsgToTempOFLRX>(text); break;
+    case 9: Xml<MsgFromTempOFLRX>(text); break;
+    case 10: Basic<MsgClientAnnounceOrLogOnStateChanged>(text); break;
+    case 11: Basic<MessagesToAgent::AgentUpdateRequest>(text); break;
+    case 12: Basic<MessagesToAgent::AgentUpdateResponse>(text); break;
+    case 13: Basic<MessagesToAgentDeploy::HasRunningAgentUpdateRequest>(text); break;
+    case 14: Basic<MessagesToAgentDeploy::HasRunningAgentUpdateResponse>(text); break;
+    case 15: {
+      Basic<MessagesToAgentDeploy::TriggerAgentUpdateRequest>(text);
+      Basic<MessagesToAgentDeploy::TriggerAgentUpdateResponse>(text);
+      break;
+    }
+    case 16: {
+      const auto r = MessagesToAgent::GetFileChecksumResponse::From(text);
+      const auto status = r.Result().Status;
+      Check(status == MessagesToAgent::GetFileChecksumResponse::eSuccess ||
+                status == MessagesToAgent::GetFileChecksumResponse::eUnknown ||
+                status == MessagesToAgent::GetFileChecksumResponse::eFailure,
+            "status outside its three values");
+      break;
+    }
+  }
+}
