@@ -11,6 +11,7 @@
 #include "orvacmn/messages/basic_message.h"
 #include "orvacmn/messages/envelopes.h"
 #include "orvacmn/messages/internet_messages.h"
+#include "orvacmn/messages/job_step_messages.h"
 #include "orvacmn/messages/length_packed.h"
 #include "orvacmn/messages/message_names.h"
 #include "orvacmn/messages/msg_xml_support.h"
