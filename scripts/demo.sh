@@ -84,3 +84,14 @@ step inf value "$EX/drivers/netkvm/netkvm.inf" Version DriverVer
 step inf find --device 'PCI\VEN_1AF4&DEV_1000&SUBSYS_00011AF4&REV_00' "$EX/drivers"
 echo; echo "# Hardware components: which of a component's candidate drivers serve which OS"
 step component autolink 0xFFFFFFFFFFFFFFFF "$EX/hardware/autolink.xml"
+echo; echo "# Messages: every one crosses as its text; content of 512 bytes and more travels compressed"
+stepf "cut -c 1-200" message MsgClientToServer "$EX/messages/client_to_server.xml"
+payload=$(mktemp)
+seq 1 400 > "$payload"
+stepf "cut -c 1-120" internet pack "$payload"
+printf '\n\033[1m$ ovo internet pack FILE | ovo internet unpack request | tail -n 2\033[0m\n'
+"$OVO" internet pack "$payload" | "$OVO" internet unpack request | tail -n 2
+rm -f "$payload"
+step packet timeout --now 1700000000 "$EX/messages/job_step_packet.xml"
+stepf "cut -c 1-300" packet skip AAAAAAAA-0000-4000-8000-000000000001 "$EX/messages/job_step_packet.xml"
+step message MessagesToAgent::AgentUpdateRequest "$EX/messages/agent/agent_update_request.xml"
