@@ -52,4 +52,15 @@ grep -q "compression='bzip2' status='OK'" "$DIR/internet_response.xml" || { echo
 [ "$(cat "$TMP/status")" = "OK" ] || { echo "FAIL: status $(cat "$TMP/status")"; fails=$((fails + 1)); }
 [ "$(wc -c < "$TMP/text")" -gt 512 ] && [ "$(head -1 "$TMP/text")" = "line 01: the agent reports its state to the server" ] ||
   { echo "FAIL: example content"; fails=$((fails + 1)); }
+
+# Payloads made with the system's own tools read back: bzip2 and gzip, base64 wrapped at 76 columns.
+seq 1 2000 > "$TMP/plain"
+for method in bzip2 gzip; do
+  printf "<InternetRequest compression='%s'>%s</InternetRequest>" "$method" "$($method -c "$TMP/plain" | base64)" \
+    > "$TMP/tools.xml"
+  "$OVO" internet unpack request "$TMP/tools.xml" > "$TMP/tools.out"
+  cmp -s "$TMP/plain" "$TMP/tools.out" || { echo "FAIL: a $method payload of the system tools"; fails=$((fails + 1)); }
+done
+printf "<InternetRequest compression='bzip2'>%s!</InternetRequest>" "$(bzip2 -c "$TMP/plain" | base64 -w0)" > "$TMP/bad.xml"
+expect_status 1 -- internet unpack request "$TMP/bad.xml"
 finish
