@@ -75,6 +75,9 @@ for announce in new_machine changed_ip renamed_by_mac unknown_machine; do
 done
 stepf "cut -c 1-200" store get "$db" 51 4:SALES-07
 stepf "wc -l" store list "$db" 51
+echo; echo "# The whole road: announce, client found, job assigned and stored, packet sent, steps confirmed"
+step road --now 1717570800 "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
+stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
 echo; echo "# Drivers: a UTF-16 INF package, its security catalog, the search for a device's driver"
 step catalog attrs "$EX/drivers/netkvm/NetKvm.cat"

@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "ofl/tokenizer.h"
-#include "ofl/tools.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
 #include "orvacmn_store/sqlite_store.h"
+#include "announce.h"
 #include "ovo.h"
 
 namespace {
@@ -115,20 +115,11 @@ int RunAnnounce(const StoreLookupArgs& a) {
   if (const int status = l.Run(a); status >= 0) return status;
   orvacmn::OVOSystem& system = l.system;
   const OVOClientIdentification id(l.text);
-  if (l.found) {
+  ovo::TakeAnnounce(id, l.found, system);
+  if (l.found)
     std::cout << "found\tmethod " << l.method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
-  } else {
-    system.SetGuid(OFL::Tools::IsGuid(id.GetGuid()) ? id.GetGuid() : OFL::Tools::GenerateGuid());
+  else
     std::cout << "new\t" << system.GetGuid() << "\n";
-  }
-  // What the machine says about itself now wins over what was stored.
-  if (!id.GetHostname().empty()) system.SetHostName(id.GetHostname());
-  if (!id.GetLMDomain().empty()) system.SetDomain(id.GetLMDomain());
-  system.SetText(orvacmn::OVOSystem::eMACList, id.GetMACList(':', true));
-  system.SetText(orvacmn::OVOSystem::eLAAList, id.GetLAAList());
-  system.SetText(orvacmn::OVOSystem::eIPList, id.GetIPList());
-  if (!id.GetPrimaryIP().IsEmpty()) system.SetPrimaryIP(id.GetPrimaryIP());
-  if (!id.GetPrimaryMAC().IsEmpty()) system.SetPrimaryMAC(id.GetPrimaryMAC());
   std::string out;
   const HRESULT hr = l.access->SaveSystem(system, out);
   if (FAILED(hr)) return ovo::Error(out, 2);
