@@ -50,9 +50,15 @@ S TrustList(const Attrs& catalog, const S& members, const S& usage = "\x2B\x06\x
 S Envelope(const S& content, const char* oid = "1.3.6.1.4.1.311.10.1") {
   PKCS7 *p7 = PKCS7_new(), *inner = PKCS7_new();
   PKCS7_set_type(p7, NID_pkcs7_signed);
-  inner->type = OBJ_txt2obj(oid, 1);
   const auto* p = reinterpret_cast<const unsigned char*>(content.data());
-  inner->d.other = d2i_ASN1_TYPE(nullptr, &p, long(content.size()));
+  if (S(oid) == "1.2.840.113549.1.7.1") {
+    // Plain data has its own member of the content union: an octet string.
+    PKCS7_set_type(inner, NID_pkcs7_data);
+    ASN1_OCTET_STRING_set(inner->d.data, p, int(content.size()));
+  } else {
+    inner->type = OBJ_txt2obj(oid, 1);
+    inner->d.other = d2i_ASN1_TYPE(nullptr, &p, long(content.size()));
+  }
   PKCS7_set_content(p7, inner);
   unsigned char* out = nullptr;
   const int n = i2d_PKCS7(p7, &out);
