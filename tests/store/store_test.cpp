@@ -58,6 +58,30 @@ TEST_F(StoreTest, TimeStampInsertedWhereMissingOrEmpty) {
     ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), record).hr, S_OK);
     EXPECT_TRUE(First(*store_, kClientType, ClientKey(kGuidA, 1)).find("<TimeStamp>3") != std::string::npos);
   }
+  // The stamp replaces the one the record holds, whatever follows its name,
+  // and leaves elements whose names only begin alike.
+  for (const char* stamp : {"<TimeStamp>0.0</TimeStamp>", "<TimeStamp\t/>", "<TimeStamp></TimeStamp>"}) {
+    const std::string record = "<Client><TimeStampOld>7</TimeStampOld>" + std::string(stamp) + "<GUID>" + kGuidA +
+                               "</GUID></Client>";
+    ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), record).hr, S_OK) << stamp;
+    const std::string stored = First(*store_, kClientType, ClientKey(kGuidA, 1));
+    EXPECT_EQ(stored.find("<TimeStamp>"), stored.rfind("<TimeStamp>")) << stored;
+    EXPECT_NE(stored.find("<TimeStampOld>7</TimeStampOld>"), std::string::npos) << stored;
+  }
+}
+
+TEST_F(StoreTest, InitRecordTakesTheKeysGuidOrMakesOne) {
+  const auto init = [&](const std::string& key) {
+    OFL::ScopedBstr k(key), out;
+    EXPECT_EQ(store_->InitRecord(kClientType, k.Get(), out.Out()), S_OK);
+    const std::string text = out.ToUtf8();
+    const size_t at = text.find("<GUID>");
+    return at == std::string::npos ? "" : text.substr(at + 6, 36);
+  };
+  EXPECT_EQ(init(Packed({kGuidA, "1"})), kGuidA);
+  const std::string made = init(Packed({"PC-1", "4", "*"}));
+  EXPECT_NE(made, "PC-1");
+  EXPECT_EQ(made.size(), 36u);
 }
 
 TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
@@ -198,6 +222,10 @@ TEST_F(OpenErrors, MissingCorruptForeignAndNewerFiles) {
     sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
     sqlite3_close(db);
   };
+  ::mkdir(dir_.File("folder.db").c_str(), 0700);  // there, but no file
+  const Reply folder = Open(dir_.File("folder.db"));
+  EXPECT_NE(folder.text.find("The store file " + dir_.File("folder.db") + " cannot be opened ("), std::string::npos)
+      << folder.text;
   sql(dir_.File("other.db"), "CREATE TABLE t(x)");
   EXPECT_EQ(Open(dir_.File("other.db")).hr, kStatusNotAStore);
   String error;
