@@ -17,14 +17,6 @@ int CompareNoCase(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a == b) return true;  // tags and names mostly come in their own case
-  for (size_t i = 0; i < a.size(); ++i)
-    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
-  return true;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }

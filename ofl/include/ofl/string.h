@@ -19,7 +19,13 @@ inline char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) 
 
 // <0, 0, >0 like strcmp, ignoring ASCII case.
 int CompareNoCase(std::string_view a, std::string_view b);
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Inline: records compare every child's tag with their field tags.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+  return true;
+}
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // Position of the first case-insensitive occurrence of `needle` at or after
 // `start`, or String::npos.
