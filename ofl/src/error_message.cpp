@@ -1,7 +1,10 @@
 // System texts of Win32 errors and HRESULTs, looked up in sorted tables.
 #include "ofl/error_message.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 
@@ -252,4 +255,39 @@ String TranslateValue(uint32_t code) {
 }
 
 }  // namespace ErrorMessage
+namespace {
+
+bool ParentIsDirectory(const String& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == String::npos) return true;
+  struct stat st;
+  const String parent = slash == 0 ? String("/") : path.substr(0, slash);
+  return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+uint32_t Win32ErrorFromErrno(int err, const String& path) {
+  switch (err) {
+    case ENOENT: return ParentIsDirectory(path) ? Win32::kFileNotFound : Win32::kPathNotFound;
+    case ENOTDIR: return Win32::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return Win32::kAccessDenied;
+    case EMFILE:
+    case ENFILE: return Win32::kTooManyOpenFiles;
+    case ENOMEM: return Win32::kNotEnoughMemory;
+    case EROFS: return Win32::kWriteProtect;
+    case EIO: return Win32::kReadFault;
+    case EBUSY:
+    case ETXTBSY: return Win32::kSharingViolation;
+    case EEXIST: return Win32::kFileExists;
+    case EINVAL: return Win32::kInvalidParameter;
+    case ENOSPC:
+    case EDQUOT: return Win32::kDiskFull;
+    case ENAMETOOLONG: return Win32::kFilenameExcedRange;
+    default: return Win32::kGenFailure;
+  }
+}
+
 }  // namespace OFL

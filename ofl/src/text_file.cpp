@@ -12,17 +12,6 @@
 namespace OFL {
 namespace {
 
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorPathNotFound = 3;
-constexpr uint32_t kErrorTooManyOpenFiles = 4;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorNotEnoughMemory = 8;
-constexpr uint32_t kErrorReadFault = 30;
-constexpr uint32_t kErrorGenFailure = 31;
-constexpr uint32_t kErrorSharingViolation = 32;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorFilenameExcedRange = 206;
-
 // Windows-1252 code points of 0x80..0x9F; the five unassigned bytes keep
 // their C1 values, as the platform's conversion does.
 constexpr char16_t kCp1252High[32] = {
@@ -85,34 +74,7 @@ String FromUtf16Bytes(std::string_view s, bool bigEndian) {
   return FromUtf16(units);
 }
 
-bool ParentExists(const String& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == String::npos) return true;
-  struct stat st;
-  const String parent = slash == 0 ? String("/") : path.substr(0, slash);
-  return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
-
-uint32_t Win32ErrorFromErrno(int err, const String& path) {
-  switch (err) {
-    case ENOENT: return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return kErrorAccessDenied;
-    case EMFILE:
-    case ENFILE: return kErrorTooManyOpenFiles;
-    case ENOMEM: return kErrorNotEnoughMemory;
-    case EBUSY:
-    case ETXTBSY: return kErrorSharingViolation;
-    case EINVAL: return kErrorInvalidParameter;
-    case ENAMETOOLONG: return kErrorFilenameExcedRange;
-    case EIO: return kErrorReadFault;
-    default: return kErrorGenFailure;
-  }
-}
 
 String TextFileReader::Decode(std::string_view bytes, Encoding* encoding) {
   Encoding enc;
@@ -153,7 +115,7 @@ uint32_t TextFileReader::Open(const String& path) {
   text_.clear();
   pos_ = 0;
   byteSize_ = 0;
-  if (path.empty() || path.find('\0') != String::npos) return kErrorPathNotFound;
+  if (path.empty() || path.find('\0') != String::npos) return Win32::kPathNotFound;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Win32ErrorFromErrno(errno, path);
   struct stat st;

@@ -10,59 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ofl/error_message.h"
 #include "orvacmn/variables/ovk_vars.h"
 
 namespace orvacmn {
 
 namespace {
-
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorPathNotFound = 3;
-constexpr uint32_t kErrorTooManyOpenFiles = 4;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorNotEnoughMemory = 8;
-constexpr uint32_t kErrorWriteProtect = 19;
-constexpr uint32_t kErrorGenFailure = 31;
-constexpr uint32_t kErrorSharingViolation = 32;
-constexpr uint32_t kErrorFileExists = 80;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorDiskFull = 112;
-constexpr uint32_t kErrorFilenameExcedRange = 206;
-
-bool DirectoryExists(const String& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// A missing file in an existing directory is "file not found"; a missing
-// directory on the way is "path not found", as on the original platform.
-bool ParentExists(const String& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == String::npos) return true;
-  return DirectoryExists(slash == 0 ? String("/") : path.substr(0, slash));
-}
-
-uint32_t Win32Error(int err, const String& path) {
-  switch (err) {
-    case ENOENT: return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return kErrorAccessDenied;
-    case EMFILE:
-    case ENFILE: return kErrorTooManyOpenFiles;
-    case ENOMEM: return kErrorNotEnoughMemory;
-    case EROFS: return kErrorWriteProtect;
-    case EBUSY:
-    case ETXTBSY: return kErrorSharingViolation;
-    case EEXIST: return kErrorFileExists;
-    case EINVAL: return kErrorInvalidParameter;
-    case ENOSPC:
-    case EDQUOT: return kErrorDiskFull;
-    case ENAMETOOLONG: return kErrorFilenameExcedRange;
-    default: return kErrorGenFailure;
-  }
-}
 
 // Owns a stdio stream.
 class File {
@@ -101,25 +54,25 @@ class File {
 uint32_t COVKVars::PerformSubstitutionsOnFile(const String& source, const String& target, bool& expressionFound,
                                               ESubstitutionPolicies policies,
                                               VBScriptExecutionPolicy vbPolicy) const {
-  if (source.empty()) return kErrorPathNotFound;
+  if (source.empty()) return OFL::Win32::kPathNotFound;
   const int inFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (inFd < 0) return Win32Error(errno, source);
+  if (inFd < 0) return OFL::Win32ErrorFromErrno(errno, source);
   File in;
-  if (!in.Adopt(inFd, "rb")) return Win32Error(errno, source);
+  if (!in.Adopt(inFd, "rb")) return OFL::Win32ErrorFromErrno(errno, source);
   struct stat inStat;
-  if (::fstat(::fileno(in.get()), &inStat) != 0) return Win32Error(errno, source);
-  if (S_ISDIR(inStat.st_mode)) return kErrorAccessDenied;
+  if (::fstat(::fileno(in.get()), &inStat) != 0) return OFL::Win32ErrorFromErrno(errno, source);
+  if (S_ISDIR(inStat.st_mode)) return OFL::Win32::kAccessDenied;
 
-  if (target.empty()) return kErrorPathNotFound;
+  if (target.empty()) return OFL::Win32::kPathNotFound;
   // The source is open for reading and denies writers: the target cannot be
   // the same file (truncating it would lose the source).
   struct stat outStat;
   if (::stat(target.c_str(), &outStat) == 0 && outStat.st_dev == inStat.st_dev && outStat.st_ino == inStat.st_ino)
-    return kErrorSharingViolation;
+    return OFL::Win32::kSharingViolation;
   const int outFd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (outFd < 0) return Win32Error(errno, target);
+  if (outFd < 0) return OFL::Win32ErrorFromErrno(errno, target);
   File out;
-  if (!out.Adopt(outFd, "wb")) return Win32Error(errno, target);
+  if (!out.Adopt(outFd, "wb")) return OFL::Win32ErrorFromErrno(errno, target);
 
   expressionFound = false;
   char* buffer = nullptr;
@@ -147,9 +100,9 @@ uint32_t COVKVars::PerformSubstitutionsOnFile(const String& source, const String
   std::free(buffer);
   in.Close();
   const int closeError = out.Close();
-  if (readError != 0) return Win32Error(readError, source);
-  if (writeError != 0) return Win32Error(writeError, target);
-  if (closeError != 0) return Win32Error(closeError, target);
+  if (readError != 0) return OFL::Win32ErrorFromErrno(readError, source);
+  if (writeError != 0) return OFL::Win32ErrorFromErrno(writeError, target);
+  if (closeError != 0) return OFL::Win32ErrorFromErrno(closeError, target);
   return 0;
 }
 

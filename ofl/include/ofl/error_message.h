@@ -17,6 +17,20 @@ inline String TranslateValue(int32_t code) { return TranslateValue(static_cast<u
 
 }  // namespace ErrorMessage
 
+// The Win32 error codes that file operations report.
+namespace Win32 {
+constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3, kTooManyOpenFiles = 4, kAccessDenied = 5,
+                   kNotEnoughMemory = 8, kWriteProtect = 19, kReadFault = 30, kGenFailure = 31,
+                   kSharingViolation = 32, kFileExists = 80, kInvalidParameter = 87, kDiskFull = 112,
+                   kFilenameExcedRange = 206;
+}  // namespace Win32
+
+// The Win32 error code that corresponds to a failed file operation's errno
+// on `path`; a missing file in an existing directory is "file not found", a
+// missing directory on the way "path not found", as on the original
+// platform. Unknown values give "general failure".
+uint32_t Win32ErrorFromErrno(int err, const String& path);
+
 // Common status codes, as the platform defines them.
 constexpr int32_t S_OK_ = 0;
 constexpr int32_t E_FAIL_ = static_cast<int32_t>(0x80004005u);

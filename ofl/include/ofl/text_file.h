@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ofl/error_message.h"
 #include "ofl/string.h"
 
 namespace OFL {
@@ -45,11 +46,6 @@ class TextFileReader {
   uint64_t byteSize_ = 0;
   Encoding encoding_ = Encoding::kUtf8;
 };
-
-// The Win32 error code that corresponds to a failed open's errno; a missing
-// file in an existing directory is "file not found", a missing directory on
-// the way "path not found".
-uint32_t Win32ErrorFromErrno(int err, const String& path);
 
 }  // namespace OFL
 
