@@ -60,7 +60,18 @@ String DirectoryOf(std::string_view path) {
   return String(path.substr(0, sep == 0 ? 1 : sep));
 }
 
-String ResolvePathNoCase(const String& dir, std::string_view relative) {
+const String* DirectoryListings::FindNoCase(const String& dir, std::string_view name) {
+  auto [it, added] = dirs_.try_emplace(dir);
+  if (added)
+    for (String& entry : Entries(dir)) {
+      const auto [slot, fresh] = it->second.try_emplace(entry, entry);
+      if (!fresh && entry < slot->second) slot->second = std::move(entry);
+    }
+  const auto found = it->second.find(name);
+  return found == it->second.end() ? nullptr : &found->second;
+}
+
+String ResolvePathNoCase(const String& dir, std::string_view relative, DirectoryListings* listings) {
   if (relative.empty() || relative.front() == '/' || relative.front() == '\\' ||
       (relative.size() >= 2 && relative[1] == ':') || relative.find('\0') != std::string_view::npos)
     return String();
@@ -82,8 +93,14 @@ String ResolvePathNoCase(const String& dir, std::string_view relative) {
       continue;
     }
     String found;
-    for (const String& name : Entries(current))
-      if (EqualsNoCase(name, part) && (found.empty() || name < found)) found = name;
+    if (listings != nullptr) {
+      if (const String* name = listings->FindNoCase(current, part)) found = *name;
+    } else if (std::unique_ptr<DIR, DirCloser> d(::opendir(current.c_str())); d) {
+      while (const dirent* e = ::readdir(d.get())) {
+        const std::string_view name(e->d_name);
+        if (EqualsNoCase(name, part) && (found.empty() || name < found)) found = name;
+      }
+    }
     if (found.empty()) return String();
     current = JoinPath(current, found);
   }

@@ -148,14 +148,21 @@ void TextFileReader::OpenBytes(std::string_view bytes) {
   pos_ = 0;
 }
 
-bool TextFileReader::ReadString(String& line) {
+bool TextFileReader::ReadLine(std::string_view& line) {
   if (pos_ >= text_.size()) return false;
   size_t end = text_.find('\n', pos_);
   const size_t next = end == String::npos ? text_.size() : end + 1;
   if (end == String::npos) end = text_.size();
   if (end > pos_ && text_[end - 1] == '\r') --end;
-  line.assign(text_, pos_, end - pos_);
+  line = std::string_view(text_).substr(pos_, end - pos_);
   pos_ = next;
+  return true;
+}
+
+bool TextFileReader::ReadString(String& line) {
+  std::string_view view;
+  if (!ReadLine(view)) return false;
+  line.assign(view);
   return true;
 }
 

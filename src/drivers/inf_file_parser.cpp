@@ -144,7 +144,7 @@ uint32_t CInfFileParser::ParseInfFile(const String& path, OVOSoftwareDriver* dri
     for (const String& name : catalogs) {
       if (name.empty()) continue;
       // Windows names in the INF, matched ignoring case on this file system.
-      const String catalog = OFL::Files::ResolvePathNoCase(dir.empty() ? String(".") : dir, name);
+      const String catalog = OFL::Files::ResolvePathNoCase(dir.empty() ? String(".") : dir, name, listings_);
       if (catalog.empty()) continue;
       GetSupportedOSs(catalog, catalogMask);
       useCatalogMask = true;
@@ -170,6 +170,7 @@ uint32_t CInfFileParser::ParseInfFile(const String& path, OVOSoftwareDriver* dri
   copyFilesSeen_.clear();
   copyFilesDone_.clear();
   installChoice_.clear();
+  lastChoice_ = nullptr;
   for (const String& line : manufacturers) {
     std::string_view name = line, models;
     inf::SplitKeyValue(line, name, models);
@@ -198,7 +199,7 @@ uint32_t CInfFileParser::ParseInfFile(const String& path, OVOSoftwareDriver* dri
 void CInfFileParser::ProcessVendorSection(const String& value, String& architectures) {
   const std::vector<String> parts = inf::Split(value, ',');
   OFLTokenizer found;
-  OFLTokenizer lines;
+  std::span<const String> lines;
   for (size_t i = 0; i < parts.size(); ++i) {
     const String section = i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str();
     String architecture = "x86";
@@ -206,29 +207,49 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
       const std::string_view rest = std::string_view(parts[i]).substr(2);
       architecture = String(rest.substr(0, rest.find('.')));
     }
-    if (!reader_.ReadCompleteSection(section, lines) || lines.IsEmpty()) continue;
+    if (!reader_.GetSectionLines(section, lines) || lines.empty()) continue;
+    driver_->ReserveSupportedDevices(driver_->GetSupportedDevices().size() + lines.size());
     for (const String& line : lines) {
+      // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
       inf::SplitKeyValue(line, description, rest);
-      const std::vector<String> ids = inf::Split(rest, ',');
-      ProcessDeviceSection(String(description), ids[0], ids.size() > 1 ? ids[1] : String(), architecture);
+      const size_t comma = rest.find(',');
+      std::string_view id;
+      if (comma != std::string_view::npos) {
+        id = rest.substr(comma + 1);
+        id = inf::TrimView(id.substr(0, id.find(',')));
+      }
+      ProcessDeviceSection(description, inf::TrimView(rest.substr(0, comma)), id, architecture);
     }
     if (!architecture.empty() && found.FindString(architecture) < 0) found.AddString(architecture);
   }
   architectures = found.AsString(",");
 }
 
-void CInfFileParser::ProcessDeviceSection(const String& description, const String& installSection,
-                                          const String& hardwareId, const String& architecture) {
-  const String desc = inf::TrimQuotesAndBlanks(description);
-  const String install = inf::TrimQuotesAndBlanks(installSection);
-  const String id = inf::TrimQuotesAndBlanks(hardwareId);
-  if (driver_->GetName().empty()) driver_->SetName(desc);
+void CInfFileParser::ProcessDeviceSection(std::string_view description, std::string_view installSection,
+                                          std::string_view hardwareId, const String& architecture) {
+  const std::string_view desc = inf::TrimQuotesAndBlanksView(description);
+  const std::string_view install = inf::TrimQuotesAndBlanksView(installSection);
+  const std::string_view id = inf::TrimQuotesAndBlanksView(hardwareId);
+  if (driver_->GetName().empty()) driver_->SetName(String(desc));
 
-  const auto [choice, first] = installChoice_.try_emplace(OFL::ToLower(install) + '\n' + architecture);
-  String& section = choice->second;
-  if (first) {
-    for (const String& candidate : {install + ".NT" + architecture, install + ".NT", install})
+  // Thousands of models share a handful of install sections, mostly the same
+  // as the model before: the choice is remembered per name.
+  if (lastChoice_ == nullptr || lastArchitecture_ != architecture || !OFL::EqualsNoCase(lastInstall_, install))
+    lastChoice_ = &ChooseInstallSection(install, architecture);
+  if (lastChoice_->empty()) return;
+  driver_->AddSupportedDevice(OVOHelper::kOSTypeAny, String(id), String(desc), String(), 0);
+}
+
+const String& CInfFileParser::ChooseInstallSection(std::string_view install, const String& architecture) {
+  lastInstall_.assign(install);
+  lastArchitecture_ = architecture;
+  String key = OFL::ToLower(install) + '\n' + architecture;
+  auto [choice, added] = installChoice_.try_emplace(std::move(key));
+  if (added) {
+    String& section = choice->second;
+    const String name(install);
+    for (const String& candidate : {name + ".NT" + architecture, name + ".NT", name})
       if (reader_.SectionExists(candidate)) {
         section = candidate;
         break;
@@ -239,8 +260,7 @@ void CInfFileParser::ProcessDeviceSection(const String& description, const Strin
     if (!section.empty() && reader_.GetValue(section + ".CoInstallers", "CopyFiles", value))
       ProcessCopyFilesEntry(value);
   }
-  if (section.empty()) return;
-  driver_->AddSupportedDevice(OVOHelper::kOSTypeAny, id, desc, String(), 0);
+  return choice->second;
 }
 
 void CInfFileParser::ProcessCopyFilesEntry(const String& value) {
@@ -320,7 +340,11 @@ uint32_t CInfFileParser::FindDriver(uint64_t osType, const OFLDeviceInfo* device
                                     String& foundInf, const int* cancel) {
   foundInf.clear();
   std::set<std::pair<uint64_t, uint64_t>> visited;
+  // Each folder is listed once for the catalogs of all its packages.
+  OFL::Files::DirectoryListings listings;
+  listings_ = &listings;
   SearchFolder(osType, device, folder, recurse, foundInf, cancel, visited);
+  listings_ = nullptr;
   return 0;
 }
 

@@ -2,11 +2,13 @@
 // and %token% lookups on them.
 #include "orvacmn/drivers/inf_file_reader.h"
 
+#include <deque>
 #include <string_view>
 
 #include "inf_text.h"
 #include "ofl/error_message.h"
 #include "ofl/format.h"
+#include "ofl/name_index.h"
 #include "ofl/text_file.h"
 #include "ofl/tools.h"
 
@@ -21,6 +23,8 @@ constexpr uint64_t kBaseBudget = 1u << 20;
 constexpr uint64_t kBudgetPerByte = 16;
 // What one pass costs besides the characters it moves.
 constexpr uint64_t kPassCost = 64;
+// Room reserved for the growth of a line with tokens.
+constexpr size_t kSubstitutionRoom = 64;
 // Passes made before a line's texts are remembered to find a cycle.
 constexpr int kCycleCheckAfter = 8;
 
@@ -39,55 +43,68 @@ bool IsHeaderLine(std::string_view line) {
 
 namespace inf {
 
-bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+namespace {
+
+bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // " \t\n\v\f\r"
+
+// The first `c` in `line` outside double quotes, or npos. Most lines hold no
+// quote before it, which two memchr calls prove.
+size_t FindUnquoted(std::string_view line, char c) {
+  const size_t hit = line.find(c);
+  if (hit == std::string_view::npos || line.substr(0, hit).find('"') == std::string_view::npos) return hit;
   bool quoted = false;
   for (size_t i = 0; i < line.size(); ++i) {
     if (line[i] == '"') quoted = !quoted;
-    else if (line[i] == '=' && !quoted) {
-      key = TrimView(line.substr(0, i));
-      value = TrimView(line.substr(i + 1));
-      return true;
-    }
+    else if (line[i] == c && !quoted) return i;
   }
-  return false;
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+  const size_t equals = FindUnquoted(line, '=');
+  if (equals == std::string_view::npos) return false;
+  key = TrimView(line.substr(0, equals));
+  value = TrimView(line.substr(equals + 1));
+  return true;
 }
 
 std::string_view TrimView(std::string_view s) {
-  constexpr std::string_view kWhite = " \t\r\n\v\f";
-  const size_t first = s.find_first_not_of(kWhite);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(kWhite) - first + 1);
+  size_t first = 0, last = s.size();
+  while (first < last && IsWhite(s[first])) ++first;
+  while (last > first && IsWhite(s[last - 1])) --last;
+  return s.substr(first, last - first);
 }
 
 std::string_view TrimRightView(std::string_view s) {
-  const size_t last = s.find_last_not_of(" \t\r\n\v\f");
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+  size_t last = s.size();
+  while (last > 0 && IsWhite(s[last - 1])) --last;
+  return s.substr(0, last);
 }
 
-String TrimQuotesAndBlanks(std::string_view s) {
-  const size_t first = s.find_first_not_of("\" \t");
-  if (first == std::string_view::npos) return String();
-  return String(s.substr(first, s.find_last_not_of("\" \t") - first + 1));
+std::string_view TrimQuotesAndBlanksView(std::string_view s) {
+  const auto trimmed = [](char c) { return c == '"' || c == ' ' || c == '\t'; };
+  size_t first = 0, last = s.size();
+  while (first < last && trimmed(s[first])) ++first;
+  while (last > first && trimmed(s[last - 1])) --last;
+  return s.substr(first, last - first);
 }
 
-void CutComment(String& line) {
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '"') {
-      quoted = !quoted;
-    } else if (line[i] == ';' && !quoted) {
-      line.resize(TrimRightView(std::string_view(line).substr(0, i)).size());
-      return;
-    }
-  }
+String TrimQuotesAndBlanks(std::string_view s) { return String(TrimQuotesAndBlanksView(s)); }
+
+size_t CommentEnd(std::string_view line) {
+  const size_t semicolon = FindUnquoted(line, ';');
+  return semicolon == std::string_view::npos ? line.size() : TrimRightView(line.substr(0, semicolon)).size();
 }
+
+void CutComment(String& line) { line.resize(CommentEnd(line)); }
 
 String ValueText(std::string_view rest) {
-  String value(rest);
-  CutComment(value);
+  const std::string_view value = rest.substr(0, CommentEnd(rest));
   const size_t first = value.find_first_not_of('"');
-  if (first == String::npos) return String();
-  return value.substr(first, value.find_last_not_of('"') - first + 1);
+  if (first == std::string_view::npos) return String();
+  return String(value.substr(first, value.find_last_not_of('"') - first + 1));
 }
 
 std::vector<String> Split(std::string_view text, char separator) {
@@ -104,9 +121,10 @@ std::vector<String> Split(std::string_view text, char separator) {
 }  // namespace inf
 
 // The [Strings] lookups of the substitution step, by key instead of by a walk
-// of the section per token. Substitution may change the keys or the headers
-// in the section; the index is then rebuilt before its next use, so answers
-// stay those of GetValue.
+// of the section per token, each value computed once. Substitution may change
+// the lines of the section: a changed value is recomputed, and changed keys or
+// headers rebuild the index before its next use, so answers stay those of
+// GetValue.
 class CInfFileReader::StringsIndex {
  public:
   StringsIndex(const CInfFileReader& reader, uint64_t& budget) : reader_(reader), budget_(budget) {
@@ -114,16 +132,26 @@ class CInfFileReader::StringsIndex {
     Build();
   }
 
-  bool Lookup(const String& name, String& value) {
-    if (!present_) return false;
+  // The value of `name` with its environment variables expanded, or null.
+  const String* Lookup(std::string_view name) {
+    if (!present_) return nullptr;
     if (dirty_) Build();
-    const auto it = keys_.find(OFL::ToLower(name));
-    if (it == keys_.end()) return false;
-    std::string_view key, rest;
-    inf::SplitKeyValue(reader_.lines_[it->second], key, rest);
-    value = inf::ValueText(rest);
-    return true;
+    Entry* found = keys_.Find(name);
+    if (found == nullptr) return nullptr;
+    Entry& e = *found;
+    if (!e.ready) {
+      std::string_view key, rest;
+      inf::SplitKeyValue(reader_.lines_[e.line], key, rest);
+      e.value = inf::ValueText(rest);
+      OFLTools::ExpandEnvironmentStringsA(e.value, false);
+      e.ready = true;
+    }
+    return &e.value;
   }
+
+  // Whether lookups may read line `i`: lines before the section's header
+  // never join it.
+  bool MayRead(size_t i) const { return present_ && i > start_; }
 
   // Line `i` was `before` and has just been replaced.
   void Changed(size_t i, const String& before) {
@@ -131,17 +159,33 @@ class CInfFileReader::StringsIndex {
     const String& after = reader_.lines_[i];
     std::string_view k1, v1, k2, v2;
     const bool e1 = inf::SplitKeyValue(before, k1, v1), e2 = inf::SplitKeyValue(after, k2, v2);
-    if (IsHeaderLine(before) != IsHeaderLine(after) || e1 != e2 || !OFL::EqualsNoCase(k1, k2)) dirty_ = true;
+    if (IsHeaderLine(before) != IsHeaderLine(after) || e1 != e2 || !OFL::EqualsNoCase(k1, k2)) {
+      dirty_ = true;
+    } else if (e2) {
+      Entry* e = keys_.Find(k2);
+      if (e != nullptr && e->line == i) e->ready = false;
+    }
   }
 
  private:
+  struct Entry {
+    String key;  // owned: the line may be replaced while its key stays
+    size_t line;
+    bool ready = false;
+    String value;
+  };
+
   void Build() {
     dirty_ = false;
-    keys_.clear();
+    keys_.Clear();
+    entries_.clear();
     const std::vector<String>& lines = reader_.lines_;
-    for (end_ = start_ + 1; end_ < lines.size() && !IsHeaderLine(lines[end_]); ++end_) {
+    for (end_ = start_ + 1; end_ < lines.size() && !reader_.header_[end_]; ++end_) {
       std::string_view key, value;
-      if (inf::SplitKeyValue(lines[end_], key, value)) keys_.emplace(OFL::ToLower(key), end_);
+      if (inf::SplitKeyValue(lines[end_], key, value) && keys_.Find(key) == nullptr) {
+        Entry& e = entries_.emplace_back(Entry{String(key), end_, false, String()});
+        keys_.Insert(e.key, &e);
+      }
       budget_ -= std::min<uint64_t>(budget_, lines[end_].size() + 1);
     }
   }
@@ -150,7 +194,10 @@ class CInfFileReader::StringsIndex {
   uint64_t& budget_;
   bool present_ = false, dirty_ = false;
   size_t start_ = 0, end_ = 0;
-  std::unordered_map<String, size_t> keys_;  // lower-cased key -> its first line
+  std::deque<Entry> entries_;  // stable, for the index's views of the keys
+  // Key (any case) -> the entry of its first line; seeded hashing, as keys
+  // come from outside.
+  OFL::NoCaseIndexOf<Entry> keys_;
 };
 
 CInfFileReader::CInfFileReader() { Reset(); }
@@ -159,6 +206,8 @@ CInfFileReader::~CInfFileReader() = default;
 
 void CInfFileReader::Reset() {
   lines_.clear();
+  header_.clear();
+  tokenLines_.clear();
   sections_.clear();
   sections_.reserve(kIndexBuckets);
   substitutionBudget_ = kBaseBudget;
@@ -178,33 +227,44 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
   }
   substitutionBudget_ += kBudgetPerByte * file.GetByteSize();
 
-  String raw, pending;
-  while (file.ReadString(raw)) {
+  std::string_view raw;
+  String pending;
+  while (file.ReadLine(raw)) {
     const size_t lead = raw.find_first_not_of(" \t");
-    String line = lead == String::npos ? String() : raw.substr(lead);
+    const std::string_view line = lead == std::string_view::npos ? std::string_view() : raw.substr(lead);
     if (line.empty() && (flags & kDropEmptyLines)) continue;
     if (Continues(line)) {
-      pending.append(line, 0, line.size() - 1);
+      pending.append(line.substr(0, line.size() - 1));
       continue;
     }
-    if (!pending.empty()) {
-      line.insert(0, pending);
+    if (pending.empty()) {
+      AddLine(line, flags);
+    } else {
+      pending.append(line);
+      AddLine(pending, flags);
       pending.clear();
     }
-    AddLine(std::move(line), flags);
   }
   // A file that ends inside a continued line still keeps that line.
-  if (!pending.empty()) AddLine(std::move(pending), flags);
+  if (!pending.empty()) AddLine(pending, flags);
 
   if (flags & kSubstituteStrings) {
     StringsIndex strings(*this, substitutionBudget_);
     String line, before;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-      if (lines_[i].find('=') == String::npos) continue;
-      line = lines_[i];
+    for (const size_t i : tokenLines_) {
+      String& current = lines_[i];
+      // Only "key = value" lines are substituted.
+      if (current.find('=') == String::npos) continue;
+      // A line the [Strings] lookups cannot read is changed in place.
+      if (!strings.MayRead(i)) {
+        if (Substitute(current, &strings) > 0) header_[i] = IsHeaderLine(current);
+        continue;
+      }
+      line = current;
       if (Substitute(line, &strings) > 0) {
         before.swap(lines_[i]);
         lines_[i].swap(line);
+        header_[i] = IsHeaderLine(lines_[i]);
         strings.Changed(i, before);
       }
     }
@@ -212,17 +272,29 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
   return 0;
 }
 
-void CInfFileReader::AddLine(String line, uint32_t flags) {
+void CInfFileReader::AddLine(std::string_view line, uint32_t flags) {
   if (flags & kDropComments) {
     if (!line.empty() && line[0] == ';') return;
-    StripComment(line);
+    line = line.substr(0, inf::CommentEnd(line));
   }
-  lines_.push_back(std::move(line));
+  String& stored = lines_.emplace_back();
+  // A line with a token grows when it is substituted: room for that now
+  // spares a second allocation.
+  if ((flags & kSubstituteStrings) && line.find('%') != std::string_view::npos) {
+    tokenLines_.push_back(lines_.size() - 1);
+    stored.reserve(line.size() + kSubstitutionRoom);
+  }
+  stored.assign(line);
+  const bool header = IsHeaderLine(line);
+  header_.push_back(header);
   String name;
-  if (!lines_.back().empty() && IsSection(lines_.back(), name)) {
-    OFL::MakeLower(name);
-    sections_[name] = lines_.size() - 1;
-  }
+  if (header && IsSection(stored, name)) sections_[std::move(name)] = lines_.size() - 1;
+}
+
+size_t CInfFileReader::SectionEnd(size_t header) const {
+  size_t end = header + 1;
+  while (end < lines_.size() && !header_[end]) ++end;
+  return end;
 }
 
 int CInfFileReader::SectionExists(const String& section) const {
@@ -231,16 +303,23 @@ int CInfFileReader::SectionExists(const String& section) const {
 }
 
 int CInfFileReader::SectionExists(const String& section, size_t& position) const {
-  const auto it = sections_.find(OFL::ToLower(section));
+  const auto it = sections_.find(std::string_view(section));
   if (it == sections_.end()) return 0;
   position = it->second;
   return 1;
 }
 
+bool CInfFileReader::GetSectionLines(const String& section, std::span<const String>& lines) const {
+  size_t position;
+  if (!SectionExists(section, position)) return false;
+  lines = std::span<const String>(lines_).subspan(position + 1, SectionEnd(position) - position - 1);
+  return true;
+}
+
 int CInfFileReader::GetValue(const String& section, const String& key, String& value) const {
   size_t position;
   if (!SectionExists(section, position)) return 0;
-  for (size_t i = position + 1; i < lines_.size() && !IsHeaderLine(lines_[i]); ++i) {
+  for (size_t i = position + 1, end = SectionEnd(position); i < end; ++i) {
     std::string_view k, v;
     if (inf::SplitKeyValue(lines_[i], k, v) && OFL::EqualsNoCase(k, key)) {
       value = inf::ValueText(v);
@@ -252,9 +331,9 @@ int CInfFileReader::GetValue(const String& section, const String& key, String& v
 
 int CInfFileReader::ReadCompleteSection(const String& section, OFLTokenizer& lines) const {
   lines.Clear();
-  size_t position;
-  if (!SectionExists(section, position)) return 0;
-  for (size_t i = position + 1; i < lines_.size() && !IsHeaderLine(lines_[i]); ++i) lines.AddString(lines_[i]);
+  std::span<const String> found;
+  if (!GetSectionLines(section, found)) return 0;
+  for (const String& line : found) lines.AddString(line);
   return 1;
 }
 
@@ -277,9 +356,12 @@ int CInfFileReader::Substitute(String& line, StringsIndex* strings) {
   // limit; the text at the limit follows from the cycle without making them.
   std::unordered_map<String, int> seen;
   std::vector<String> history;
+  String value;
+  String& replaced = scratch_;
   int passes = 0;
+  size_t from = 0;  // no "%" before it
   while (passes < kMaxSubstitutionPasses && substitutionBudget_ > 0) {
-    const size_t open = line.find('%');
+    const size_t open = line.find('%', from);
     if (open == String::npos) break;
     const size_t close = line.find('%', open + 1);
     if (close == String::npos) break;
@@ -294,13 +376,32 @@ int CInfFileReader::Substitute(String& line, StringsIndex* strings) {
       substitutionBudget_ -= std::min<uint64_t>(substitutionBudget_, 2 * line.size());
     }
     ++passes;
-    const String name = line.substr(open + 1, close - open - 1);
-    String value;
-    const bool found = strings ? strings->Lookup(name, value) : GetValue("Strings", name, value) != 0;
-    if (!found) value = name;
-    OFLTools::ExpandEnvironmentStringsA(value, false);
-    OFL::ReplaceAll(line, "%" + name + "%", value);
-    substitutionBudget_ -= std::min<uint64_t>(substitutionBudget_, line.size() + 2 * value.size() + kPassCost);
+    const std::string_view token(line.data() + open, close - open + 1);  // "%name%"
+    const std::string_view name = token.substr(1, token.size() - 2);
+    const String* found = nullptr;
+    if (strings != nullptr) {
+      found = strings->Lookup(name);
+    } else if (GetValue("Strings", String(name), value)) {
+      OFLTools::ExpandEnvironmentStringsA(value, false);
+      found = &value;
+    }
+    // An unknown name stands for itself; it holds no "%" to expand.
+    const std::string_view to = found != nullptr ? std::string_view(*found) : name;
+    // Every occurrence, as the first one is at `open`.
+    replaced.clear();
+    size_t pos = 0;
+    for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
+      replaced.append(line, pos, hit - pos).append(to);
+      pos = hit + token.size();
+    }
+    replaced.append(line, pos, String::npos);
+    substitutionBudget_ -= std::min<uint64_t>(substitutionBudget_, replaced.size() + 2 * to.size() + kPassCost);
+    // The next pass may start after the value when it brought no "%".
+    from = to.find('%') == std::string_view::npos ? open + to.size() : 0;
+    // `token`, `name` and `to` end here. The line keeps its buffer when the
+    // text fits; the scratch keeps its own.
+    if (line.capacity() >= replaced.size()) line.assign(replaced);
+    else line.swap(replaced);
   }
   return passes;
 }

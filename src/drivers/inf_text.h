@@ -15,10 +15,13 @@ namespace inf {
 bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_view& value);
 std::string_view TrimView(std::string_view s);
 std::string_view TrimRightView(std::string_view s);
-// Cuts the line at the first ";" outside double quotes, with the white
-// space before it.
+// The length of the line without a comment: up to the first ";" outside
+// double quotes, less the white space before it.
+size_t CommentEnd(std::string_view line);
+// Cuts the line at its CommentEnd.
 void CutComment(String& line);
 // Without double quotes and blanks at both ends.
+std::string_view TrimQuotesAndBlanksView(std::string_view s);
 String TrimQuotesAndBlanks(std::string_view s);
 // The pieces between the separators, each trimmed; empty pieces kept.
 std::vector<String> Split(std::string_view text, char separator);

@@ -183,6 +183,12 @@ TEST(PathNoCase, ResolvesWindowsNamesAndPatterns) {
   EXPECT_EQ(OFL::Files::ResolvePathNoCase(root, "missing.cat"), "");
   EXPECT_EQ(OFL::Files::ResolvePathNoCase(root, "C:\\netkvm.cat"), "");
   EXPECT_EQ(OFL::Files::FindFiles(root + "/Sub", "*.inf"), (std::vector<String>{"broken.inf", "GFX.INF"}));
+  OFL::Files::DirectoryListings listings;
+  for (int pass = 0; pass < 2; ++pass) {  // the second from the kept listings
+    EXPECT_EQ(OFL::Files::ResolvePathNoCase(root, "NETKVM.CAT", &listings), root + "/netkvm.cat");
+    EXPECT_EQ(OFL::Files::ResolvePathNoCase(root, "sub\\gfx.inf", &listings), root + "/Sub/GFX.INF");
+    EXPECT_EQ(OFL::Files::ResolvePathNoCase(root, "Missing.cat", &listings), "");
+  }
 }
 
 }  // namespace

@@ -183,6 +183,14 @@ TEST(InfFileReader, SubstitutedStringsKeysAreFoundByTheirNewText) {
   ASSERT_EQ(r.Load(file.path(), error, 7), 0u);
   ASSERT_EQ(r.GetValue("S", "v", value), 1);
   EXPECT_EQ(value, "first");
+
+  // A line that a substitution makes a header ends its section.
+  ScratchFile header("[S]\na = %L%x%R%\nb = 2\n[Strings]\nL = \"[\"\nR = \"]\"\n");
+  ASSERT_EQ(r.Load(header.path(), error, 7), 0u);
+  EXPECT_EQ(r.GetValue("S", "b", value), 0);
+  OFLTokenizer lines;
+  ASSERT_EQ(r.ReadCompleteSection("S", lines), 1);
+  EXPECT_EQ(lines.AsString("|"), "");
 }
 
 }  // namespace

@@ -11,11 +11,13 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "ofl/device_info.h"
+#include "ofl/path_nocase.h"
 #include "ofl/security_catalog.h"
 #include "orvacmn/common/types.h"
 #include "orvacmn/drivers/inf_file_reader.h"
@@ -74,8 +76,11 @@ class CInfFileParser {
 
  private:
   void ProcessVendorSection(const String& value, String& architectures);
-  void ProcessDeviceSection(const String& description, const String& installSection, const String& hardwareId,
-                            const String& architecture);
+  void ProcessDeviceSection(std::string_view description, std::string_view installSection,
+                            std::string_view hardwareId, const String& architecture);
+  // The install section chosen for `install` on `architecture` ("" for
+  // none), its CopyFiles read with the first choice.
+  const String& ChooseInstallSection(std::string_view install, const String& architecture);
   void ProcessCopyFilesEntry(const String& value);
   bool GetCatalogFiles(std::set<String>& files) const;
   // The supported OS mask of the catalog file at `catalog`, also in `mask`;
@@ -94,6 +99,10 @@ class CInfFileParser {
   // Install section chosen per (install name, architecture), "" for none:
   // thousands of models share a handful of install sections.
   std::unordered_map<String, String> installChoice_;
+  // The choice of the model before, and what it was made for.
+  const String* lastChoice_ = nullptr;
+  String lastInstall_, lastArchitecture_;
+  OFL::Files::DirectoryListings* listings_ = nullptr;  // during FindDriver
   ProgressCallback callback_;
   bool catalogValidation_ = true;
   std::vector<OS_MAPPING> osMappings_;

@@ -13,9 +13,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "ofl/string.h"
 #include "ofl/tokenizer.h"
 #include "orvacmn/common/types.h"
 
@@ -51,6 +54,9 @@ class CInfFileReader {
   // Replaces the tokenizer's entries with the lines of the section (up to
   // the next section header); 0 when the section is unknown.
   int ReadCompleteSection(const String& section, OFLTokenizer& lines) const;
+  // The same lines in place, valid until the next Load or Reset; false when
+  // the section is unknown.
+  bool GetSectionLines(const String& section, std::span<const String>& lines) const;
 
   // Every accepted line, in file order.
   const std::vector<String>& GetLines() const { return lines_; }
@@ -70,11 +76,17 @@ class CInfFileReader {
  private:
   class StringsIndex;
 
-  void AddLine(String line, uint32_t flags);
+  void AddLine(std::string_view line, uint32_t flags);
+  // The line of the next header after `header`, or the line count.
+  size_t SectionEnd(size_t header) const;
   int Substitute(String& line, StringsIndex* strings);
 
   std::vector<String> lines_;
-  std::unordered_map<String, size_t> sections_;  // lower-cased name -> header line
+  std::vector<char> header_;        // per line: a section header
+  std::vector<size_t> tokenLines_;  // lines with a "%"
+  String scratch_;                  // the text a substitution pass builds
+  // Section name (any case) -> its last header line.
+  std::unordered_map<String, size_t, OFL::HashNoCase, OFL::EqualNoCase> sections_;
   // Characters the substitutions of one Load may still move; bounds the work
   // a hostile file can cause (tokens whose values hold themselves).
   uint64_t substitutionBudget_ = 0;

@@ -62,8 +62,9 @@ class OVOSoftwareDriver : public OVOPassThroughObject {
   void SetOptions(uint32_t v) { options_ = v; }
 
   // Appends a device entry; one hardware id may appear for several OS sets.
-  void AddSupportedDevice(uint64_t os, const String& hardwareId, const String& description, const String& text,
+  void AddSupportedDevice(uint64_t os, String hardwareId, String description, String text,
                           uint32_t flags);
+  void ReserveSupportedDevices(size_t count) { devices_.reserve(count); }
   const std::vector<_SupportedDevice>& GetSupportedDevices() const { return devices_; }
   // The first entry, from index `start` on, whose OS bits meet `os` and
   // whose hardware id covers `device` (the entry's id as the more generic

@@ -8,6 +8,7 @@
 #define OFL_PATH_NOCASE_H_
 
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ofl/string.h"
@@ -15,11 +16,26 @@
 namespace OFL {
 namespace Files {
 
+// Directory listings kept by a caller that resolves many names under the
+// same few directories (a search over a package tree), so that each
+// directory is read once instead of once per name. Never refreshed: use one
+// per search. One thread at a time.
+class DirectoryListings {
+ public:
+  // The entry of `dir` that equals `name` ignoring case (of several, the
+  // smallest), or null.
+  const String* FindNoCase(const String& dir, std::string_view name);
+
+ private:
+  std::unordered_map<String, std::unordered_map<String, String, HashNoCase, EqualNoCase>> dirs_;
+};
+
 // The existing path that `relative` (separators "\" or "/", "." and ".."
 // allowed) names under the directory `dir`, each component matched ignoring
 // case. Empty when a component cannot be found, or `relative` is empty,
-// absolute or names a drive.
-String ResolvePathNoCase(const String& dir, std::string_view relative);
+// absolute or names a drive. `listings`, when given, answers for the
+// directories it has read.
+String ResolvePathNoCase(const String& dir, std::string_view relative, DirectoryListings* listings = nullptr);
 
 // Names of the regular files (links followed) directly in `dir` whose names
 // match `pattern` (Tools::MatchPattern: "*" and "?", case ignored), sorted

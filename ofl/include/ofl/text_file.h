@@ -34,6 +34,8 @@ class TextFileReader {
   Encoding GetEncoding() const { return encoding_; }
   // The next line without its line end; false after the last line.
   bool ReadString(String& line);
+  // The same line as a view into the decoded text, valid until the next Open.
+  bool ReadLine(std::string_view& line);
 
   // The UTF-8 text of `bytes`. A byte-order mark decides; without one, text
   // with a NUL in the first code unit is read as UTF-16 of that byte order,

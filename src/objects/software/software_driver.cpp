@@ -45,9 +45,9 @@ bool OVOSoftwareDriver::operator==(const OVOSoftwareDriver& o) const {
          supportedOS_ == o.supportedOS_ && options_ == o.options_ && devices_ == o.devices_ && ChildrenEqual(o);
 }
 
-void OVOSoftwareDriver::AddSupportedDevice(uint64_t os, const String& hardwareId, const String& description,
-                                           const String& text, uint32_t flags) {
-  devices_.push_back({os, hardwareId, description, text, flags});
+void OVOSoftwareDriver::AddSupportedDevice(uint64_t os, String hardwareId, String description, String text,
+                                           uint32_t flags) {
+  devices_.push_back({os, std::move(hardwareId), std::move(description), std::move(text), flags});
 }
 
 const OVOSoftwareDriver::_SupportedDevice* OVOSoftwareDriver::FindSupportedDevice(uint64_t os,
