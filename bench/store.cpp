@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "ofl/tokenizer.h"
 #include "orvacmn/persistence/db_access.h"
@@ -191,5 +192,31 @@ void BM_SaveOnePerTransaction(benchmark::State& state) {
       });
 }
 BENCHMARK(BM_SaveOnePerTransaction)->UseManualTime();
+
+// The facade's save of a whole system (packed, keyed, converted to UTF-16,
+// stamped and indexed by the store) against the raw upsert of the text it
+// packs to.
+void BM_SaveSystem(benchmark::State& state) {
+  Filled& f = FilledWith(10000);
+  orvacmn::CDBAccess db(f.store);
+  std::vector<orvacmn::OVOSystem> systems(100);
+  std::vector<std::string> packed(systems.size());
+  for (size_t k = 0; k < systems.size(); ++k) {
+    systems[k].Unpack(Record(int(k) * 97));
+    packed[k] = systems[k].Pack();
+  }
+  size_t k = 0;
+  std::string out;
+  bench::Measure(
+      state, 1,
+      [&] {
+        if (FAILED(db.SaveSystem(systems[k], out))) state.SkipWithError(out.c_str());
+      },
+      [&] {
+        k = (k + 1) % systems.size();
+        f.raw->Upsert(systems[k].GetGuid(), systems[k].GetHostName(), packed[k]);
+      });
+}
+BENCHMARK(BM_SaveSystem)->UseManualTime();
 
 }  // namespace

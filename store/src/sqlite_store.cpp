@@ -40,7 +40,6 @@ enum Stmt {
   kCommit,
   kRollback,
   kFindRecord,
-  kUpsert,
   kInsert,
   kUpdate,
   kDeleteKeys,
@@ -60,10 +59,8 @@ constexpr std::array<const char*, kStmtCount> kSql = {
     "COMMIT",
     "ROLLBACK",
     "SELECT id, stamp FROM records WHERE type = ?1 AND key = ?2",
-    "INSERT INTO records(type, key, stamp, data) VALUES(?1, ?2, ?3, ?4)"
-    " ON CONFLICT(type, key) DO UPDATE SET stamp = excluded.stamp, data = excluded.data RETURNING id",
-    "INSERT INTO records(type, key, stamp, data) VALUES(?1, ?2, ?3, ?4) RETURNING id",
-    "UPDATE records SET stamp = ?3, data = ?4 WHERE type = ?1 AND key = ?2 RETURNING id",
+    "INSERT INTO records(type, key, stamp, data) VALUES(?1, ?2, ?3, ?4)",
+    "UPDATE records SET stamp = ?2, data = ?3 WHERE id = ?1",
     "DELETE FROM client_keys WHERE id = ?1",
     "SELECT kind, value FROM client_keys WHERE id = ?1",
     "DELETE FROM client_keys WHERE kind = ?1 AND value = ?2 AND id = ?3",
@@ -330,6 +327,7 @@ struct SqliteStore::Impl {
     int rc = Exec(kBeginWrite);
     if (rc != SQLITE_OK) return Fail(rc, out);
     bool exists = false;
+    int64_t id = 0;
     uint64_t stored = 0;
     {
       Use find(*this, kFindRecord, rc);
@@ -338,7 +336,10 @@ struct SqliteStore::Impl {
         find.BindBlob(2, key);
         rc = find.Step();
         exists = rc == SQLITE_ROW;
-        if (exists) stored = uint64_t(find.Int(1));
+        if (exists) {
+          id = find.Int(0);
+          stored = uint64_t(find.Int(1));
+        }
         if (rc == SQLITE_ROW || rc == SQLITE_DONE) rc = SQLITE_OK;
       }
     }
@@ -366,19 +367,24 @@ struct SqliteStore::Impl {
     const uint64_t now = NowAsFileTime();
     const uint64_t stamp = exists && stored >= now ? stored + 1 : now;
     if (rc == SQLITE_OK) {
+      // The row is known from the lookup above: a plain update or insert
+      // needs no statement journal inside the transaction, as an upsert would.
       const String stamped = WithStamp(text, stamp, type == kClientType);
-      Use put(*this, mode == Mode::kSave ? kUpsert : mode == Mode::kUpdate ? kUpdate : kInsert, rc);
-      if (rc == SQLITE_OK) {
+      Use put(*this, exists ? kUpdate : kInsert, rc);
+      if (rc == SQLITE_OK && exists) {
+        put.Bind(1, id);
+        put.Bind(2, int64_t(stamp));
+        put.BindText(3, stamped);
+      } else if (rc == SQLITE_OK) {
         put.Bind(1, type);
         put.BindBlob(2, key);
         put.Bind(3, int64_t(stamp));
         put.BindText(4, stamped);
-        rc = put.Step();
-        const int64_t id = put.Int(0);
-        if (rc == SQLITE_ROW) rc = put.Step();
-        if (rc == SQLITE_DONE) rc = SQLITE_OK;
-        if (rc == SQLITE_OK && fields) rc = ReplaceIndex(id, *fields, exists);
       }
+      if (rc == SQLITE_OK) rc = put.Step();
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+      if (rc == SQLITE_OK && !exists) id = sqlite3_last_insert_rowid(db);
+      if (rc == SQLITE_OK && fields) rc = ReplaceIndex(id, *fields, exists);
     }
     rc = Finish(rc);
     if (rc != SQLITE_OK) return Fail(rc, out);
