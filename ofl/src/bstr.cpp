@@ -76,7 +76,23 @@ std::u16string ToUtf16(std::string_view s) {
   return out;
 }
 
+namespace {
+
+template <class Unit>
+bool AllAscii(std::basic_string_view<Unit> s) {
+  unsigned bits = 0;  // no early exit: the loop vectorizes
+  for (const Unit c : s) bits |= static_cast<unsigned>(c);
+  return bits < 0x80;
+}
+
+}  // namespace
+
 String FromUtf16(std::u16string_view s) {
+  if (AllAscii(s)) {
+    String out(s.size(), '\0');
+    for (size_t i = 0; i < s.size(); ++i) out[i] = char(s[i]);
+    return out;
+  }
   String out(s.size() * 3, '\0');
   char* w = out.data();
   for (size_t i = 0; i < s.size(); ++i) {
@@ -124,6 +140,13 @@ BSTR* ScopedBstr::Out() {
 }
 
 BSTR AllocBstr(std::string_view utf8) {
+  // Mostly ASCII: widened straight into the string, without a second copy.
+  if (AllAscii(utf8)) {
+    BSTR out = SysAllocStringLen(nullptr, utf8.size());
+    if (out != nullptr)
+      for (size_t i = 0; i < utf8.size(); ++i) out[i] = static_cast<unsigned char>(utf8[i]);
+    return out;
+  }
   const std::u16string wide = ToUtf16(utf8);
   return SysAllocStringLen(wide.data(), wide.size());
 }

@@ -503,6 +503,7 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const String& path, bool create, 
                                          " at most: use a newer program");
   }
   rc = exec(options.durable ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
+  if (rc == SQLITE_OK) rc = exec("PRAGMA cache_size = -32768");
   if (rc == SQLITE_OK && options.maxPages) rc = exec("PRAGMA max_page_count = " + std::to_string(options.maxPages));
   if (rc != SQLITE_OK) return fail(impl->Fail(rc, text), text);
   if (status) *status = S_OK;
