@@ -2,6 +2,7 @@
 // and %token% lookups on them.
 #include "orvacmn/drivers/inf_file_reader.h"
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 
@@ -279,10 +280,11 @@ void CInfFileReader::AddLine(std::string_view line, uint32_t flags) {
   }
   String& stored = lines_.emplace_back();
   // A line with a token grows when it is substituted: room for that now
-  // spares a second allocation.
+  // spares a second allocation. At most the line's own size, so that a file
+  // of short lines does not take many times its size.
   if ((flags & kSubstituteStrings) && line.find('%') != std::string_view::npos) {
     tokenLines_.push_back(lines_.size() - 1);
-    stored.reserve(line.size() + kSubstitutionRoom);
+    stored.reserve(line.size() + std::min(line.size(), kSubstitutionRoom));
   }
   stored.assign(line);
   const bool header = IsHeaderLine(line);
