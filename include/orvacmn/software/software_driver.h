@@ -14,6 +14,7 @@
 #ifndef ORVACMN_SOFTWARE_SOFTWARE_DRIVER_H_
 #define ORVACMN_SOFTWARE_SOFTWARE_DRIVER_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -64,7 +65,11 @@ class OVOSoftwareDriver : public OVOPassThroughObject {
   // Appends a device entry; one hardware id may appear for several OS sets.
   void AddSupportedDevice(uint64_t os, String hardwareId, String description, String text,
                           uint32_t flags);
-  void ReserveSupportedDevices(size_t count) { devices_.reserve(count); }
+  // Room for at least `count` entries; grows geometrically, so that many
+  // small reservations stay linear.
+  void ReserveSupportedDevices(size_t count) {
+    if (count > devices_.capacity()) devices_.reserve(std::max(count, 2 * devices_.capacity()));
+  }
   const std::vector<_SupportedDevice>& GetSupportedDevices() const { return devices_; }
   // The first entry, from index `start` on, whose OS bits meet `os` and
   // whose hardware id covers `device` (the entry's id as the more generic
