@@ -79,12 +79,14 @@ echo; echo "# The whole road: announce, client found, job assigned and stored, p
 step road --now 1717570800 "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
-echo; echo "# Drivers: a UTF-16 INF package, its security catalog, the search for a device's driver"
+echo; echo "# Drivers: a UTF-16 INF package, its security catalog, a real package's devices, the search for a device's driver"
 step catalog attrs "$EX/drivers/netkvm/NetKvm.cat"
 stepf "cut -c 1-400" inf parse "$EX/drivers/netkvm/netkvm.inf"
 step inf devices "$EX/drivers/Display/Gfx.INF"
+step inf devices "$EX/drivers/qemu-serial/qemupciserial.inf"
 step inf value "$EX/drivers/netkvm/netkvm.inf" Version DriverVer
 step inf find --device 'PCI\VEN_1AF4&DEV_1000&SUBSYS_00011AF4&REV_00' "$EX/drivers"
+step inf find --device 'PCI\VEN_1B36&DEV_0004&SUBSYS_11001AF4&REV_01' "$EX/drivers"
 echo; echo "# Hardware components: which of a component's candidate drivers serve which OS"
 step component autolink 0xFFFFFFFFFFFFFFFF "$EX/hardware/autolink.xml"
 echo; echo "# Messages: every one crosses as its text; content of 512 bytes and more travels compressed"
