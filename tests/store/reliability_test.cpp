@@ -76,6 +76,7 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
     close(pipeFds[0]);
   }
   ASSERT_GT(reported.size(), 6u);
+  RecordProperty("saves_checked", int(reported.size()));
 
   std::string error;
   auto s = SqliteStore::Open(path, false, &error);
