@@ -60,12 +60,13 @@ TEST_F(StoreTest, TimeStampInsertedWhereMissingOrEmpty) {
   }
   // The stamp replaces the one the record holds, whatever follows its name,
   // and leaves elements whose names only begin alike.
-  for (const char* stamp : {"<TimeStamp>0.0</TimeStamp>", "<TimeStamp\t/>", "<TimeStamp></TimeStamp>"}) {
+  for (const char* stamp : {"<TimeStamp>0.0</TimeStamp>", "<TimeStamp\t/>", "<TimeStamp/>", "<TimeStamp></TimeStamp>"}) {
     const std::string record = "<Client><TimeStampOld>7</TimeStampOld>" + std::string(stamp) + "<GUID>" + kGuidA +
                                "</GUID></Client>";
     ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), record).hr, S_OK) << stamp;
     const std::string stored = First(*store_, kClientType, ClientKey(kGuidA, 1));
     EXPECT_EQ(stored.find("<TimeStamp>"), stored.rfind("<TimeStamp>")) << stored;
+    EXPECT_EQ(stored.find("<TimeStamp/"), std::string::npos) << stored;
     EXPECT_NE(stored.find("<TimeStampOld>7</TimeStampOld>"), std::string::npos) << stored;
   }
 }
@@ -87,7 +88,7 @@ TEST_F(StoreTest, InitRecordTakesTheKeysGuidOrMakesOne) {
 TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-0042", kExtraA)).hr, S_OK);
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidB, "1"}),
-                 Client(kGuidB, "PC-7", "<IPList>10.0.0.50</IPList><Domain>@WORK</Domain>"))
+                 Client(kGuidB, "PC-7", "<MACList>0G:11:22:33:44:55</MACList><IPList>10.0.0.50</IPList><Domain>@WORK</Domain>"))
                 .hr,
             S_OK);
   const struct {
@@ -99,6 +100,7 @@ TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
       {2, "00-11-22-33-44-66", kGuidA},
       {2, "AA:BB:CC:DD:EE:FF;00:11:22:33:44:55", kGuidA},  // any MAC of the list
       {2, "02:00:00:00:00:01", ""},                       // an LAA is no MAC
+      {2, "0g-11-22-33-44-55", ""},                       // no hex digits, no MAC
       {3, "02:00:00:00:00:02", kGuidA},
       {4, "pc-0042", kGuidA},
       {4, "CORP\\PC-0042", kGuidA},  // the first label of the DNS domain
@@ -174,6 +176,7 @@ TEST_F(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
   EXPECT_EQ(store_->CreateRecord(34, data.Get(), out.Out()), kStatusExists);
   EXPECT_EQ(store_->UpdateRecord(40, OFL::ScopedBstr(Packed({kGuidA})).Get(), nullptr, data.Get(), nullptr, out.Out()),
             orvacmn::kStatusNotFound);
+  EXPECT_EQ(out.ToUtf8(), "Record [0a1b2c3d-0000-4000-8000-00000000000a] of type 40 not found");  // keys ignore case
   EXPECT_EQ(store_->CreateRecord(40, data.Get(), out.Out()), S_OK);
   EXPECT_EQ(First(*store_, 40, Packed({kGuidA})), job(kGuidA, "1"));
 }
@@ -223,9 +226,12 @@ TEST_F(OpenErrors, MissingCorruptForeignAndNewerFiles) {
     sqlite3_close(db);
   };
   ::mkdir(dir_.File("folder.db").c_str(), 0700);  // there, but no file
-  const Reply folder = Open(dir_.File("folder.db"));
-  EXPECT_NE(folder.text.find("The store file " + dir_.File("folder.db") + " cannot be opened ("), std::string::npos)
-      << folder.text;
+  for (const bool create : {false, true}) {
+    String error;
+    EXPECT_FALSE(SqliteStore::Open(dir_.File("folder.db"), create, &error));
+    EXPECT_NE(error.find("The store file " + dir_.File("folder.db") + " cannot be opened ("), std::string::npos)
+        << error;
+  }
   sql(dir_.File("other.db"), "CREATE TABLE t(x)");
   EXPECT_EQ(Open(dir_.File("other.db")).hr, kStatusNotAStore);
   String error;

@@ -40,6 +40,9 @@ TEST(ClientIdentification, DefaultAndFullTextsRoundTrip) {
   CI full(kFull);
   EXPECT_EQ(full.Pack(), kFull);
   EXPECT_EQ(CI(full), full);
+  CI renamed(full);
+  renamed.SetHostname("PC2");
+  EXPECT_FALSE(renamed == full);
   String appended = "x";
   full.AppendPack(appended);
   EXPECT_EQ(appended, String("x").append(kFull));
@@ -137,6 +140,7 @@ TEST(ClientIdentification, MatchingAndSearches) {
   EXPECT_EQ(ci.FindMatchingMAC(other), 1);
   EXPECT_EQ(other.FindMatchingMAC(ci), 2);
   EXPECT_EQ(ci.FindMatchingIP(other), -1);
+  EXPECT_EQ(ci.FindMatchingIP(CI(Ident("<IP>192.168.1.20</IP>"))), 0);
   EXPECT_TRUE(CI(Ident("<IP>1.2.3.4</IP>")).GetPrimarySubnetMask().IsEmpty()) << "primary not among the pairs";
   EXPECT_EQ(CI(Ident("<IP>169.254.1.1;127.0.0.1</IP>")).GetValidRoutedIPAddress(), "");
 }

@@ -81,6 +81,8 @@ TEST(System, PopulatedTextRoundTrips) {
   EXPECT_EQ(copy.Pack(), packed);
   EXPECT_EQ(copy.GetInstalledComponents().GetHead()->GetGUIDSystem(), "G");
   EXPECT_EQ(copy.WolSent(), 86400);
+  s.Clear();
+  EXPECT_EQ(s.WolSent(), 0);
 }
 
 TEST(System, UnpackRules) {
