@@ -76,9 +76,10 @@ TEST(InfFileParser, TranslatesTheCatalogMaskForEachArchitecture) {
   ASSERT_EQ(parser.ParseInfFile(path, &driver, error), 0u);
   EXPECT_EQ(driver.Pack(), NetKvm(path, "100.92.104.22900", "0"));
 
-  // An undecorated models section counts as x86; a package without its catalog gets no mask.
+  // An undecorated models section counts as x86, even with a name like a decoration; a package without its
+  // catalog gets no mask.
   ScratchFile undecorated(
-      "[Version]\nSignature=$Chicago$\nCatalogFile=c.cat\n[Manufacturer]\nM=Models\n[Models]\nD=I,PCI\\VEN_1&DEV_2\n"
+      "[Version]\nSignature=$Chicago$\nCatalogFile=c.cat\n[Manufacturer]\nM=NTModels\n[NTModels]\nD=I,PCI\\VEN_1&DEV_2\n"
       "[I]\n",
       "C.CAT");
   parser.EnableCatalogValidation(true);

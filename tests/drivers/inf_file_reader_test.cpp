@@ -136,7 +136,7 @@ TEST(InfFileReader, SplitsSectionsAndCommentsAsTheFileWritesThem) {
   }
   const std::pair<const char*, const char*> comments[] = {
       {"a = \"b;c\" ; d", "a = \"b;c\""}, {"\"open ; x", "\"open ; x"}, {"x\t ;", "x"}, {";all", ""},
-      {"\"\"; y", "\"\""},
+      {"\"\"; y", "\"\""}, {"x\r\v\f ;c", "x"},
   };
   for (const auto& [in, out] : comments) {
     String line = in;
@@ -172,6 +172,12 @@ TEST(InfFileReader, SubstitutionStopsAtThePassLimitAndOnRunawayGrowth) {
     EXPECT_EQ(r.PerformSubstitutions(line), CInfFileReader::kMaxSubstitutionPasses);
     EXPECT_EQ(line, start);
   }
+  // So does a cycle of five, which the check meets at another phase.
+  ScratchFile five("[Strings]\nA = %B%\nB = %C%\nC = %D%\nD = %E%\nE = %A%\n");
+  ASSERT_EQ(r.Load(five.path(), error, 0), 0u);
+  line = "%A%";
+  EXPECT_EQ(r.PerformSubstitutions(line), CInfFileReader::kMaxSubstitutionPasses);
+  EXPECT_EQ(line, "%A%");  // 32000 passes, a multiple of five
   line = "no tokens %";
   EXPECT_EQ(r.PerformSubstitutions(line), 0);
 }
