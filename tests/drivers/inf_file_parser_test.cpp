@@ -80,10 +80,12 @@ TEST(InfFileParser, TranslatesTheCatalogMaskForEachArchitecture) {
   // catalog gets no mask.
   ScratchFile undecorated(
       "[Version]\nSignature=$Chicago$\nCatalogFile=c.cat\n[Manufacturer]\nM=NTModels\n[NTModels]\nD=I,PCI\\VEN_1&DEV_2\n"
-      "[I]\n",
+      "[I.NTx86]\n",
       "C.CAT");
   parser.EnableCatalogValidation(true);
+  driver.Clear();
   ASSERT_EQ(parser.ParseInfFile(undecorated.path(), &driver, error), 0u);
+  EXPECT_EQ(driver.GetSupportedDevices().size(), 1u);  // installed from [I.NTx86]
   EXPECT_EQ(driver.GetSupportedOS(), 0x400C0u);
   EXPECT_EQ(driver.GetVersion(), "Unknown (400C0)");
   ASSERT_EQ(parser.ParseInfFile(InfData("pkg/Sub/GFX.INF"), &driver, error), 0u);
