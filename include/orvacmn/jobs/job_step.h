@@ -230,7 +230,8 @@ class OVOJobStep : public OVOXMLSupport {
   // The property "Dependencies": ";"-separated entries, each a GUID
   // optionally followed by "," and a condition. Empty when absent.
   String GetDependencies() const;
-  // Appends `guid` unless an entry already names it (case ignored).
+  // Appends `guid` (a whole entry, condition included) unless the list holds
+  // it already; entries compare whole, case ignored.
   void AddDependency(const String& guid);
   void SetDependencies(const String& text);
 

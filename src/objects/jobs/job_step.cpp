@@ -36,9 +36,6 @@ int PlatformLevel(int32_t priority) {
   }
 }
 
-// The GUID of a dependency entry: the text before its first ",".
-std::string_view EntryGuid(std::string_view entry) { return entry.substr(0, entry.find(',')); }
-
 }  // namespace
 
 void JobStepAccess::ReadChild(OVOJobStep& step, OFLXMLParser& parser) {
@@ -213,7 +210,7 @@ void OVOJobStep::AddDependency(const String& guid) {
   if (guid.empty()) return;
   OFLTokenizer entries(GetDependencies(), ";");
   for (const String& entry : entries)
-    if (OFL::EqualsNoCase(EntryGuid(entry), guid)) return;
+    if (OFL::EqualsNoCase(entry, guid)) return;
   entries.AddString(guid);
   SetDependencies(entries.AsString(";"));
 }

@@ -313,11 +313,8 @@ TEST(JobStep, SkipResumeAndDependencies) {
   EXPECT_FALSE(deploy.SchedulerCanResumeJobWhenStepIsCompleted());
 
   EXPECT_EQ(s.GetDependencies(), "");
-  s.AddDependency("abc-1");
-  s.AddDependency("DEF,1");
-  s.AddDependency("ABC-1");
-  s.AddDependency("def");
-  EXPECT_EQ(s.GetDependencies(), "abc-1;DEF,1") << "an entry naming the GUID in another case is enough";
+  for (const char* entry : {"abc-1", "DEF,1", "ABC-1", "def,1", "def", "A,1", "a"}) s.AddDependency(entry);
+  EXPECT_EQ(s.GetDependencies(), "abc-1;DEF,1;def;A,1;a") << "whole entries compared, case ignored";
   s.SetDependencies("x");
   EXPECT_EQ(s.GetDependencies(), "x");
 }
