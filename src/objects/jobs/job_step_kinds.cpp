@@ -13,6 +13,7 @@ namespace orvacmn {
 namespace {
 
 constexpr uint32_t kResWipeDisk = 7091;
+constexpr uint32_t kResDeployEnergyProfile = 7199;
 constexpr char kTagEntry[] = "Entry";
 
 // Types of the kinds that serve several.
@@ -492,7 +493,7 @@ void OVOJobStepApplyEnergyPolicy::Fields(S& s, V& v) {
 ORVACMN_STEP_DATA_OPERATIONS(OVOJobStepApplyEnergyPolicy)
 
 String OVOJobStepApplyEnergyPolicy::GetStepDescription() const {
-  return WithDetail("Apply energy policy", policy_.GetName());
+  return OFLFormat(kResDeployEnergyProfile, policy_.GetName());
 }
 
 // ---- 180 server-side action ----

@@ -11,6 +11,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "ofl/tools.h"
 #include "orvacmn/energy/policy.h"
 #include "orvacmn/jobs/job_step_application.h"
 #include "orvacmn/jobs/job_step_kinds.h"
@@ -259,6 +260,12 @@ TEST(JobStep, KindRules) {
                                                      "</SoftwareApplication>"));
   EXPECT_EQ(install.GetAppDisplayName(), "V N");
   EXPECT_EQ(install.GetStepDescription(), "Install application: V N");
+  const OVOJobStepApplyEnergyPolicy energy(StepText(170, "<EnergyPolicy><Name>Office</Name></EnergyPolicy>"));
+  EXPECT_EQ(energy.GetStepDescription(), "Deploy energy profile [Office]");
+  OFL::SetResourceLanguage(1031);
+  const String german = energy.GetStepDescription();
+  OFL::SetResourceLanguage(1033);
+  EXPECT_EQ(german, "Energieprofil verteilen [Office]");
   EXPECT_TRUE(install.IsContextLocalInstallUser());
   OVOJobStepPerformInventory inventory;
   inventory.SetUserContext("__SC__InstallUser__");
