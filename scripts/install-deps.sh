@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, calling apt-get only for what is absent.
 set -euo pipefail
-packages=(cmake ninja-build g++ make pkg-config bzip2
+packages=(cmake ninja-build g++ make pkg-config bzip2 tzdata
           libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
           libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
 if [ "${1:-}" = "--fuzz" ]; then

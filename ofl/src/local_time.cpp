@@ -1,47 +1,68 @@
 #include "ofl/local_time.h"
 
-#include <cstdint>
+#include <absl/time/civil_time.h>
+#include <absl/time/time.h>
 
-#include "ofl/civil_time.h"
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace OFL {
 
 namespace {
 
-constexpr int64_t kDay = 86400;
-
-bool UtcOffset(int64_t t, long& offset) {
-  const std::time_t tt = static_cast<std::time_t>(t);
-  std::tm local{};
-  if (localtime_r(&tt, &local) == nullptr) return false;
-  offset = local.tm_gmtoff;
-  return true;
-}
-
-std::time_t Slow(const std::tm& in) {
-  std::tm tm = in;
-  tm.tm_isdst = -1;
-  return std::mktime(&tm);
+// The zone TZ names now. Loading goes through Abseil's own cache (one load
+// per name and process); the per-thread copy spares its lock and the name's
+// hashing on every conversion.
+absl::TimeZone CurrentZone() {
+  struct Cached {
+    bool valid = false, set = false;
+    std::string name;
+    absl::TimeZone zone;
+  };
+  thread_local Cached cache;
+  const char* tz = std::getenv("TZ");
+  if (cache.valid && cache.set == (tz != nullptr) && (tz == nullptr || cache.name == tz)) return cache.zone;
+  cache.set = tz != nullptr;
+  cache.name = tz != nullptr ? tz : "";
+  const char* name = tz != nullptr ? tz : "localtime";
+  if (*name == ':') ++name;
+  // "localtime" is Abseil's name of the system's zone; a name it cannot load
+  // gives UTC.
+  if (!absl::LoadTimeZone(name, &cache.zone)) cache.zone = absl::UTCTimeZone();
+  cache.valid = true;
+  return cache.zone;
 }
 
 }  // namespace
 
-std::time_t MakeLocalTime(const std::tm& tm) {
-  // Month and year first, so that a month of 13 or -1 rolls over as in mktime.
-  int64_t year = int64_t(tm.tm_year) + 1900 + tm.tm_mon / 12;
-  int month = tm.tm_mon % 12;
-  if (month < 0) month += 12, --year;
-  if (year < 1900 || year > 9999) return Slow(tm);
-  const int64_t wall = (DaysFromCivil(year, unsigned(month + 1), 1) + tm.tm_mday - 1) * kDay +
-                       int64_t(tm.tm_hour) * 3600 + int64_t(tm.tm_min) * 60 + tm.tm_sec;
-  // The same offset a day either side means no change of offset in between
-  // (zones change at most twice a year), so the wall time has exactly one
-  // meaning. Otherwise gaps and repeated hours are mktime's to settle.
-  long before = 0, after = 0, at = 0;
-  if (!UtcOffset(wall - kDay, before) || !UtcOffset(wall + kDay, after) || before != after ||
-      !UtcOffset(wall - before, at) || at != before)
-    return Slow(tm);
-  return static_cast<std::time_t>(wall - before);
+int64_t MakeLocalTime(const std::tm& tm) {
+  const absl::CivilSecond civil(int64_t(tm.tm_year) + 1900, int64_t(tm.tm_mon) + 1, tm.tm_mday, tm.tm_hour,
+                                tm.tm_min, tm.tm_sec);
+  // `pre` is the time by the offset in force before a change: for a skipped
+  // time that lies after the gap, for a repeated one it is the first.
+  return absl::ToUnixSeconds(CurrentZone().At(civil).pre);
+}
+
+bool LocalTimeOf(int64_t t, std::tm& out) {
+  const absl::TimeZone::CivilInfo info = CurrentZone().At(absl::FromUnixSeconds(t));
+  const absl::CivilSecond& cs = info.cs;
+  if (cs.year() - 1900 < INT_MIN || cs.year() - 1900 > INT_MAX) return false;
+  std::tm tm{};
+  tm.tm_year = static_cast<int>(cs.year() - 1900);
+  tm.tm_mon = cs.month() - 1;
+  tm.tm_mday = cs.day();
+  tm.tm_hour = cs.hour();
+  tm.tm_min = cs.minute();
+  tm.tm_sec = cs.second();
+  tm.tm_wday = (static_cast<int>(absl::GetWeekday(absl::CivilDay(cs))) + 1) % 7;  // Abseil counts from Monday
+  tm.tm_yday = absl::GetYearDay(absl::CivilDay(cs)) - 1;
+  tm.tm_isdst = info.is_dst ? 1 : 0;
+  tm.tm_gmtoff = info.offset;
+  tm.tm_zone = info.zone_abbr;  // owned by the zone, which is never unloaded
+  out = tm;
+  return true;
 }
 
 }  // namespace OFL

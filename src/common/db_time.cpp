@@ -1,8 +1,8 @@
 // DB time texts: "YYYYMMDDhhmmss" (or "YYYYMMDD") in local time or UTC.
 //
-// Local time goes through the C library (mktime/localtime_r, following TZ);
-// UTC is computed on the proleptic Gregorian calendar directly, so it does not
-// depend on the process's zone.
+// Local time is that of the zone TZ names (see ofl/local_time.h); UTC is
+// computed on the proleptic Gregorian calendar directly, so it does not depend
+// on the process's zone.
 #include <cstdio>
 #include <ctime>
 
@@ -72,11 +72,8 @@ String OVOHelper::CTimeToDBTimeUTC(CTime t) {
 }
 
 String OVOHelper::CTimeToDBTime(CTime t) {
-  if (t < 0) return String();
-  const time_t tt = static_cast<time_t>(t);
-  if (static_cast<CTime>(tt) != t) return String();
-  struct tm tm {};
-  if (localtime_r(&tt, &tm) == nullptr) return String();
+  std::tm tm{};
+  if (t < 0 || !OFL::LocalTimeOf(t, tm)) return String();
   return Format(int64_t(tm.tm_year) + 1900, unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday), unsigned(tm.tm_hour),
                 unsigned(tm.tm_min), unsigned(tm.tm_sec));
 }
@@ -101,9 +98,8 @@ CTime OVOHelper::DBTimeToCTime(const String& text) {
   tm.tm_hour = f.hour;
   tm.tm_min = f.minute;
   tm.tm_sec = f.second;
-  const time_t t = OFL::MakeLocalTime(tm);  // daylight saving as the C library decides
-  // mktime's failure value -1 falls under "before 1970" as well.
-  return t < 0 ? 0 : static_cast<CTime>(t);
+  const CTime t = OFL::MakeLocalTime(tm);
+  return t < 0 ? 0 : t;
 }
 
 }  // namespace orvacmn

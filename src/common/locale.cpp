@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "ofl/local_time.h"
 #include "ofl/locale.h"
 #include "orvacmn/common/ovo_helper.h"
 
@@ -88,10 +89,8 @@ String OVOHelper::LCIDToText(uint32_t lcid, uint32_t type) {
 }
 
 String OVOHelper::CTimeToSystemDefaultShortDateString(CTime t, bool withTime, const String& separator) {
-  if (t < 0) return String();
-  const time_t tt = static_cast<time_t>(t);
-  struct tm tm {};
-  if (static_cast<CTime>(tt) != t || localtime_r(&tt, &tm) == nullptr) return String();
+  std::tm tm{};
+  if (t < 0 || !OFL::LocalTimeOf(t, tm)) return String();
   const OFL::Locale::LCID lcid = OFL::Locale::GetSystemDefaultLCID();
   String out = FormatTime(DateFormatFromPicture(OFL::Locale::GetLocaleInfo(lcid, OFL::Locale::LOCALE_SSHORTDATE)), tm);
   if (withTime) {

@@ -254,9 +254,9 @@ bool LocalMidnight(int y, int m, int d, CTime& time) {
   tm.tm_year = y - 1900;
   tm.tm_mon = m - 1;
   tm.tm_mday = d;
-  const time_t t = OFL::MakeLocalTime(tm);
-  if (t < 0) return false;  // -1 is mktime's failure; before the epoch is unrepresentable
-  time = static_cast<CTime>(t);
+  const CTime t = OFL::MakeLocalTime(tm);
+  if (t < 0) return false;  // before the epoch is unrepresentable
+  time = t;
   return true;
 }
 

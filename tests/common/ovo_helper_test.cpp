@@ -114,12 +114,21 @@ TEST(DBTime, KnownValuesAndInvalidTexts) {
     EXPECT_EQ(H::CTimeToDBTime(c.t), c.text);
     EXPECT_EQ(H::DBTimeToCTime(c.text), c.t) << c.text;
   }
-  for (const TimeCase& c : {TimeCase{86400 - 3600, "19700102"}, {1686787200 - 7200, "20230615"}})
-    EXPECT_EQ(H::DBTimeToCTime(c.text), c.t) << c.text;
+  // A skipped time moves forward by the gap, a repeated one is its first occurrence; neither depends on what was
+  // converted before.
+  const TimeCase oneWayLocal[] = {{86400 - 3600, "19700102"}, {1686787200 - 7200, "20230615"},
+                                  {1711848600, "20240331023000"}, {1711846800, "20240331020000"},
+                                  {1729989000, "20241027023000"}, {1698539400, "20231029023000"},
+                                  {1711850399, "20240331025959"}, {1729990799, "20241027025959"}};
+  for (const char* before : {"20240331033000", "20241027033000", "20240331023000"})
+    for (const TimeCase& c : oneWayLocal) {
+      H::DBTimeToCTime(before);
+      EXPECT_EQ(H::DBTimeToCTime(c.text), c.t) << c.text << " after " << before;
+    }
   // Negative times and years past 9999 (9999-12-31 23:00 UTC is already 10000 here) give no text.
   for (CTime t : {CTime(-1), CTime(INT64_MIN), CTime(INT64_MAX), kLast - 3599}) EXPECT_EQ(H::CTimeToDBTime(t), "") << t;
   for (CTime t : {1698539400, 1698543000}) EXPECT_EQ(H::CTimeToDBTime(t), "20231029023000");  // the hour twice
-  for (auto [zone, text] : {std::pair{"EST5EDT,M3.2.0,M11.1.0", "20230615083456"}, {"UTC0", "20230615123456"}}) {
+  for (auto [zone, text] : {std::pair{"America/New_York", "20230615083456"}, {"UTC", "20230615123456"}}) {
     ScopedTZ other(zone);
     EXPECT_EQ(H::CTimeToDBTime(1686832496), text);
     EXPECT_EQ(H::DBTimeToCTime(text), 1686832496);
@@ -127,7 +136,7 @@ TEST(DBTime, KnownValuesAndInvalidTexts) {
 }
 
 // Every 5 minutes around both 2023 transitions and at random, both flavours give the time back; local texts of
-// the hour from 02:00 on the last Sunday of October name two instants, and give one of them.
+// the hour from 02:00 on the last Sunday of October name two instants, and give the first.
 TEST(DBTime, RoundTrips) {
   ScopedTZ tz(kCentralEurope);
   std::vector<CTime> times;
@@ -140,7 +149,7 @@ TEST(DBTime, RoundTrips) {
     const String utc = H::CTimeToDBTimeUTC(t), text = H::CTimeToDBTime(t);
     ASSERT_EQ(H::DBTimeUTCToCTime(utc), t) << utc;
     const CTime back = H::DBTimeToCTime(text);
-    const bool twice = text.substr(4, 2) == "10" && text.substr(8, 2) == "02" && std::llabs(back - t) == 3600;
+    const bool twice = text.substr(4, 2) == "10" && text.substr(8, 2) == "02" && back == t - 3600;
     ASSERT_TRUE(back == t || twice) << text;
   }
 }
@@ -224,7 +233,7 @@ TEST(Locale, ShortDateStrings) {
       {4242, t, false, ""}, {4242, t, true, "|", "|"}, {1031, 253402300799, true, "31.12.9999 23:59:59"},
       {1031, 253402300800, false, "01.01.10000"},
   };
-  ScopedTZ tz("UTC0");
+  ScopedTZ tz("UTC");
   for (const Case& c : cases) {
     SetSystemDefaultLCID(c.lcid);
     EXPECT_EQ(H::CTimeToSystemDefaultShortDateString(c.t, c.withTime, c.sep), c.want) << c.lcid << ' ' << c.t;

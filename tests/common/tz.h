@@ -9,7 +9,7 @@
 namespace orvacmn::testing {
 
 // +1; +2 from the last Sunday of March 02:00 to the last Sunday of October 03:00.
-inline constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
+inline constexpr const char* kCentralEurope = "Europe/Berlin";
 
 class ScopedTZ {
  public:

@@ -1,7 +1,7 @@
 # ovo energy, and the energy classes through ovo object.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
-export TZ=UTC0
+export TZ=UTC
 D=$EXAMPLES/energy
 
 # Timeout texts: whole hours from 60 minutes on.

@@ -1,7 +1,7 @@
 # ovo job next-run, assign and sort, and the job classes of ovo object.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
-CET='CET-1CEST,M3.5.0,M10.5.0/3'
+CET='Europe/Berlin'
 JOB=$EXAMPLES/jobs/job.xml  # Monday to Friday at 08:30 local time, valid 2024 and 2025
 LIST=$EXAMPLES/jobs/job_list.xml
 

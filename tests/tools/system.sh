@@ -3,7 +3,7 @@ OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
 SYS=$EXAMPLES/system
 # Times are local DB times; fix the zone so that the texts are known.
-export TZ=UTC0
+export TZ=UTC
 
 # The populated client round-trips exactly.
 expect "$(cat "$SYS/client.xml")" 0 -- object OVOSystem "$SYS/client.xml"

@@ -1,7 +1,7 @@
 # ovo time, ovo bandwidth, ovo speed.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
-export TZ="CET-1CEST,M3.5.0,M10.5.0/3"
+export TZ="Europe/Berlin"
 
 expect "20230615123456" 0 -- time db 1686832496 --utc
 expect "20230615143456" 0 -- time db 1686832496
@@ -23,6 +23,8 @@ expect "0" 0 -- time parse 202306151234
 expect "0" 0 -- time parse 20231315000000
 expect "0" 0 -- time parse ""
 expect "1698546600" 0 -- time parse 20231029033000
+expect "1698539400" 0 -- time parse 20231029023000  # twice that night: the first
+expect "1711848600" 0 -- time parse 20240331023000  # skipped: an hour later
 
 expect "65536" 0 -- bandwidth 512kbit
 expect "65536" 0 -- bandwidth "512 kbit"

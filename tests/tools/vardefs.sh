@@ -1,7 +1,7 @@
 # ovo vardefs and the variable classes of ovo object.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
-export TZ=UTC0
+export TZ=UTC
 
 # Dates: three separated forms and DB texts; impossible dates fail with 1.
 expect "1710201600	20240312000000	3/12/2024" 0 -- vardefs date 12.03.2024

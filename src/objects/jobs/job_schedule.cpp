@@ -35,22 +35,16 @@ Kind KindOf(uint32_t kind, uint32_t count) {
   }
 }
 
-bool LocalTime(CTime t, std::tm& out) {
-  const std::time_t tt = static_cast<std::time_t>(t);
-  return localtime_r(&tt, &out) != nullptr;
-}
-
-// The local date of `day` at `minutes` after midnight, seconds 0, daylight
-// saving decided by the C library. Minutes past 23:59 run into the next day.
+// The local date of `day` at `minutes` after midnight, seconds 0 (a time
+// skipped by a spring change moves forward by the gap, a repeated one is the
+// first). Minutes past 23:59 run into the next day.
 bool AtTimeOfDay(CTime day, uint32_t minutes, CTime& out) {
   std::tm tm{};
-  if (!LocalTime(day, tm)) return false;
+  if (!OFL::LocalTimeOf(day, tm)) return false;
   tm.tm_hour = static_cast<int>(minutes / 60);
   tm.tm_min = static_cast<int>(minutes % 60);
   tm.tm_sec = 0;
-  const std::time_t t = OFL::MakeLocalTime(tm);
-  if (t == static_cast<std::time_t>(-1)) return false;
-  out = static_cast<CTime>(t);
+  out = OFL::MakeLocalTime(tm);
   return true;
 }
 
@@ -101,7 +95,7 @@ CTime OVOJob::CalcNextExecutionTime(CTime from, CTime now) const {
     if (validity_.HasEnd() && candidate > validity_.GetEnd()) return -1;
     if (candidate > horizon) return -1;
     std::tm local{};
-    if (!LocalTime(candidate, local)) return -1;
+    if (!OFL::LocalTimeOf(candidate, local)) return -1;
     if (Accepted(kind.accept, interval_, local)) return candidate;
     if (!Add(candidate, kind.step)) return -1;
   }

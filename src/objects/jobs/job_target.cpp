@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "ofl/format.h"
+#include "ofl/local_time.h"
 #include "ofl/tag_sequence.h"
 #include "ofl/tools.h"
 
@@ -235,9 +236,8 @@ void OVOJobTarget::SetProgressProperty(const String& progress) {
 }
 
 String OVOJobTarget::GetActiveSinceText() const {
-  const time_t t = static_cast<time_t>(start_);
-  struct tm tm {};
-  if (start_ < 0 || start_ > kLastCalendarTime || localtime_r(&t, &tm) == nullptr)
+  std::tm tm{};
+  if (start_ < 0 || start_ > kLastCalendarTime || !OFL::LocalTimeOf(start_, tm))
     throw std::invalid_argument("time out of the calendar's range");
   char buf[64];
   std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900,

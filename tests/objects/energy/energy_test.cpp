@@ -38,7 +38,7 @@ Profile Populated() {
 }
 
 TEST(EnergyProfile, CatalogueDefaultAndPopulatedTextsRoundTripAndTolerance) {
-  orvacmn::testing::ScopedTZ tz("UTC0");
+  orvacmn::testing::ScopedTZ tz("UTC");
   EXPECT_TRUE(Profile().GetObjectName() == "EnergyProfile" && Profile().GetSchema() == 0x50001u);
   EXPECT_TRUE(Policy().GetObjectName() == "EnergyPolicy" && Policy().GetSchema() == 0x50001u);
   EXPECT_TRUE(Policy::PolicyProfile().GetObjectName() == "EnergyPolicyProfile");
@@ -110,7 +110,7 @@ Policy::PolicyProfile* AddCondition(Policy& policy, uint32_t type, CTime profile
 }
 
 TEST(EnergyPolicy, TextsRoundTripCopiesAndTimestamps) {
-  orvacmn::testing::ScopedTZ tz("UTC0");
+  orvacmn::testing::ScopedTZ tz("UTC");
   Policy policy;
   EXPECT_EQ(policy.Pack(),
             "<EnergyPolicy><GUID></GUID><Name></Name><Comment></Comment><Force>0</Force><Conditions></Conditions>"

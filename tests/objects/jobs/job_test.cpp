@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <cstdio>
 #include <string>
 
 #include "common/tz.h"
@@ -33,11 +33,11 @@ constexpr char kFresh[] =
     "<ObjectRights></ObjectRights><CachedTargetsCRC>4294967295</CachedTargetsCRC>"
     "<BootClientSteps>0</BootClientSteps><SaveOptions>0</SaveOptions></Job>";
 
-// Local time of the zone in effect; the C library decides daylight saving.
+// A local time of the zone in effect (one that exists once).
 CTime Local(int y, int mo, int d, int h, int mi) {
-  std::tm tm{};
-  tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi, tm.tm_isdst = -1;
-  return std::mktime(&tm);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d00", y, mo, d, h, mi);
+  return OVOHelper::DBTimeToCTime(text);
 }
 
 uint32_t Interval(uint32_t kind, uint32_t count, uint32_t minutes, uint32_t days = 0x7F) {
@@ -164,12 +164,19 @@ TEST(Job, NextExecutionTimeAcrossBothDaylightSavingChanges) {
       {Interval(4, 7, 510, 0x01), 0, june5, 0, 0, -1},  // every seventh day is never a Monday
       {Interval(5, 1, 0, 0), 0, june5, 0, 0, -1},  // no weekday at all
       {Interval(5, 1, 0), INT64_MAX, june5, 0, 0, -1},
+      // 02:30 on 27 October 2024 happens twice: the first (00:30 UTC) anchors the days that follow.
+      {2130706582, 1730026800, 1730109600, 0, 0, 1730161800},
+      // 02:30 on 31 March 2024 does not exist: 03:30, one hour after, is a day's step before 1 April 03:30.
+      {Interval(0, 0, 150), 1711886400, 1711886400, 0, 0, 1711935000},
   };
-  for (const Case& c : cases) {
-    OVOJob j;
-    j.SetInterval(c.interval), j.GetValidity().SetStart(c.start), j.GetValidity().SetEnd(c.end);
-    EXPECT_EQ(j.CalcNextExecutionTime(c.from, c.now), c.expected) << "case " << &c - cases;
-  }
+  // Every result stays the same whatever was converted before it.
+  for (const Case& c : cases)
+    for (const char* before : {"20241027033000", "20240331033000", "20241027023000", "20240331023000"}) {
+      OVOHelper::DBTimeToCTime(before);
+      OVOJob j;
+      j.SetInterval(c.interval), j.GetValidity().SetStart(c.start), j.GetValidity().SetEnd(c.end);
+      EXPECT_EQ(j.CalcNextExecutionTime(c.from, c.now), c.expected) << "case " << &c - cases << " after " << before;
+    }
 }
 
 OVOJob* NewJob(const char* guid, const char* name, uint32_t priority, uint32_t bootClientSteps) {

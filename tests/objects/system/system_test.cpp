@@ -35,7 +35,7 @@ OVOSystem Stamped() {
 }
 
 TEST(System, FreshTextAndDefaults) {
-  ScopedTZ tz("UTC0");
+  ScopedTZ tz("UTC");
   const OVOSystem s = Stamped();
   EXPECT_EQ(s.Pack(), FreshText());
   EXPECT_TRUE(s.GetObjectName() == "Client" && s.GetSchema() == 0x50001u && s.GetVars().GetScope() == "__MACHINE__");
@@ -44,7 +44,7 @@ TEST(System, FreshTextAndDefaults) {
 }
 
 TEST(System, PopulatedTextRoundTrips) {
-  ScopedTZ tz("UTC0");
+  ScopedTZ tz("UTC");
   OVOSystem s = Stamped();
   s.SetGuid("G"), s.SetHostName("PC1"), s.SetDomain("D"), s.SetLCID(1033);
   s.SetPrimaryMAC("00-11-22-33-44-55"), s.SetLogicalMAC("02:00:00:00:00:01"), s.SetPrimaryIP("10.0.0.1");
@@ -86,7 +86,7 @@ TEST(System, PopulatedTextRoundTrips) {
 }
 
 TEST(System, UnpackRules) {
-  ScopedTZ tz("EST5EDT");
+  ScopedTZ tz("America/New_York");
   OVOSystem s;
   // Any order, any case; "5" has no point; texts before 1970-01-02 are "not set".
   ASSERT_EQ(s.Unpack("<Client><installedcomponent/><guid>X</guid><TIMESTAMP>5</TIMESTAMP><Modified>-7</Modified>"
@@ -109,7 +109,7 @@ TEST(System, UnpackRules) {
 }
 
 TEST(System, GroupedFieldsAndSmallPack) {
-  ScopedTZ tz("UTC0");
+  ScopedTZ tz("UTC");
   OVOSystem s = Stamped();
   s.SetNumber(OVOSystem::eOSVerMinor, 1);
   s.SetNumber(OVOSystem::eDriveCFree, 5);  // size 0: neither is written
