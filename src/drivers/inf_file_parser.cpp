@@ -7,6 +7,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <string_view>
+#include <unordered_set>
 
 #include "inf_text.h"
 #include "ofl/format.h"
@@ -198,7 +199,10 @@ uint32_t CInfFileParser::ParseInfFile(const String& path, OVOSoftwareDriver* dri
 
 void CInfFileParser::ProcessVendorSection(const String& value, String& architectures) {
   const std::vector<String> parts = inf::Split(value, ',');
+  // The architectures in order of appearance, each once (any case); the set
+  // keeps a line of many decorations linear.
   OFLTokenizer found;
+  std::unordered_set<String, OFL::HashNoCase, OFL::EqualNoCase> seen;
   std::span<const String> lines;
   for (size_t i = 0; i < parts.size(); ++i) {
     const String section = i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str();
@@ -221,7 +225,7 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
       }
       ProcessDeviceSection(description, inf::TrimView(rest.substr(0, comma)), id, architecture);
     }
-    if (!architecture.empty() && found.FindString(architecture) < 0) found.AddString(architecture);
+    if (!architecture.empty() && seen.insert(architecture).second) found.AddString(architecture);
   }
   architectures = found.AsString(",");
 }

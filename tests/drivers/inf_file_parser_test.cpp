@@ -93,6 +93,25 @@ TEST(InfFileParser, TranslatesTheCatalogMaskForEachArchitecture) {
   EXPECT_EQ(driver.GetVersion(), "");  // DriverVer with a date only
 }
 
+// A models line of 100,000 distinct decorations, each with its section, takes time in proportion; architectures
+// differing only in case count once.
+TEST(InfFileParser, ManyDecorationsStayLinear) {
+  String inf = "[Version]\nSignature=$Chicago$\nCatalogFile=c.cat\n[Manufacturer]\nM=Models,NTamd64,ntAMD64.6",
+         sections = "[Models.NTamd64]\nD=I,X\n[Models.ntAMD64.6]\nD=I,Y\n[I]\n";
+  for (int i = 0; i < 100000; ++i) {
+    inf += ",NTa" + std::to_string(i);
+    sections += "[Models.NTa" + std::to_string(i) + "]\nD=I,PCI\\" + std::to_string(i) + "\n";
+  }
+  ScratchFile file(inf + "\n" + sections, "C.CAT");
+  FixedCatalogParser parser;
+  parser.mask = 0x4;  // x86 XP: its x64 bit is 0x100
+  OVOSoftwareDriver driver;
+  String error;
+  ASSERT_EQ(parser.ParseInfFile(file.path(), &driver, error), 0u) << error;
+  EXPECT_EQ(driver.GetSupportedDevices().size(), 100002u);
+  EXPECT_EQ(driver.GetSupportedOS(), 0x104u) << "x64 for amd64, the unknown architectures as given";
+}
+
 TEST(InfFileParser, ReportsEveryFailureWithItsCodeAndText) {
   struct Case {
     std::string content;
