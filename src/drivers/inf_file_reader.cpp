@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <deque>
+#include <set>
 #include <string_view>
 
+#include "inf_substitution.h"
 #include "inf_text.h"
 #include "ofl/error_message.h"
 #include "ofl/format.h"
@@ -18,16 +20,8 @@ namespace orvacmn {
 namespace {
 
 constexpr size_t kIndexBuckets = 77;
-// Work allowed to the substitutions of one Load: a base plus a multiple of
-// the text, far above what any real file needs.
-constexpr uint64_t kBaseBudget = 1u << 20;
-constexpr uint64_t kBudgetPerByte = 16;
-// What one pass costs besides the characters it moves.
-constexpr uint64_t kPassCost = 64;
 // Room reserved for the growth of a line with tokens.
 constexpr size_t kSubstitutionRoom = 64;
-// Passes made before a line's texts are remembered to find a cycle.
-constexpr int kCycleCheckAfter = 8;
 
 // "\\" or "\"\\" at the end continues the line.
 bool Continues(std::string_view line) {
@@ -123,31 +117,33 @@ std::vector<String> Split(std::string_view text, char separator) {
 
 // The [Strings] lookups of the substitution step, by key instead of by a walk
 // of the section per token, each value computed once. Substitution may change
-// the lines of the section: a changed value is recomputed, and changed keys or
-// headers rebuild the index before its next use, so answers stay those of
-// GetValue.
+// the lines of the section; each change updates the index where it stands
+// (a changed key moves its line, a line that turns into a header ends the
+// section, the end's header turned into a plain line extends it), so answers
+// stay those of GetValue and no change costs more than its own line.
 class CInfFileReader::StringsIndex {
  public:
-  StringsIndex(const CInfFileReader& reader, uint64_t& budget) : reader_(reader), budget_(budget) {
+  explicit StringsIndex(const CInfFileReader& reader) : reader_(reader) {
     present_ = reader.SectionExists("Strings", start_) != 0;
-    Build();
+    scanned_ = start_ + 1;
+    end_ = present_ ? reader.SectionEnd(start_) : scanned_;
   }
 
   // The value of `name` with its environment variables expanded, or null.
   const String* Lookup(std::string_view name) {
     if (!present_) return nullptr;
-    if (dirty_) Build();
-    Entry* found = keys_.Find(name);
-    if (found == nullptr) return nullptr;
-    Entry& e = *found;
-    if (!e.ready) {
-      std::string_view key, rest;
-      inf::SplitKeyValue(reader_.lines_[e.line], key, rest);
-      e.value = inf::ValueText(rest);
-      OFLTools::ExpandEnvironmentStringsA(e.value, false);
-      e.ready = true;
+    for (; scanned_ < end_; ++scanned_) Index(scanned_, reader_.lines_[scanned_], true);
+    const Key* key = keys_.Find(name);
+    if (key == nullptr || key->lines.empty() || *key->lines.begin() >= end_) return nullptr;
+    const size_t line = *key->lines.begin();
+    const auto [value, added] = values_.try_emplace(line);
+    if (added) {
+      std::string_view k, rest;
+      inf::SplitKeyValue(reader_.lines_[line], k, rest);
+      value->second = inf::ValueText(rest);
+      OFLTools::ExpandEnvironmentStringsA(value->second, false);
     }
-    return &e.value;
+    return &value->second;
   }
 
   // Whether lookups may read line `i`: lines before the section's header
@@ -156,49 +152,42 @@ class CInfFileReader::StringsIndex {
 
   // Line `i` was `before` and has just been replaced.
   void Changed(size_t i, const String& before) {
-    if (!present_ || dirty_ || i <= start_ || i > end_) return;
-    const String& after = reader_.lines_[i];
-    std::string_view k1, v1, k2, v2;
-    const bool e1 = inf::SplitKeyValue(before, k1, v1), e2 = inf::SplitKeyValue(after, k2, v2);
-    if (IsHeaderLine(before) != IsHeaderLine(after) || e1 != e2 || !OFL::EqualsNoCase(k1, k2)) {
-      dirty_ = true;
-    } else if (e2) {
-      Entry* e = keys_.Find(k2);
-      if (e != nullptr && e->line == i) e->ready = false;
+    if (!present_ || i <= start_) return;
+    values_.erase(i);
+    if (i < scanned_) {
+      Index(i, before, false);
+      Index(i, reader_.lines_[i], true);
     }
+    if (reader_.header_[i] && i < end_) end_ = i;
+    else if (!reader_.header_[i] && i == end_) end_ = reader_.SectionEnd(i);
   }
 
  private:
-  struct Entry {
-    String key;  // owned: the line may be replaced while its key stays
-    size_t line;
-    bool ready = false;
-    String value;
+  struct Key {
+    String name;               // owned: the line may be replaced while its key stays
+    std::set<size_t> lines;    // of the section's lines with that key
   };
 
-  void Build() {
-    dirty_ = false;
-    keys_.Clear();
-    entries_.clear();
-    const std::vector<String>& lines = reader_.lines_;
-    for (end_ = start_ + 1; end_ < lines.size() && !reader_.header_[end_]; ++end_) {
-      std::string_view key, value;
-      if (inf::SplitKeyValue(lines[end_], key, value) && keys_.Find(key) == nullptr) {
-        Entry& e = entries_.emplace_back(Entry{String(key), end_, false, String()});
-        keys_.Insert(e.key, &e);
-      }
-      budget_ -= std::min<uint64_t>(budget_, lines[end_].size() + 1);
+  void Index(size_t i, std::string_view line, bool add) {
+    std::string_view key, value;
+    if (!inf::SplitKeyValue(line, key, value)) return;
+    Key* found = keys_.Find(key);
+    if (found == nullptr) {
+      if (!add) return;
+      found = &storage_.emplace_back(Key{String(key), {}});
+      keys_.Insert(found->name, found);
     }
+    add ? (void)found->lines.insert(i) : (void)found->lines.erase(i);
   }
 
   const CInfFileReader& reader_;
-  uint64_t& budget_;
-  bool present_ = false, dirty_ = false;
+  bool present_ = false;
   size_t start_ = 0, end_ = 0;
-  std::deque<Entry> entries_;  // stable, for the index's views of the keys
-  // Key (any case) -> the entry of its first line; seeded hashing, as keys
-  // come from outside.
-  OFL::NoCaseIndexOf<Entry> keys_;
+  size_t scanned_ = 0;  // lines before it are indexed
+  std::deque<Key> storage_;  // stable, for the index's views of the names
+  // Key (any case) -> its lines; seeded hashing, as keys come from outside.
+  OFL::NoCaseIndexOf<Key> keys_;
+  std::unordered_map<size_t, String> values_;  // by line
 };
 
 CInfFileReader::CInfFileReader() { Reset(); }
@@ -211,7 +200,6 @@ void CInfFileReader::Reset() {
   tokenLines_.clear();
   sections_.clear();
   sections_.reserve(kIndexBuckets);
-  substitutionBudget_ = kBaseBudget;
 }
 
 uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags) {
@@ -226,7 +214,6 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
     error = OFLFormat("Invalid INF file [%s]", path).str();
     return kErrorInvalidFile;
   }
-  substitutionBudget_ += kBudgetPerByte * file.GetByteSize();
 
   std::string_view raw;
   String pending;
@@ -250,7 +237,8 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
   if (!pending.empty()) AddLine(pending, flags);
 
   if (flags & kSubstituteStrings) {
-    StringsIndex strings(*this, substitutionBudget_);
+    StringsIndex strings(*this);
+    const inf::TokenLookup lookup = [&strings](std::string_view name) { return strings.Lookup(name); };
     String line, before;
     for (const size_t i : tokenLines_) {
       String& current = lines_[i];
@@ -258,11 +246,11 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
       if (current.find('=') == String::npos) continue;
       // A line the [Strings] lookups cannot read is changed in place.
       if (!strings.MayRead(i)) {
-        if (Substitute(current, &strings) > 0) header_[i] = IsHeaderLine(current);
+        if (inf::SubstituteTokens(current, lookup, kMaxSubstitutionPasses) > 0) header_[i] = IsHeaderLine(current);
         continue;
       }
       line = current;
-      if (Substitute(line, &strings) > 0) {
+      if (inf::SubstituteTokens(line, lookup, kMaxSubstitutionPasses) > 0) {
         before.swap(lines_[i]);
         lines_[i].swap(line);
         header_[i] = IsHeaderLine(lines_[i]);
@@ -351,61 +339,16 @@ int CInfFileReader::IsSection(const String& line, String& name) {
 
 void CInfFileReader::StripComment(String& line) { inf::CutComment(line); }
 
-int CInfFileReader::PerformSubstitutions(String& line) { return Substitute(line, nullptr); }
-
-int CInfFileReader::Substitute(String& line, StringsIndex* strings) {
-  // A line that comes back to an earlier text repeats its passes until the
-  // limit; the text at the limit follows from the cycle without making them.
-  std::unordered_map<String, int> seen;
-  std::vector<String> history;
+int CInfFileReader::PerformSubstitutions(String& line) {
   String value;
-  String& replaced = scratch_;
-  int passes = 0;
-  size_t from = 0;  // no "%" before it
-  while (passes < kMaxSubstitutionPasses && substitutionBudget_ > 0) {
-    const size_t open = line.find('%', from);
-    if (open == String::npos) break;
-    const size_t close = line.find('%', open + 1);
-    if (close == String::npos) break;
-    if (passes >= kCycleCheckAfter) {
-      const auto [it, added] = seen.emplace(line, passes);
-      if (!added) {
-        const int period = passes - it->second;
-        line = history[it->second - kCycleCheckAfter + (kMaxSubstitutionPasses - passes) % period];
-        return kMaxSubstitutionPasses;
-      }
-      history.push_back(line);
-      substitutionBudget_ -= std::min<uint64_t>(substitutionBudget_, 2 * line.size());
-    }
-    ++passes;
-    const std::string_view token(line.data() + open, close - open + 1);  // "%name%"
-    const std::string_view name = token.substr(1, token.size() - 2);
-    const String* found = nullptr;
-    if (strings != nullptr) {
-      found = strings->Lookup(name);
-    } else if (GetValue("Strings", String(name), value)) {
-      OFLTools::ExpandEnvironmentStringsA(value, false);
-      found = &value;
-    }
-    // An unknown name stands for itself; it holds no "%" to expand.
-    const std::string_view to = found != nullptr ? std::string_view(*found) : name;
-    // Every occurrence, as the first one is at `open`.
-    replaced.clear();
-    size_t pos = 0;
-    for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
-      replaced.append(line, pos, hit - pos).append(to);
-      pos = hit + token.size();
-    }
-    replaced.append(line, pos, String::npos);
-    substitutionBudget_ -= std::min<uint64_t>(substitutionBudget_, replaced.size() + 2 * to.size() + kPassCost);
-    // The next pass may start after the value when it brought no "%".
-    from = to.find('%') == std::string_view::npos ? open + to.size() : 0;
-    // `token`, `name` and `to` end here. The line keeps its buffer when the
-    // text fits; the scratch keeps its own.
-    if (line.capacity() >= replaced.size()) line.assign(replaced);
-    else line.swap(replaced);
-  }
-  return passes;
+  return inf::SubstituteTokens(
+      line,
+      [this, &value](std::string_view name) -> const String* {
+        if (!GetValue("Strings", String(name), value)) return nullptr;
+        OFLTools::ExpandEnvironmentStringsA(value, false);
+        return &value;
+      },
+      kMaxSubstitutionPasses);
 }
 
 }  // namespace orvacmn

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
+#include <random>
 
 #include "drivers/inf_test_util.h"
 #include "ofl/text_file.h"
@@ -180,6 +182,77 @@ TEST(InfFileReader, SubstitutionStopsAtThePassLimitAndOnRunawayGrowth) {
   EXPECT_EQ(line, "%A%");  // 32000 passes, a multiple of five
   line = "no tokens %";
   EXPECT_EQ(r.PerformSubstitutions(line), 0);
+}
+
+// The pass loop as written down, for short lines: each pass replaces every occurrence of the first %name%.
+int SpecifiedPasses(String& line, const std::map<String, String>& strings, int limit) {
+  int passes = 0;
+  for (size_t open, close; passes < limit; ++passes) {
+    if ((open = line.find('%')) == String::npos || (close = line.find('%', open + 1)) == String::npos) break;
+    const String name = line.substr(open + 1, close - open - 1), token = '%' + name + '%';
+    const auto it = strings.find(name);
+    String out;
+    size_t pos = 0;
+    for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
+      out.append(line, pos, hit - pos).append(it != strings.end() ? it->second : name);
+      pos = hit + token.size();
+    }
+    line = out + line.substr(pos);
+  }
+  return passes;
+}
+
+// Random lines give what the pass loop gives: tokens that share a "%", values that bring new tokens, cycles. A
+// line stops short of the loop only when it has grown far.
+TEST(InfFileReader, SubstitutionGivesWhatThePassLoopGives) {
+  const std::map<String, String> strings = {{"a", "b"},     {"b", "%c%"},      {"c", ""},         {"d", "%a%%b%"},
+                                            {"e", "%f%"},   {"f", "%e%"},      {"ab", "x%"},      {"g", "%h%%"},
+                                            {"h", "a"},     {"x", "%x%%x%"},   {"ex", "%ex% y"}};
+  String table = "[Strings]\n";
+  for (const auto& [k, v] : strings) table += k + " = \"" + v + "\"\n";
+  const ScratchFile file(table);
+  Reader r;
+  String error;
+  ASSERT_EQ(r.Load(file.path(), error, 0), 0u);
+  std::mt19937 rng(17);
+  for (int i = 0; i < 1500; ++i) {
+    String line;
+    for (int n = rng() % 14; n > 0; --n) line += "%%%abcdefgh x"[rng() % 13];
+    String want = line, got = line;
+    const int passes = r.PerformSubstitutions(got);
+    ASSERT_EQ(SpecifiedPasses(want, strings, passes), passes) << line;
+    ASSERT_EQ(got, want) << line;
+    if (passes < CInfFileReader::kMaxSubstitutionPasses && SpecifiedPasses(want, strings, 1) == 1)
+      EXPECT_GT(got.size(), line.size() + 20) << line;
+  }
+}
+
+// One line that its tokens make huge neither stops the substitution of the lines after it nor is left alone;
+// a line of 200,000 distinct tokens has its first 32,000 replaced.
+TEST(InfFileReader, EveryLineHasItsOwnPassesAndWork) {
+  String many = "[S]\nmany =";
+  for (int i = 0; i < 200000; ++i) many += " %t" + std::to_string(i) + '%';
+  many += "\n";
+  for (const String& heavy : {String("[Version]\nProvider = %Prov%\nProv = \"%Prov% Ltd\"\n"), many})
+    for (uint32_t flags : {7u, 4u}) {
+      const ScratchFile file(heavy + "[Manufacturer]\n%Mfg% = Models\n[Strings]\nProv = \"%Prov% Ltd\"\n"
+                                     "Mfg = \"Contoso\"\n[Models]\n%Mfg%.1 = i, %Mfg%\\%Prov%\n");
+      Reader r;
+      String error, value;
+      ASSERT_EQ(r.Load(file.path(), error, flags), 0u);
+      EXPECT_EQ(r.GetValue("Manufacturer", "Contoso", value), 1) << flags;
+      EXPECT_EQ(value, "Models");
+      ASSERT_EQ(r.GetValue("Models", "Contoso.1", value), 1);
+      EXPECT_TRUE(value.starts_with("i, Contoso\\%Prov% Ltd Ltd")) << value.substr(0, 40);
+      if (heavy == many) {
+        ASSERT_EQ(r.GetValue("S", "many", value), 1);
+        EXPECT_TRUE(value.starts_with("t0 t1 t2 ") && value.find(" t31999 %t32000% %t32001% ") != String::npos &&
+                    value.ends_with(" %t199999%")) << value.substr(0, 40);
+      } else {
+        ASSERT_EQ(r.GetValue("Version", "Provider", value), 1);
+        EXPECT_TRUE(value.starts_with("%Prov% Ltd Ltd Ltd") && value.size() < 4096) << value.size();
+      }
+    }
 }
 
 TEST(InfFileReader, SubstitutedStringsKeysAreFoundByTheirNewText) {

@@ -70,7 +70,11 @@ class CInfFileReader {
   // white space before it.
   static void StripComment(String& line);
   // Replaces %name% tokens by their [Strings] values (an unknown name by
-  // itself, "%%" by nothing); returns the number of passes made.
+  // itself, "%%" by nothing); returns the number of passes made. Each pass
+  // replaces every occurrence of the first token; a line makes at most
+  // kMaxSubstitutionPasses passes, and stops early only where its work would
+  // pass a bound proportional to its own length, which real files never
+  // reach (a value that holds its own token, say), keeping what it has.
   int PerformSubstitutions(String& line);
 
  private:
@@ -79,17 +83,12 @@ class CInfFileReader {
   void AddLine(std::string_view line, uint32_t flags);
   // The line of the next header after `header`, or the line count.
   size_t SectionEnd(size_t header) const;
-  int Substitute(String& line, StringsIndex* strings);
 
   std::vector<String> lines_;
   std::vector<char> header_;        // per line: a section header
   std::vector<size_t> tokenLines_;  // lines with a "%"
-  String scratch_;                  // the text a substitution pass builds
   // Section name (any case) -> its last header line.
   std::unordered_map<String, size_t, OFL::HashNoCase, OFL::EqualNoCase> sections_;
-  // Characters the substitutions of one Load may still move; bounds the work
-  // a hostile file can cause (tokens whose values hold themselves).
-  uint64_t substitutionBudget_ = 0;
 };
 
 }  // namespace orvacmn

@@ -1,0 +1,291 @@
+#include "inf_substitution.h"
+
+#include <cstdint>
+#include <deque>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "ofl/string.h"
+
+namespace orvacmn {
+namespace inf {
+
+namespace {
+
+// Work allowed to one line, in bytes copied plus the fixed costs below: a
+// floor and a multiple of the line's length, so that a file's substitutions
+// stay linear in its size whatever its lines hold.
+constexpr uint64_t kLineBudget = 2048;
+constexpr uint64_t kBudgetPerByte = 16;
+constexpr uint64_t kPassCost = 32;  // the lookup and bookkeeping of a pass
+constexpr uint64_t kPieceCost = 16;  // a piece looked at or made
+// Passes made before the texts after the first "%" are remembered to find a
+// cycle, and the longest text remembered.
+constexpr int kCycleCheckAfter = 8;
+constexpr size_t kCycleTextMax = 1024;
+
+constexpr uint32_t kNone = UINT32_MAX;
+
+// One line as the text before its first "%", which no pass changes but to
+// append to it, and the pieces between the "%"s after it, linked in order.
+// A piece with a "%" on both sides is a token's name. Pieces of one text are
+// indexed together, so a pass finds every occurrence of its token without
+// reading the line, and rebuilds only what it replaces.
+class PieceLine {
+ public:
+  explicit PieceLine(std::string_view line)
+      : budget_(kLineBudget + kBudgetPerByte * line.size()) {
+    const std::string_view text = texts_.emplace_back(line);
+    size_t percent = text.find('%');
+    head_.assign(text.substr(0, percent));
+    uint32_t last = kNone;
+    while (percent != std::string_view::npos) {
+      const size_t next = text.find('%', percent + 1);
+      const uint32_t id = Add(text.substr(percent + 1, next == std::string_view::npos ? next : next - percent - 1));
+      Link(last, id);
+      last = id;
+      percent = next;
+    }
+  }
+
+  int Run(const TokenLookup& lookup, int maxPasses) {
+    // The texts after the first "%" at the start of each pass since the head
+    // last grew; a text met again repeats the passes that followed it.
+    std::unordered_map<String, int> seen;
+    std::vector<String> history;
+    int base = 0;
+    size_t recordedHead = head_.size();
+    int passes = 0;
+    while (passes < maxPasses) {
+      if (first_ == kNone || pieces_[first_].next == kNone) break;  // no pair of "%"
+      if (passes >= kCycleCheckAfter) {
+        if (rest_ > kCycleTextMax || head_.size() != recordedHead) {
+          seen.clear(), history.clear();
+          recordedHead = head_.size();
+        }
+        if (rest_ <= kCycleTextMax) {
+          if (!Charge(rest_)) break;
+          if (history.empty()) base = passes;
+          String rest = Rest();
+          const auto [it, added] = seen.emplace(rest, passes);
+          if (!added) {
+            const int period = passes - it->second;
+            cycleEnd_ = history[it->second - base + (maxPasses - it->second) % period];
+            cycled_ = true;
+            return maxPasses;
+          }
+          history.push_back(std::move(rest));
+        }
+      }
+      if (!Pass(lookup, static_cast<uint32_t>(passes) + 1)) break;
+      ++passes;
+    }
+    return passes;
+  }
+
+  String Text() const { return head_ + (cycled_ ? cycleEnd_ : Rest()); }
+
+ private:
+  struct Piece {
+    std::string_view text;
+    uint32_t prev = kNone, next = kNone;
+    uint32_t candidate = 0;  // the pass that found it holding its name
+    uint32_t replaced = 0;   // the pass that replaces it
+  };
+
+  // What a pass makes of a chain of occurrences whose neighbours join: the
+  // pieces in order, each an existing piece kept as it is or a new text. In
+  // a dry run only the cost is counted.
+  struct Builder {
+    struct Part {
+      uint32_t keep = kNone;
+      String text;
+      bool any = false;  // holds a piece or text already
+    };
+    Builder(const std::vector<Piece>& p, bool d) : pieces(p), dry(d) {}
+
+    const std::vector<Piece>& pieces;
+    bool dry;
+    uint64_t cost = 0;
+    std::vector<Part> parts;
+    Part current;
+
+    void AddPiece(uint32_t id) {
+      if (!current.any) {
+        current.keep = id;
+        current.any = true;
+      } else {
+        Append(pieces[id].text);
+      }
+    }
+    void AddText(std::string_view text) {
+      if (text.empty()) return;
+      Append(text);
+      current.any = true;
+    }
+    // A value: each "%" in it closes a piece.
+    void AddValue(std::string_view value) {
+      for (size_t start = 0;;) {
+        const size_t percent = value.find('%', start);
+        AddText(value.substr(start, percent == std::string_view::npos ? percent : percent - start));
+        if (percent == std::string_view::npos) return;
+        Close();
+        start = percent + 1;
+      }
+    }
+    void Close() {
+      if (current.keep == kNone) cost += kPieceCost;
+      if (!dry) parts.push_back(std::move(current));
+      current = Part{};
+    }
+
+   private:
+    void Append(std::string_view text) {
+      if (current.keep != kNone) {
+        const std::string_view kept = pieces[current.keep].text;
+        current.keep = kNone;
+        Append(kept);
+      }
+      cost += text.size();
+      if (!dry) current.text.append(text);
+    }
+  };
+
+  uint32_t Add(std::string_view text) {
+    const uint32_t id = static_cast<uint32_t>(pieces_.size());
+    pieces_.push_back(Piece{text});
+    index_[text].push_back(id);
+    return id;
+  }
+
+  void Link(uint32_t before, uint32_t id) {
+    if (id != kNone) {
+      pieces_[id].prev = before;
+      rest_ += pieces_[id].text.size() + 1;
+    }
+    (before == kNone ? first_ : pieces_[before].next) = id;
+  }
+
+  bool Charge(uint64_t cost) {
+    if (cost > budget_) return false;
+    budget_ -= cost;
+    return true;
+  }
+
+  String Rest() const {
+    String out;
+    out.reserve(rest_);
+    for (uint32_t id = first_; id != kNone; id = pieces_[id].next) out.append(1, '%').append(pieces_[id].text);
+    return out;
+  }
+
+  // Replaces every occurrence of the first token; false when the budget
+  // does not allow it.
+  bool Pass(const TokenLookup& lookup, uint32_t pass) {
+    const std::string_view name = pieces_[first_].text;
+    const String* found = lookup(name);
+    const std::string_view value = found != nullptr ? std::string_view(*found) : name;
+    std::vector<uint32_t>& named = index_.find(name)->second;
+
+    // Occurrences are found left to right without overlap: of a run of
+    // adjacent pieces that hold the name ("%n%n%n%") every other one.
+    for (const uint32_t id : named)
+      if (pieces_[id].next != kNone && Live(id)) pieces_[id].candidate = pass;
+    std::vector<uint32_t> matches;
+    for (const uint32_t id : named) {
+      const uint32_t prev = pieces_[id].prev;
+      if (pieces_[id].candidate != pass || (prev != kNone && pieces_[prev].candidate == pass)) continue;
+      bool take = true;
+      for (uint32_t p = id; p != kNone && pieces_[p].candidate == pass; p = pieces_[p].next, take = !take)
+        if (take) pieces_[p].replaced = pass, matches.push_back(p);
+    }
+    // Occurrences one piece apart share that piece: they form one chain.
+    std::vector<uint32_t> starts;
+    for (const uint32_t id : matches) {
+      const uint32_t left = pieces_[id].prev;
+      if (left == kNone || pieces_[left].prev == kNone || pieces_[pieces_[left].prev].replaced != pass)
+        starts.push_back(id);
+    }
+
+    Builder dry{pieces_, true};
+    for (const uint32_t start : starts) Build(dry, start, value, pass);
+    if (!Charge(kPassCost + kPieceCost * named.size() + dry.cost)) return false;
+
+    std::vector<uint32_t> kept;
+    for (const uint32_t id : named)
+      if (pieces_[id].candidate == pass && pieces_[id].replaced != pass) kept.push_back(id);
+    index_.erase(name);  // `name` stays valid: piece texts live as long as the line
+    for (const uint32_t start : starts) Replace(start, value, pass);
+    for (const uint32_t id : kept)
+      if (Live(id)) index_[name].push_back(id);
+    return true;
+  }
+
+  // Walks the chain from `start` through the builder; returns its last piece.
+  uint32_t Build(Builder& b, uint32_t start, std::string_view value, uint32_t pass) const {
+    const uint32_t left = pieces_[start].prev;
+    if (left == kNone) b.current.any = true;  // joins the head
+    else b.AddPiece(left);
+    uint32_t right;
+    for (uint32_t match = start;; match = pieces_[right].next) {
+      b.AddValue(value);
+      right = pieces_[match].next;
+      b.AddPiece(right);
+      const uint32_t after = pieces_[right].next;
+      if (after == kNone || pieces_[after].replaced != pass) break;
+    }
+    b.Close();
+    return right;
+  }
+
+  void Replace(uint32_t start, std::string_view value, uint32_t pass) {
+    Builder b{pieces_, false};
+    const uint32_t last = Build(b, start, value, pass);
+    const uint32_t left = pieces_[start].prev;
+    const uint32_t from = left == kNone ? start : left, after = pieces_[last].next;
+    uint32_t before = pieces_[from].prev;
+    for (uint32_t id = from;; id = pieces_[id].next) {
+      rest_ -= pieces_[id].text.size() + 1;
+      pieces_[id].prev = kDead;
+      if (id == last) break;
+    }
+    size_t i = 0;
+    if (left == kNone) head_ += b.parts[i++].text;  // the part before the first "%" joins the head
+    for (; i < b.parts.size(); ++i) {
+      Builder::Part& part = b.parts[i];
+      const uint32_t id = part.keep != kNone ? part.keep : Add(texts_.emplace_back(std::move(part.text)));
+      Link(before, id);
+      before = id;
+    }
+    (before == kNone ? first_ : pieces_[before].next) = after;
+    if (after != kNone) pieces_[after].prev = before;
+  }
+
+  // Replaced or joined pieces are marked by a prev of kDead until kept again.
+  static constexpr uint32_t kDead = kNone - 1;
+  bool Live(uint32_t id) const { return pieces_[id].prev != kDead; }
+
+  String head_;
+  std::deque<String> texts_;  // the line and the texts made; pieces view them
+  std::vector<Piece> pieces_;
+  uint32_t first_ = kNone;
+  size_t rest_ = 0;  // length of the text after the head
+  std::unordered_map<std::string_view, std::vector<uint32_t>, OFL::HashNoCase> index_;
+  uint64_t budget_;
+  bool cycled_ = false;
+  String cycleEnd_;
+};
+
+}  // namespace
+
+int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
+  if (line.find('%') == String::npos) return 0;
+  PieceLine pieces(line);
+  const int passes = pieces.Run(lookup, maxPasses);
+  if (passes > 0) line = pieces.Text();
+  return passes;
+}
+
+}  // namespace inf
+}  // namespace orvacmn
