@@ -279,13 +279,16 @@ namespace orvacmn {
 namespace {
 
 // Sizes that real packages never reach still load in linear time: a line of
-// 4 MB, 100,000 sections and a continuation chain 100,000 lines deep.
+// 4 MB, 100,000 sections, a continuation chain 100,000 lines deep and 20,000
+// [Strings] keys that substitution changes.
 TEST(InfFileReader, HugeLinesSectionsAndContinuationChainsStayLinear) {
   std::string text = "[Version]\r\nSignature = \"$WINDOWS NT$\"\r\nLong = " + std::string(4 << 20, 'x') + "\r\n";
   for (int i = 0; i < 100000; ++i) text += "[S" + std::to_string(i) + "]\r\nk = %v%\r\n";
   text += "[Chain]\r\nkey = a";
   for (int i = 0; i < 100000; ++i) text += "\\\\\r\nb";  // "\\" at the end continues
-  text += "\r\n[Strings]\r\nv = \"value\"\r\n";
+  text += "\r\n[Strings]\r\nv = \"value\"\r\nS = s\r\n";
+  for (int i = 0; i < 20000; ++i) text += "K%S%" + std::to_string(i) + " = w\r\n";  // keys that substitution changes
+  text += "[After]\r\nlast = %Ks19999%\r\n";
   const ScratchFile file(text);
   Reader r;
   String error, value;
@@ -296,6 +299,8 @@ TEST(InfFileReader, HugeLinesSectionsAndContinuationChainsStayLinear) {
   EXPECT_EQ(value, "value");
   EXPECT_EQ(r.GetValue("Chain", "key", value), 1);
   EXPECT_EQ(value.size(), 1 + 100000 * 2u);  // each link keeps one backslash
+  EXPECT_EQ(r.GetValue("After", "last", value), 1);
+  EXPECT_EQ(value, "w");
 }
 
 }  // namespace
