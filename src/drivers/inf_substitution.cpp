@@ -24,6 +24,15 @@ constexpr uint64_t kPieceCost = 16;  // a piece looked at or made
 // cycle, and the longest text remembered.
 constexpr int kCycleCheckAfter = 8;
 constexpr size_t kCycleTextMax = 1024;
+// Lines up to this length make their first passes on the text itself: most
+// hold a token or two, which a direct pass replaces at the least cost.
+constexpr size_t kDirectMax = 4096;
+
+bool Charge(uint64_t& budget, uint64_t cost) {
+  if (cost > budget) return false;
+  budget -= cost;
+  return true;
+}
 
 constexpr uint32_t kNone = UINT32_MAX;
 
@@ -34,8 +43,7 @@ constexpr uint32_t kNone = UINT32_MAX;
 // reading the line, and rebuilds only what it replaces.
 class PieceLine {
  public:
-  explicit PieceLine(std::string_view line)
-      : budget_(kLineBudget + kBudgetPerByte * line.size()) {
+  PieceLine(std::string_view line, uint64_t budget) : budget_(budget) {
     const std::string_view text = texts_.emplace_back(line);
     size_t percent = text.find('%');
     head_.assign(text.substr(0, percent));
@@ -49,14 +57,15 @@ class PieceLine {
     }
   }
 
-  int Run(const TokenLookup& lookup, int maxPasses) {
+  // Continues after `passes` passes made elsewhere; returns the passes made
+  // in all.
+  int Run(const TokenLookup& lookup, int maxPasses, int passes) {
     // The texts after the first "%" at the start of each pass since the head
     // last grew; a text met again repeats the passes that followed it.
     std::unordered_map<String, int> seen;
     std::vector<String> history;
     int base = 0;
     size_t recordedHead = head_.size();
-    int passes = 0;
     while (passes < maxPasses) {
       if (first_ == kNone || pieces_[first_].next == kNone) break;  // no pair of "%"
       if (passes >= kCycleCheckAfter) {
@@ -65,7 +74,7 @@ class PieceLine {
           recordedHead = head_.size();
         }
         if (rest_ <= kCycleTextMax) {
-          if (!Charge(rest_)) break;
+          if (!Charge(budget_, rest_)) break;
           if (history.empty()) base = passes;
           String rest = Rest();
           const auto [it, added] = seen.emplace(rest, passes);
@@ -167,12 +176,6 @@ class PieceLine {
     (before == kNone ? first_ : pieces_[before].next) = id;
   }
 
-  bool Charge(uint64_t cost) {
-    if (cost > budget_) return false;
-    budget_ -= cost;
-    return true;
-  }
-
   String Rest() const {
     String out;
     out.reserve(rest_);
@@ -210,7 +213,7 @@ class PieceLine {
 
     Builder dry{pieces_, true};
     for (const uint32_t start : starts) Build(dry, start, value, pass);
-    if (!Charge(kPassCost + kPieceCost * named.size() + dry.cost)) return false;
+    if (!Charge(budget_, kPassCost + kPieceCost * named.size() + dry.cost)) return false;
 
     std::vector<uint32_t> kept;
     for (const uint32_t id : named)
@@ -280,11 +283,37 @@ class PieceLine {
 }  // namespace
 
 int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
-  if (line.find('%') == String::npos) return 0;
-  PieceLine pieces(line);
-  const int passes = pieces.Run(lookup, maxPasses);
-  if (passes > 0) line = pieces.Text();
-  return passes;
+  uint64_t budget = kLineBudget + kBudgetPerByte * line.size();
+  thread_local String replaced;
+  int passes = 0;
+  for (; passes < maxPasses && passes < kCycleCheckAfter && line.size() <= kDirectMax; ++passes) {
+    const size_t open = line.find('%');
+    const size_t close = open == String::npos ? open : line.find('%', open + 1);
+    if (close == String::npos) return passes;
+    const std::string_view token(line.data() + open, close - open + 1);  // "%name%"
+    const String* found = lookup(token.substr(1, token.size() - 2));
+    // An unknown name stands for itself.
+    const std::string_view to = found != nullptr ? std::string_view(*found) : token.substr(1, token.size() - 2);
+    size_t count = 0;
+    for (size_t hit = open; hit != String::npos; hit = line.find(token, hit + token.size())) ++count;
+    if (!Charge(budget, kPassCost + line.size() + count * to.size())) return passes;
+    replaced.clear();
+    size_t pos = 0;
+    for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
+      replaced.append(line, pos, hit - pos).append(to);
+      pos = hit + token.size();
+    }
+    replaced.append(line, pos, String::npos);
+    // `token` and `to` end here. The line keeps its buffer when the text
+    // fits, the scratch its own.
+    if (line.capacity() >= replaced.size()) line.assign(replaced);
+    else line.swap(replaced);
+  }
+  if (passes == maxPasses || line.find('%', line.find('%') + 1) == String::npos) return passes;
+  PieceLine pieces(line, budget);
+  const int made = pieces.Run(lookup, maxPasses, passes);
+  if (made > passes) line = pieces.Text();
+  return made;
 }
 
 }  // namespace inf

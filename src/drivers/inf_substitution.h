@@ -22,7 +22,7 @@ using TokenLookup = std::function<const String*(std::string_view name)>;
 // (with a floor that ordinary lines never reach); the line then keeps what
 // the passes made so far. Returns the passes made.
 //
-// Passes cost what they change, not the length of the line, so a line of
+// Passes on a long line cost what they change, not its length, so a line of
 // many distinct tokens makes all its passes; a line whose passes come back
 // to an earlier text gets the text of the last pass without making them.
 int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses);

@@ -216,14 +216,16 @@ TEST(InfFileReader, SubstitutionGivesWhatThePassLoopGives) {
   ASSERT_EQ(r.Load(file.path(), error, 0), 0u);
   std::mt19937 rng(17);
   for (int i = 0; i < 1500; ++i) {
-    String line;
-    for (int n = rng() % 14; n > 0; --n) line += "%%%abcdefgh x"[rng() % 13];
+    String tokens;
+    for (int n = rng() % 14; n > 0; --n) tokens += "%%%abcdefgh x"[rng() % 13];
+    // Long lines take another way from the first pass.
+    const String line = String(i % 4 ? 0 : 5000, '.') + tokens;
     String want = line, got = line;
     const int passes = r.PerformSubstitutions(got);
-    ASSERT_EQ(SpecifiedPasses(want, strings, passes), passes) << line;
-    ASSERT_EQ(got, want) << line;
+    ASSERT_EQ(SpecifiedPasses(want, strings, passes), passes) << tokens;
+    ASSERT_EQ(got, want) << tokens;
     if (passes < CInfFileReader::kMaxSubstitutionPasses && SpecifiedPasses(want, strings, 1) == 1)
-      EXPECT_GT(got.size(), line.size() + 20) << line;
+      EXPECT_GT(got.size(), line.size() + 20) << tokens;
   }
 }
 
