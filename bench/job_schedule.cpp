@@ -42,7 +42,7 @@ double Best(int runs, const std::function<void()>& fn) {
 }
 
 CTime LocalMidnight(int y, int mo, int d) {
-  char text[16];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d%02d%02d", y, mo, d);
   return OVOHelper::DBTimeToCTime(text);
 }

@@ -35,7 +35,7 @@ constexpr char kFresh[] =
 
 // A local time of the zone in effect (one that exists once).
 CTime Local(int y, int mo, int d, int h, int mi) {
-  char text[16];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d00", y, mo, d, h, mi);
   return OVOHelper::DBTimeToCTime(text);
 }
