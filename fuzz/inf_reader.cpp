@@ -55,10 +55,10 @@ FUZZ_TEXT(text) {
     Check(rc == 0, "readable file refused");
     // Up to four section names and keys from the lines themselves.
     std::vector<String> sections{"Strings"}, keys{""};
-    for (const String& line : reader.GetLines()) {
+    for (const std::string_view line : reader.GetLines()) {
       String name;
-      if (Reader::IsSection(line, name) && sections.size() < 5) sections.push_back(name);
-      else if (const size_t eq = line.find('='); eq != String::npos && keys.size() < 5) keys.push_back(line.substr(0, eq));
+      if (Reader::IsSection(String(line), name) && sections.size() < 5) sections.push_back(name);
+      else if (const size_t eq = line.find('='); eq != String::npos && keys.size() < 5) keys.emplace_back(line.substr(0, eq));
     }
     for (const String& section : sections) {
       OFLTokenizer lines;

@@ -203,7 +203,7 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
   // keeps a line of many decorations linear.
   OFLTokenizer found;
   std::unordered_set<String, OFL::HashNoCase, OFL::EqualNoCase> seen;
-  std::span<const String> lines;
+  std::span<const std::string_view> lines;
   for (size_t i = 0; i < parts.size(); ++i) {
     const String section = i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str();
     String architecture = "x86";
@@ -213,7 +213,7 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
     }
     if (!reader_.GetSectionLines(section, lines) || lines.empty()) continue;
     driver_->ReserveSupportedDevices(driver_->GetSupportedDevices().size() + lines.size());
-    for (const String& line : lines) {
+    for (const std::string_view line : lines) {
       // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
       inf::SplitKeyValue(line, description, rest);

@@ -3,6 +3,7 @@
 #include "orvacmn/drivers/inf_file_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <set>
 #include <string_view>
@@ -12,7 +13,6 @@
 #include "ofl/error_message.h"
 #include "ofl/format.h"
 #include "ofl/name_index.h"
-#include "ofl/text_file.h"
 #include "ofl/tools.h"
 
 namespace orvacmn {
@@ -20,8 +20,8 @@ namespace orvacmn {
 namespace {
 
 constexpr size_t kIndexBuckets = 77;
-// Room reserved for the growth of a line with tokens.
-constexpr size_t kSubstitutionRoom = 64;
+// Size of the blocks that hold the lines made by joining and substitution.
+constexpr size_t kBlockSize = 64 * 1024;
 
 // "\\" or "\"\\" at the end continues the line.
 bool Continues(std::string_view line) {
@@ -40,19 +40,38 @@ namespace inf {
 
 namespace {
 
-bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // " \t\n\v\f\r"
-
-// The first `c` in `line` outside double quotes, or npos. Most lines hold no
-// quote before it, which two memchr calls prove.
-size_t FindUnquoted(std::string_view line, char c) {
-  const size_t hit = line.find(c);
-  if (hit == std::string_view::npos || line.substr(0, hit).find('"') == std::string_view::npos) return hit;
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    else if (line[i] == c && !quoted) return i;
+// Whether `s` holds an odd number of double quotes; eight bytes a step.
+bool OddQuotes(std::string_view s) {
+  constexpr uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
+  uint64_t count = 0;
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    word ^= kOnes * '"';  // quotes become zero bytes
+    // The high bit of each byte is set unless the byte is zero; the zero
+    // bytes' ones are summed into the top byte.
+    const uint64_t nonzero = ((word & kLow7) + kLow7) | word;
+    count += ((~nonzero & (kOnes << 7)) >> 7) * kOnes >> 56;
   }
-  return std::string_view::npos;
+  for (; i < s.size(); ++i) count += s[i] == '"';
+  return count & 1;
+}
+
+// The first `c` in `line` outside double quotes, or npos. A `c` is quoted
+// when an odd number of quotes precede it; most lines hold none before it.
+size_t FindUnquoted(std::string_view line, char c) {
+  size_t hit = line.find(c);
+  if (hit == std::string_view::npos || line.substr(0, hit).find('"') == std::string_view::npos) return hit;
+  for (size_t from = 0;;) {
+    if (!OddQuotes(line.substr(from, hit - from))) return hit;
+    // Inside quotes: the next `c` after the closing quote is looked at.
+    const size_t close = line.find('"', hit + 1);
+    if (close == std::string_view::npos) return std::string_view::npos;
+    from = close + 1;
+    hit = line.find(c, from);
+    if (hit == std::string_view::npos) return hit;
+  }
 }
 
 }  // namespace
@@ -63,27 +82,6 @@ bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_vie
   key = TrimView(line.substr(0, equals));
   value = TrimView(line.substr(equals + 1));
   return true;
-}
-
-std::string_view TrimView(std::string_view s) {
-  size_t first = 0, last = s.size();
-  while (first < last && IsWhite(s[first])) ++first;
-  while (last > first && IsWhite(s[last - 1])) --last;
-  return s.substr(first, last - first);
-}
-
-std::string_view TrimRightView(std::string_view s) {
-  size_t last = s.size();
-  while (last > 0 && IsWhite(s[last - 1])) --last;
-  return s.substr(0, last);
-}
-
-std::string_view TrimQuotesAndBlanksView(std::string_view s) {
-  const auto trimmed = [](char c) { return c == '"' || c == ' ' || c == '\t'; };
-  size_t first = 0, last = s.size();
-  while (first < last && trimmed(s[first])) ++first;
-  while (last > first && trimmed(s[last - 1])) --last;
-  return s.substr(first, last - first);
 }
 
 String TrimQuotesAndBlanks(std::string_view s) { return String(TrimQuotesAndBlanksView(s)); }
@@ -133,17 +131,17 @@ class CInfFileReader::StringsIndex {
   const String* Lookup(std::string_view name) {
     if (!present_) return nullptr;
     for (; scanned_ < end_; ++scanned_) Index(scanned_, reader_.lines_[scanned_], true);
-    const Key* key = keys_.Find(name);
+    Key* key = keys_.Find(name);
     if (key == nullptr || key->lines.empty() || *key->lines.begin() >= end_) return nullptr;
     const size_t line = *key->lines.begin();
-    const auto [value, added] = values_.try_emplace(line);
-    if (added) {
+    if (key->valueLine != line) {
       std::string_view k, rest;
       inf::SplitKeyValue(reader_.lines_[line], k, rest);
-      value->second = inf::ValueText(rest);
-      OFLTools::ExpandEnvironmentStringsA(value->second, false);
+      key->value = inf::ValueText(rest);
+      OFLTools::ExpandEnvironmentStringsA(key->value, false);
+      key->valueLine = line;
     }
-    return &value->second;
+    return &key->value;
   }
 
   // Whether lookups may read line `i`: lines before the section's header
@@ -151,9 +149,8 @@ class CInfFileReader::StringsIndex {
   bool MayRead(size_t i) const { return present_ && i > start_; }
 
   // Line `i` was `before` and has just been replaced.
-  void Changed(size_t i, const String& before) {
+  void Changed(size_t i, std::string_view before) {
     if (!present_ || i <= start_) return;
-    values_.erase(i);
     if (i < scanned_) {
       Index(i, before, false);
       Index(i, reader_.lines_[i], true);
@@ -164,20 +161,23 @@ class CInfFileReader::StringsIndex {
 
  private:
   struct Key {
-    String name;               // owned: the line may be replaced while its key stays
-    std::set<size_t> lines;    // of the section's lines with that key
+    String name;             // owned: the line may be replaced while its key stays
+    std::set<size_t> lines;  // of the section's lines with that key
+    String value;            // of the line `valueLine`
+    size_t valueLine = SIZE_MAX;
   };
 
   void Index(size_t i, std::string_view line, bool add) {
-    std::string_view key, value;
-    if (!inf::SplitKeyValue(line, key, value)) return;
-    Key* found = keys_.Find(key);
-    if (found == nullptr) {
+    std::string_view name, value;
+    if (!inf::SplitKeyValue(line, name, value)) return;
+    Key* key = keys_.Find(name);
+    if (key == nullptr) {
       if (!add) return;
-      found = &storage_.emplace_back(Key{String(key), {}});
-      keys_.Insert(found->name, found);
+      key = &storage_.emplace_back(Key{String(name), {}, String()});
+      keys_.Insert(key->name, key);
     }
-    add ? (void)found->lines.insert(i) : (void)found->lines.erase(i);
+    if (key->valueLine == i) key->valueLine = SIZE_MAX;
+    add ? (void)key->lines.insert(i) : (void)key->lines.erase(i);
   }
 
   const CInfFileReader& reader_;
@@ -187,7 +187,6 @@ class CInfFileReader::StringsIndex {
   std::deque<Key> storage_;  // stable, for the index's views of the names
   // Key (any case) -> its lines; seeded hashing, as keys come from outside.
   OFL::NoCaseIndexOf<Key> keys_;
-  std::unordered_map<size_t, String> values_;  // by line
 };
 
 CInfFileReader::CInfFileReader() { Reset(); }
@@ -195,6 +194,8 @@ CInfFileReader::CInfFileReader() { Reset(); }
 CInfFileReader::~CInfFileReader() = default;
 
 void CInfFileReader::Reset() {
+  file_ = OFL::TextFileReader();
+  blocks_.clear();
   lines_.clear();
   header_.clear();
   tokenLines_.clear();
@@ -202,22 +203,34 @@ void CInfFileReader::Reset() {
   sections_.reserve(kIndexBuckets);
 }
 
+std::string_view CInfFileReader::Keep(std::string_view text) {
+  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < text.size()) {
+    blocks_.emplace_back().reserve(std::max(kBlockSize, text.size()));
+  }
+  // Within its capacity a block never moves, so the views stay valid.
+  String& block = blocks_.back();
+  const size_t at = block.size();
+  block.append(text);
+  return std::string_view(block).substr(at);
+}
+
 uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags) {
   Reset();
-  OFL::TextFileReader file;
-  const uint32_t rc = file.Open(path);
+  const uint32_t rc = file_.Open(path);
   if (rc != 0) {
     error = OFLFormat("Unable to open [%s]: %s", path, OFL::ErrorMessage::TranslateValue(rc)).str();
     return rc;
   }
-  if (file.GetByteSize() < 3) {
+  if (file_.GetByteSize() < 3) {
     error = OFLFormat("Invalid INF file [%s]", path).str();
     return kErrorInvalidFile;
   }
 
+  // Lines are views into the decoded text; only joined and substituted ones
+  // are copied, into the blocks.
   std::string_view raw;
   String pending;
-  while (file.ReadLine(raw)) {
+  while (file_.ReadLine(raw)) {
     const size_t lead = raw.find_first_not_of(" \t");
     const std::string_view line = lead == std::string_view::npos ? std::string_view() : raw.substr(lead);
     if (line.empty() && (flags & kDropEmptyLines)) continue;
@@ -229,30 +242,25 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
       AddLine(line, flags);
     } else {
       pending.append(line);
-      AddLine(pending, flags);
+      AddLine(Keep(pending), flags);
       pending.clear();
     }
   }
   // A file that ends inside a continued line still keeps that line.
-  if (!pending.empty()) AddLine(pending, flags);
+  if (!pending.empty()) AddLine(Keep(pending), flags);
 
   if (flags & kSubstituteStrings) {
     StringsIndex strings(*this);
     const inf::TokenLookup lookup = [&strings](std::string_view name) { return strings.Lookup(name); };
-    String line, before;
+    String line;
     for (const size_t i : tokenLines_) {
-      String& current = lines_[i];
       // Only "key = value" lines are substituted.
-      if (current.find('=') == String::npos) continue;
-      // A line the [Strings] lookups cannot read is changed in place.
-      if (!strings.MayRead(i)) {
-        if (inf::SubstituteTokens(current, lookup, kMaxSubstitutionPasses) > 0) header_[i] = IsHeaderLine(current);
-        continue;
-      }
-      line = current;
+      if (lines_[i].find('=') == std::string_view::npos) continue;
+      // The lookups of its own passes read the line as it was.
+      line.assign(lines_[i]);
       if (inf::SubstituteTokens(line, lookup, kMaxSubstitutionPasses) > 0) {
-        before.swap(lines_[i]);
-        lines_[i].swap(line);
+        const std::string_view before = lines_[i];
+        lines_[i] = Keep(line);
         header_[i] = IsHeaderLine(lines_[i]);
         strings.Changed(i, before);
       }
@@ -266,19 +274,12 @@ void CInfFileReader::AddLine(std::string_view line, uint32_t flags) {
     if (!line.empty() && line[0] == ';') return;
     line = line.substr(0, inf::CommentEnd(line));
   }
-  String& stored = lines_.emplace_back();
-  // A line with a token grows when it is substituted: room for that now
-  // spares a second allocation. At most the line's own size, so that a file
-  // of short lines does not take many times its size.
-  if ((flags & kSubstituteStrings) && line.find('%') != std::string_view::npos) {
-    tokenLines_.push_back(lines_.size() - 1);
-    stored.reserve(line.size() + std::min(line.size(), kSubstitutionRoom));
-  }
-  stored.assign(line);
+  if ((flags & kSubstituteStrings) && line.find('%') != std::string_view::npos) tokenLines_.push_back(lines_.size());
+  lines_.push_back(line);
   const bool header = IsHeaderLine(line);
   header_.push_back(header);
   String name;
-  if (header && IsSection(stored, name)) sections_[std::move(name)] = lines_.size() - 1;
+  if (header && SectionName(line, name)) sections_[std::move(name)] = lines_.size() - 1;
 }
 
 size_t CInfFileReader::SectionEnd(size_t header) const {
@@ -299,10 +300,10 @@ int CInfFileReader::SectionExists(const String& section, size_t& position) const
   return 1;
 }
 
-bool CInfFileReader::GetSectionLines(const String& section, std::span<const String>& lines) const {
+bool CInfFileReader::GetSectionLines(const String& section, std::span<const std::string_view>& lines) const {
   size_t position;
   if (!SectionExists(section, position)) return false;
-  lines = std::span<const String>(lines_).subspan(position + 1, SectionEnd(position) - position - 1);
+  lines = std::span<const std::string_view>(lines_).subspan(position + 1, SectionEnd(position) - position - 1);
   return true;
 }
 
@@ -321,20 +322,22 @@ int CInfFileReader::GetValue(const String& section, const String& key, String& v
 
 int CInfFileReader::ReadCompleteSection(const String& section, OFLTokenizer& lines) const {
   lines.Clear();
-  std::span<const String> found;
+  std::span<const std::string_view> found;
   if (!GetSectionLines(section, found)) return 0;
-  for (const String& line : found) lines.AddString(line);
+  for (const std::string_view line : found) lines.AddString(line);
   return 1;
 }
 
-int CInfFileReader::IsSection(const String& line, String& name) {
+int CInfFileReader::IsSection(const String& line, String& name) { return SectionName(line, name) ? 1 : 0; }
+
+bool CInfFileReader::SectionName(std::string_view line, String& name) {
   const std::string_view trimmed = inf::TrimView(line);
   const size_t open = trimmed.find('[');
-  if (open == std::string_view::npos) return 0;
+  if (open == std::string_view::npos) return false;
   const size_t close = trimmed.find(']', open + 1);
-  if (close == std::string_view::npos) return 0;
+  if (close == std::string_view::npos) return false;
   name.assign(trimmed.substr(open + 1, close - open - 1));
-  return 1;
+  return true;
 }
 
 void CInfFileReader::StripComment(String& line) { inf::CutComment(line); }

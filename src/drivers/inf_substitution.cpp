@@ -286,28 +286,34 @@ int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
   uint64_t budget = kLineBudget + kBudgetPerByte * line.size();
   thread_local String replaced;
   int passes = 0;
+  size_t from = 0;  // no "%" before it
   for (; passes < maxPasses && passes < kCycleCheckAfter && line.size() <= kDirectMax; ++passes) {
-    const size_t open = line.find('%');
+    const size_t open = line.find('%', from);
     const size_t close = open == String::npos ? open : line.find('%', open + 1);
     if (close == String::npos) return passes;
     const std::string_view token(line.data() + open, close - open + 1);  // "%name%"
     const String* found = lookup(token.substr(1, token.size() - 2));
     // An unknown name stands for itself.
     const std::string_view to = found != nullptr ? std::string_view(*found) : token.substr(1, token.size() - 2);
-    size_t count = 0;
-    for (size_t hit = open; hit != String::npos; hit = line.find(token, hit + token.size())) ++count;
-    if (!Charge(budget, kPassCost + line.size() + count * to.size())) return passes;
+    // The pass costs the line it reads and the line it writes; it is given
+    // up as soon as the text written passes the budget.
+    const uint64_t read = kPassCost + line.size();
+    if (read > budget) return passes;
     replaced.clear();
     size_t pos = 0;
     for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
       replaced.append(line, pos, hit - pos).append(to);
       pos = hit + token.size();
+      if (read + replaced.size() > budget) return passes;
     }
     replaced.append(line, pos, String::npos);
-    // `token` and `to` end here. The line keeps its buffer when the text
-    // fits, the scratch its own.
-    if (line.capacity() >= replaced.size()) line.assign(replaced);
-    else line.swap(replaced);
+    if (!Charge(budget, read + replaced.size())) return passes;
+    const bool valueHasPercent = to.find('%') != std::string_view::npos;
+    from = valueHasPercent ? open : open + to.size();
+    // `token` and `to` end here.
+    line.swap(replaced);
+    // The next pass would look from `from` too: no "%" there ends the loop.
+    if (line.find('%', from) == String::npos) return passes + 1;
   }
   if (passes == maxPasses || line.find('%', line.find('%') + 1) == String::npos) return passes;
   PieceLine pieces(line, budget);

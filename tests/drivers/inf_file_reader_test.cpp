@@ -224,8 +224,9 @@ TEST(InfFileReader, SubstitutionGivesWhatThePassLoopGives) {
     const int passes = r.PerformSubstitutions(got);
     ASSERT_EQ(SpecifiedPasses(want, strings, passes), passes) << tokens;
     ASSERT_EQ(got, want) << tokens;
-    if (passes < CInfFileReader::kMaxSubstitutionPasses && SpecifiedPasses(want, strings, 1) == 1)
+    if (passes < CInfFileReader::kMaxSubstitutionPasses && SpecifiedPasses(want, strings, 1) == 1) {
       EXPECT_GT(got.size(), line.size() + 20) << tokens;
+    }
   }
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "ofl/string.h"
+#include "ofl/text_file.h"
 #include "ofl/tokenizer.h"
 #include "orvacmn/common/types.h"
 
@@ -56,10 +57,10 @@ class CInfFileReader {
   int ReadCompleteSection(const String& section, OFLTokenizer& lines) const;
   // The same lines in place, valid until the next Load or Reset; false when
   // the section is unknown.
-  bool GetSectionLines(const String& section, std::span<const String>& lines) const;
+  bool GetSectionLines(const String& section, std::span<const std::string_view>& lines) const;
 
-  // Every accepted line, in file order.
-  const std::vector<String>& GetLines() const { return lines_; }
+  // Every accepted line, in file order, valid until the next Load or Reset.
+  const std::vector<std::string_view>& GetLines() const { return lines_; }
 
  protected:
   int SectionExists(const String& section, size_t& position) const;
@@ -80,11 +81,17 @@ class CInfFileReader {
  private:
   class StringsIndex;
 
+  // `line` stays valid until the next Load or Reset.
   void AddLine(std::string_view line, uint32_t flags);
+  // A copy of `text` that stays valid until the next Load or Reset.
+  std::string_view Keep(std::string_view text);
+  static bool SectionName(std::string_view line, String& name);
   // The line of the next header after `header`, or the line count.
   size_t SectionEnd(size_t header) const;
 
-  std::vector<String> lines_;
+  OFL::TextFileReader file_;  // the decoded text, which most lines view
+  std::vector<String> blocks_;  // texts made by joining and substitution
+  std::vector<std::string_view> lines_;
   std::vector<char> header_;        // per line: a section header
   std::vector<size_t> tokenLines_;  // lines with a "%"
   // Section name (any case) -> its last header line.
