@@ -21,6 +21,17 @@ CFileTime StampOf(const String& answer, CFileTime otherwise) {
   return OVO::Properties(answer).GetProperty(kPropertyObjectTimestamp, stamp) ? CFileTime(stamp) : otherwise;
 }
 
+// Calls `visit(value, method)` for each non-empty candidate of `id` in the
+// order of `scheme` until it returns true.
+template <class Visit>
+void WalkScheme(const CDBAccess::IdentificationScheme& scheme, const OVOClientIdentification& id, Visit visit) {
+  for (const uint32_t m : scheme) {
+    if (m == 0) continue;
+    for (const String& candidate : id.GetCandidates(m))
+      if (!candidate.empty() && visit(candidate, m)) return;
+  }
+}
+
 // What a client that is not found leaves in the system to fill.
 void ForgetIdentity(OVOSystem& system) {
   system.SetGuid(String());
@@ -67,19 +78,16 @@ HRESULT CDBAccess::LoadSystem(const OVOClientIdentification& id, uint32_t flags,
   if (found != nullptr) *found = false;
   if (method != nullptr) *method = 0;
   HRESULT last = S_OK;
-  for (const uint32_t m : scheme_) {
-    if (m == 0) continue;
-    for (const String& candidate : id.GetCandidates(m)) {
-      if (candidate.empty()) continue;
-      bool hit = false;
-      last = LoadOneSystem(candidate, m, flags, system, out, newerThan, hit);
-      if (FAILED(last)) return last;
-      if (hit) {
-        if (found != nullptr) *found = true;
-        if (method != nullptr) *method = m;
-        return S_OK;
-      }
-    }
+  bool hit = false;
+  WalkScheme(scheme_, id, [&](const String& value, uint32_t m) {
+    last = LoadOneSystem(value, m, flags, system, out, newerThan, hit);
+    if (hit && method != nullptr) *method = m;
+    return FAILED(last) || hit;
+  });
+  if (FAILED(last)) return last;
+  if (hit) {
+    if (found != nullptr) *found = true;
+    return S_OK;
   }
   out.clear();
   ForgetIdentity(system);
@@ -120,10 +128,10 @@ HRESULT CDBAccess::FindOrCreateSystem(const OVOClientIdentification& id, uint32_
   // None yet: the store finds or creates in one transaction, asked with the
   // same keys in the same order.
   OFLTokenizer keys;
-  for (const uint32_t m : scheme_)
-    if (m != 0)
-      for (const String& candidate : id.GetCandidates(m))
-        if (!candidate.empty()) keys.AddString(MakeRecordKey({candidate, std::to_string(m)}));
+  WalkScheme(scheme_, id, [&](const String& value, uint32_t m) {
+    keys.AddString(MakeRecordKey({value, std::to_string(m)}));
+    return false;
+  });
   OVO::Properties parameter;
   parameter.SetProperty(kParamKeys, keys.AsLengthPackedString());
   parameter.SetProperty(kParamRecord, fresh);
