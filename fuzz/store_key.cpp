@@ -25,7 +25,9 @@ FUZZ_TEXT(text) {
   ClientKey client;
   GenericKey generic;
   String error;
-  if (ParseClientKey(text, client, error)) Check(!client.value.empty() && client.kind >= 0 && client.kind <= 7);
+  // "*" as the value, and only that, names every client: no delete takes it.
+  if (ParseClientKey(text, client, error))
+    Check(!client.value.empty() && client.kind >= 0 && client.kind <= 7 && client.all == (client.value == "*"));
   else Check(!error.empty());
   if (ParseGenericKey(text, generic, error)) {
     OFLTokenizer prefix;

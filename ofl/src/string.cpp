@@ -6,6 +6,39 @@
 
 namespace OFL {
 
+bool IsValidUtf8(std::string_view s, size_t* bad) {
+  const auto fail = [&](size_t at) {
+    if (bad) *bad = at;
+    return false;
+  };
+  const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t n;
+    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) n = 2;
+    else if (c == 0xE0) n = 3, lo = 0xA0;
+    else if (c == 0xED) n = 3, hi = 0x9F;
+    else if (c >= 0xE1 && c <= 0xEF) n = 3;
+    else if (c == 0xF0) n = 4, lo = 0x90;
+    else if (c == 0xF4) n = 4, hi = 0x8F;
+    else if (c >= 0xF1 && c <= 0xF3) n = 4;
+    else return fail(i);
+    if (n > s.size() - i) return fail(i);
+    const auto second = static_cast<unsigned char>(s[i + 1]);
+    if (second < lo || second > hi) return fail(i);
+    for (size_t k = 2; k < n; ++k)
+      if (!continuation(s[i + k])) return fail(i);
+    i += n;
+  }
+  return true;
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {

@@ -19,37 +19,6 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t n;
-    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) n = 2;
-    else if (c == 0xE0) n = 3, lo = 0xA0;
-    else if (c == 0xED) n = 3, hi = 0x9F;
-    else if (c >= 0xE1 && c <= 0xEF) n = 3;
-    else if (c == 0xF0) n = 4, lo = 0x90;
-    else if (c == 0xF4) n = 4, hi = 0x8F;
-    else if (c >= 0xF1 && c <= 0xF3) n = 4;
-    else return false;
-    if (n > s.size() - i) return false;
-    const auto second = static_cast<unsigned char>(s[i + 1]);
-    if (second < lo || second > hi) return false;
-    for (size_t k = 2; k < n; ++k)
-      if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return false;
-    i += n;
-  }
-  return true;
-}
-
 String FromWindows1252(std::string_view s) {
   String out;
   out.reserve(s.size() + s.size() / 4);

@@ -3,6 +3,8 @@
 
 #include "ofl/error_message.h"
 #include "ofl/tokenizer.h"
+#include "ofl/tools.h"
+#include "orvacmn/objects/properties.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
@@ -12,6 +14,23 @@ namespace orvacmn {
 namespace {
 
 String KeyOf(const String& value, uint32_t kind) { return MakeRecordKey({value, std::to_string(kind), "*"}); }
+
+// The "ObjectTimestamp" of a store's answer, or `otherwise`.
+CFileTime StampOf(const String& answer, CFileTime otherwise) {
+  unsigned long long stamp = 0;
+  return OVO::Properties(answer).GetProperty(kPropertyObjectTimestamp, stamp) ? CFileTime(stamp) : otherwise;
+}
+
+// Calls `visit(value, method)` for each non-empty candidate of `id` in the
+// order of `scheme` until it returns true.
+template <class Visit>
+void WalkScheme(const CDBAccess::IdentificationScheme& scheme, const OVOClientIdentification& id, Visit visit) {
+  for (const uint32_t m : scheme) {
+    if (m == 0) continue;
+    for (const String& candidate : id.GetCandidates(m))
+      if (!candidate.empty() && visit(candidate, m)) return;
+  }
+}
 
 // What a client that is not found leaves in the system to fill.
 void ForgetIdentity(OVOSystem& system) {
@@ -59,19 +78,16 @@ HRESULT CDBAccess::LoadSystem(const OVOClientIdentification& id, uint32_t flags,
   if (found != nullptr) *found = false;
   if (method != nullptr) *method = 0;
   HRESULT last = S_OK;
-  for (const uint32_t m : scheme_) {
-    if (m == 0) continue;
-    for (const String& candidate : id.GetCandidates(m)) {
-      if (candidate.empty()) continue;
-      bool hit = false;
-      last = LoadOneSystem(candidate, m, flags, system, out, newerThan, hit);
-      if (FAILED(last)) return last;
-      if (hit) {
-        if (found != nullptr) *found = true;
-        if (method != nullptr) *method = m;
-        return S_OK;
-      }
-    }
+  bool hit = false;
+  WalkScheme(scheme_, id, [&](const String& value, uint32_t m) {
+    last = LoadOneSystem(value, m, flags, system, out, newerThan, hit);
+    if (hit && method != nullptr) *method = m;
+    return FAILED(last) || hit;
+  });
+  if (FAILED(last)) return last;
+  if (hit) {
+    if (found != nullptr) *found = true;
+    return S_OK;
   }
   out.clear();
   ForgetIdentity(system);
@@ -93,8 +109,49 @@ HRESULT CDBAccess::LoadSystems(int32_t kind, const String& first, const String& 
   return hr;
 }
 
-HRESULT CDBAccess::CreateSystem(const OVOSystem& system, String& out) {
-  return CreateRecord(kRecordTypeClient, system.Pack(), out);
+HRESULT CDBAccess::CreateSystem(OVOSystem& system, String& out) {
+  const HRESULT hr = CreateRecord(kRecordTypeClient, system.Pack(), out);
+  if (SUCCEEDED(hr)) system.SetTimeStamp(StampOf(out, system.GetTimeStamp()));
+  return hr;
+}
+
+HRESULT CDBAccess::FindOrCreateSystem(const OVOClientIdentification& id, uint32_t flags, OVOSystem& system,
+                                      String& out, bool* created, uint32_t* method) {
+  if (created != nullptr) *created = false;
+  if (system.GetGuid().empty()) system.SetGuid(OFL::Tools::GenerateGuid());
+  const String fresh = system.Pack();
+  // Most announces find their client: readers do not wait on each other.
+  bool found = false;
+  HRESULT hr = LoadSystem(id, flags, system, out, 0, &found, method);
+  if (FAILED(hr) || found) return hr;
+
+  // None yet: the store finds or creates in one transaction, asked with the
+  // same keys in the same order.
+  OFLTokenizer keys;
+  WalkScheme(scheme_, id, [&](const String& value, uint32_t m) {
+    keys.AddString(MakeRecordKey({value, std::to_string(m)}));
+    return false;
+  });
+  OVO::Properties parameter;
+  parameter.SetProperty(kParamKeys, keys.AsLengthPackedString());
+  parameter.SetProperty(kParamRecord, fresh);
+  String answer;
+  hr = DoAction(kRecordTypeClient, kActionFindOrCreateClient, parameter.Pack(), answer);
+  if (FAILED(hr)) {
+    out = std::move(answer);
+    system.Unpack(fresh);
+    return hr;
+  }
+  const OVO::Properties result(answer);
+  String record;
+  uint32_t matched = 0;
+  result.GetProperty(kParamRecord, record);
+  result.GetProperty(kParamMethod, matched);
+  system.Unpack(record);
+  if (created != nullptr) result.GetProperty(kParamCreated, *created);
+  if (method != nullptr) *method = matched;
+  out.clear();
+  return hr;
 }
 
 HRESULT CDBAccess::SaveSystem(OVOSystem& system, String& out) {

@@ -1,6 +1,9 @@
 #include "orvacmn/persistence/db_access.h"
 
 #include <cstdarg>
+#include <cstdio>
+#include <initializer_list>
+#include <string_view>
 #include <utility>
 
 #include "ofl/error_message.h"
@@ -38,6 +41,22 @@ void ReadObjectTimestamp(const String& result, CFileTime& stamp) {
   const OVO::Properties properties(result);
   unsigned long long value = 0;
   if (properties.GetProperty(CDBAccess::kPropertyObjectTimestamp, value)) stamp = value;
+}
+
+// E_INVALIDARG, with `error` naming the first text that is not UTF-8: it has
+// no UTF-16 form, and a replacement character would change what the caller
+// stores or asks for without a word.
+HRESULT CheckUtf8(std::initializer_list<std::pair<const char*, std::string_view>> texts, String& error) {
+  for (const auto& [what, text] : texts) {
+    size_t bad = 0;
+    if (OFL::IsValidUtf8(text, &bad)) continue;
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(text[bad]));
+    error = String("The ") + what + " is not valid UTF-8 (byte " + byte + " at offset " + std::to_string(bad) +
+            "); the store takes only texts it can give back unchanged";
+    return E_INVALIDARG;
+  }
+  return S_OK;
 }
 
 // The C strings up to the null pointer as one length-packed String.
@@ -78,6 +97,7 @@ void CDBAccess::SetIdentificationScheme(const uint32_t* methods) {
 
 HRESULT CDBAccess::InitRecord(uint32_t type, const String& key, String& out) {
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"key", key}}, out); FAILED(bad)) return bad;
   ScopedBstr result;
   const HRESULT hr = moc_->InitRecord(type | options_, ScopedBstr(key).Get(), result.Out());
   TakeResult(hr, result, out);
@@ -87,6 +107,7 @@ HRESULT CDBAccess::InitRecord(uint32_t type, const String& key, String& out) {
 HRESULT CDBAccess::LoadRecord(uint32_t type, uint32_t flags, const String& key, String& out, bool wholeResult,
                               uint32_t limit, CFileTime newerThan) {
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"key", key}}, out); FAILED(bad)) return bad;
   ScopedBstr options;
   if (newerThan != 0) {
     OVO::Properties condition;
@@ -118,10 +139,8 @@ HRESULT CDBAccess::LoadRecords(uint32_t type, uint32_t flags, const String& filt
   const String keys = PackArguments(key, rest);
   va_end(rest);
   String error;
-  HRESULT hr;
-  if (!moc_) {
-    hr = NoStore(error);
-  } else {
+  HRESULT hr = moc_ ? CheckUtf8({{"filter", filter}, {"key list", keys}}, error) : NoStore(error);
+  if (SUCCEEDED(hr)) {
     ScopedBstr result;
     hr = moc_->LoadRecord(type, flags, ScopedBstr(filter).Get(), ScopedBstr(keys).Get(), 0, result.Out());
     if (SUCCEEDED(hr)) {
@@ -137,6 +156,7 @@ HRESULT CDBAccess::LoadRecords(uint32_t type, uint32_t flags, const String& filt
 
 HRESULT CDBAccess::CreateRecord(uint32_t type, const String& data, String& out) {
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"record text", data}}, out); FAILED(bad)) return bad;
   ScopedBstr result;
   const HRESULT hr = moc_->CreateRecord(type | options_, ScopedBstr(data).Get(), result.Out());
   TakeResult(hr, result, out);
@@ -152,6 +172,7 @@ HRESULT CDBAccess::CreateIfNotExist(uint32_t type, const String& data, const Str
 
 HRESULT CDBAccess::Save(bool update, uint32_t type, const String& key, String& data, CFileTime* stamp) {
   if (!moc_) return NoStore(data);
+  if (const HRESULT bad = CheckUtf8({{"key", key}, {"record text", data}}, data); FAILED(bad)) return bad;
   ScopedBstr result;
   uint32_t value = 0;  // the store's, not read
   const ScopedBstr bkey(key);
@@ -187,6 +208,7 @@ HRESULT CDBAccess::UpdateRecord(uint32_t type, const String& key, String& data) 
 
 HRESULT CDBAccess::DeleteRecord(uint32_t type, const String& key, String& out) {
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"key", key}}, out); FAILED(bad)) return bad;
   ScopedBstr result;
   uint32_t value = 0;  // the store's, not read
   const HRESULT hr = moc_->DeleteRecord(type | options_, ScopedBstr(key).Get(), &value, result.Out());
@@ -197,6 +219,7 @@ HRESULT CDBAccess::DeleteRecord(uint32_t type, const String& key, String& out) {
 
 HRESULT CDBAccess::DoAction(uint32_t type, const String& action, const String& parameter, String& out) {
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"action", action}, {"action parameter", parameter}}, out); FAILED(bad)) return bad;
   ScopedBstr result;
   const HRESULT hr =
       moc_->DoAction(type | options_, ScopedBstr(action).Get(), ScopedBstr(parameter).Get(), result.Out());
@@ -220,6 +243,7 @@ HRESULT CDBAccess::SpecialTask(uint32_t task, String& out, const char* argument,
   const String arguments = PackArguments(argument, rest);
   va_end(rest);
   if (!moc_) return NoStore(out);
+  if (const HRESULT bad = CheckUtf8({{"argument list", arguments}}, out); FAILED(bad)) return bad;
   ScopedBstr result;
   const HRESULT hr = moc_->SpecialTask(task, ScopedBstr(arguments).Get(), result.Out());
   TakeResult(hr, result, out);

@@ -103,14 +103,13 @@ uint64_t RecordStamp(std::string_view text) {
   return ReadStamp(text.substr(span.contentBegin, span.contentEnd - span.contentBegin));
 }
 
-String WithStamp(std::string_view text, uint64_t stamp, bool insert) {
+String WithStamp(std::string_view text, uint64_t stamp) {
   ChildSpan span;
   String out(text);
   if (!FindRootChild(text, "TimeStamp", span)) return out;
   const String element = "<TimeStamp>" + FormatStamp(stamp) + "</TimeStamp>";
   if (span.found && span.selfClosing) out.replace(span.tagBegin, span.tagEnd - span.tagBegin, element);
   else if (span.found) out.replace(span.contentBegin, span.contentEnd - span.contentBegin, FormatStamp(stamp));
-  else if (!insert) return out;
   else if (span.rootContentBegin != std::string_view::npos) out.insert(span.rootContentBegin, element);
   else {
     // "<Root .../>" is reopened to take the child.
@@ -126,7 +125,12 @@ bool ReadClientFields(const String& text, ClientFields& f, String& error) {
     error = "The client record is not well-formed XML: " + parser.GetError();
     return false;
   }
-  parser.FindElem();
+  // A client is a "Client" element: any other text (a property bag, say)
+  // would replace the client and lose every field it holds.
+  if (!parser.FindElem() || !OFL::EqualsNoCase(parser.GetTagNameView(), "Client")) {
+    error = "A client record is a <Client> element, not <" + String(parser.GetTagNameView()) + ">";
+    return false;
+  }
   static constexpr std::array<std::string_view, 11> kTags = {"GUID",       "DisplayName", "HostName", "Domain",
                                                              "FQDN",       "PrimaryMAC",  "LogicalMAC", "MACList",
                                                              "LAAList",    "IPList",      "PrimaryIP"};
@@ -169,12 +173,16 @@ bool ReadBag(const String& text, std::vector<std::pair<String, String>>& entries
   return true;
 }
 
-String OneEntryBag(std::string_view name, std::string_view value) {
-  String out = "<Properties><PropertyEntry><Param>";
-  OFLTools::AppendXMLData(out, name);
-  out += "</Param><Value>";
-  OFLTools::AppendXMLData(out, value);
-  out += "</Value></PropertyEntry></Properties>";
+String PackBag(std::initializer_list<std::pair<std::string_view, std::string_view>> entries) {
+  String out = "<Properties>";
+  for (const auto& [name, value] : entries) {
+    out += "<PropertyEntry><Param>";
+    OFLTools::AppendXMLData(out, name);
+    out += "</Param><Value>";
+    OFLTools::AppendXMLData(out, value);
+    out += "</Value></PropertyEntry>";
+  }
+  out += "</Properties>";
   return out;
 }
 

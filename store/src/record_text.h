@@ -5,6 +5,7 @@
 #define ORVACMN_STORE_RECORD_TEXT_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -35,19 +36,19 @@ String FormatStamp(uint64_t stamp);
 // The record's "TimeStamp" (0 when it has none).
 uint64_t RecordStamp(std::string_view text);
 // The text with its "TimeStamp" set to `stamp`; a record without one gets it
-// as the root's first child when `insert`, else stays as it was.
-String WithStamp(std::string_view text, uint64_t stamp, bool insert);
+// as the root's first child.
+String WithStamp(std::string_view text, uint64_t stamp);
 
-// The fields a client record is indexed by. False with the parser's text for
-// a record that is not well-formed XML.
+// The fields a client record is indexed by. False with a readable text for a
+// record that is not well-formed XML or whose root is not "Client".
 bool ReadClientFields(const String& text, ClientFields& fields, String& error);
 
 // Name/value pairs of a packed property bag (root "Properties", entries
 // "PropertyEntry" with "Param" and "Value", tags without regard to case).
 // False when the text is no such bag.
 bool ReadBag(const String& text, std::vector<std::pair<String, String>>& entries);
-// The packed bag with one entry.
-String OneEntryBag(std::string_view name, std::string_view value);
+// The packed bag of these entries, in order.
+String PackBag(std::initializer_list<std::pair<std::string_view, std::string_view>> entries);
 
 // True when every condition names a direct child of the record's root whose
 // text equals the value without regard to case.

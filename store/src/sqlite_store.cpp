@@ -1,13 +1,19 @@
 #include "orvacmn_store/sqlite_store.h"
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <initializer_list>
 #include <mutex>
-#include <utility>
+#include <thread>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "ofl/tokenizer.h"
@@ -26,13 +32,18 @@ uint64_t NowAsFileTime() {
   return kUnixEpochAsFileTime + uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(since).count() / 100);
 }
 
-constexpr const char* kSchema =
+constexpr const char* kSchemaVersion1 =
     "CREATE TABLE records(id INTEGER PRIMARY KEY, type INTEGER NOT NULL, key BLOB NOT NULL,"
     " stamp INTEGER NOT NULL, data TEXT NOT NULL, UNIQUE(type, key));"
     "CREATE TABLE client_keys(kind INTEGER NOT NULL, value TEXT NOT NULL, id INTEGER NOT NULL,"
     " PRIMARY KEY(kind, value, id)) WITHOUT ROWID;"
-    "CREATE INDEX client_keys_by_record ON client_keys(id);"
-    "PRAGMA user_version = 1;";
+    "CREATE INDEX client_keys_by_record ON client_keys(id);";
+// Version 2 keeps the last stamp of every deleted client, so that a copy
+// loaded before the delete is not saved back as if it were new.
+constexpr const char* kUpgradeTo2 =
+    "CREATE TABLE deleted(type INTEGER NOT NULL, key BLOB NOT NULL, stamp INTEGER NOT NULL,"
+    " PRIMARY KEY(type, key)) WITHOUT ROWID;"
+    "PRAGMA user_version = 2;";
 
 enum Stmt {
   kBegin,
@@ -50,6 +61,9 @@ enum Stmt {
   kLoadExact,
   kLoadRange,
   kLoadByIndex,
+  kFindDeleted,
+  kPutDeleted,
+  kDropDeleted,
   kStmtCount
 };
 
@@ -65,14 +79,36 @@ constexpr std::array<const char*, kStmtCount> kSql = {
     "SELECT kind, value FROM client_keys WHERE id = ?1",
     "DELETE FROM client_keys WHERE kind = ?1 AND value = ?2 AND id = ?3",
     "INSERT OR IGNORE INTO client_keys(kind, value, id) VALUES(?1, ?2, ?3)",
-    "DELETE FROM records WHERE id = ?1",
+    "DELETE FROM records WHERE id = ?1 RETURNING type, key, stamp",
     "SELECT id, stamp, data FROM records WHERE type = ?1 AND key = ?2",
     "SELECT id, stamp, data FROM records WHERE type = ?1 AND key >= ?2 AND key < ?3 ORDER BY key LIMIT ?4",
     "SELECT r.id, r.stamp, r.data FROM client_keys k JOIN records r ON r.id = k.id"
     " WHERE k.kind = ?1 AND k.value = ?2",
+    "SELECT stamp FROM deleted WHERE type = ?1 AND key = ?2",
+    "INSERT OR REPLACE INTO deleted(type, key, stamp) VALUES(?1, ?2, ?3)",
+    "DELETE FROM deleted WHERE type = ?1 AND key = ?2",
 };
 
-String Utf8(BSTR text) { return text ? OFL::FromUtf16({text, SysStringLen(text)}) : String(); }
+// The UTF-8 text of each argument. False, with `error`, for UTF-16 holding an
+// unpaired surrogate: it has no UTF-8 form, and a replacement character
+// would change the text without a word.
+bool ReadArgs(std::initializer_list<std::pair<BSTR, String*>> args, String& error) {
+  for (const auto& [text, out] : args) {
+    const std::u16string_view v(text ? text : u"", SysStringLen(text));
+    for (size_t i = 0; i < v.size(); ++i) {
+      if (v[i] < 0xD800 || v[i] > 0xDFFF) continue;
+      if (v[i] <= 0xDBFF && i + 1 < v.size() && v[i + 1] >= 0xDC00 && v[i + 1] <= 0xDFFF) {
+        ++i;
+        continue;
+      }
+      error = "The text holds an unpaired UTF-16 surrogate at position " + std::to_string(i) +
+              "; the store keeps only texts it can give back unchanged";
+      return false;
+    }
+    *out = OFL::FromUtf16(v);
+  }
+  return true;
+}
 
 // The key's entries for messages: "a, b, *".
 String Readable(const String& packed) {
@@ -92,11 +128,91 @@ HRESULT Answer(HRESULT hr, const String& text, BSTR* result) {
   return hr;
 }
 
+// A record's stamp rises with every write, and past its deletion: the clock,
+// or one more than the last stamp when the clock has not moved on.
+uint64_t NextStamp(uint64_t last) {
+  const uint64_t now = NowAsFileTime();
+  return last >= now ? last + 1 : now;
+}
+
 struct Row {
   int64_t id;
   uint64_t stamp;
   String data;
 };
+
+enum class Mode { kSave, kUpdate, kCreate };
+
+// The row a write finds under its key.
+struct Stored {
+  bool exists = false;
+  int64_t id = 0;
+  uint64_t stamp = 0;
+  uint64_t deleted = 0;  // no row: the last stamp of a client deleted under the key, or 0
+};
+
+// S_OK when a write may go ahead, else the status with its text in `out`.
+// `given` is the stored version a client record names in its "TimeStamp" (0
+// for none, and for the other types, whose records carry no stamp): a save
+// replaces only the version it names, and brings back no record deleted
+// after that version. Updates and creates name no version.
+HRESULT Refusal(uint32_t type, const String& key, Mode mode, const Stored& row, uint64_t given, String& out) {
+  const auto what = [&] { return "Record [" + Readable(key) + "] of type " + std::to_string(type); };
+  if (mode == Mode::kUpdate && !row.exists) {
+    out = what() + " not found";
+    return kStatusNotFound;
+  }
+  if (mode == Mode::kCreate && row.exists) {
+    out = what() + " already exists";
+    return kStatusExists;
+  }
+  if (mode != Mode::kSave || given == 0) return S_OK;
+  if (row.exists && given != row.stamp) {
+    out = what() + " was changed by someone else since it was loaded, or was never loaded (the text names version " +
+          FormatStamp(given) + ", the stored version is " + FormatStamp(row.stamp) +
+          "); load it again and repeat the change";
+    return kStatusStale;
+  }
+  if (!row.exists && given <= row.deleted) {
+    out = what() + " was deleted by someone else since it was loaded (the text names version " + FormatStamp(given) +
+          ", deleted at " + FormatStamp(row.deleted) + ")";
+    return kStatusNotFound;
+  }
+  return S_OK;
+}
+
+String FolderOf(const String& path) {
+  const String folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? String(".") : folder;
+}
+
+// Why this process cannot write the store file at `path`, or empty.
+String ReadOnlyCause(const String& path) {
+  const String folder = FolderOf(path);
+  struct statvfs fs;
+  if (statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY))
+    return "The store file " + path + " lies on a read-only file system";
+  if (access(path.c_str(), W_OK) != 0) return "The store file " + path + " is read-only or not writable by this user";
+  if (access(folder.c_str(), W_OK) != 0)
+    return "The folder " + folder + " of the store file " + path +
+           " is not writable by this user; the store writes its journal files beside the file";
+  return String();
+}
+
+// A read-only URI of the file: "?", "#" and "%" escaped.
+String ReadOnlyUri(const String& path, bool immutable) {
+  String uri = "file:";
+  for (const char c : path) {
+    if (c == '?' || c == '#' || c == '%') {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
+      uri += hex;
+    } else {
+      uri += c;
+    }
+  }
+  return uri + (immutable ? "?mode=ro&immutable=1" : "?mode=ro");
+}
 
 }  // namespace
 
@@ -106,6 +222,8 @@ struct SqliteStore::Impl {
   sqlite3* db = nullptr;
   std::array<sqlite3_stmt*, kStmtCount> stmts{};
   std::mutex mutex;
+  // Why writes fail, for a store opened read-only; empty when it can write.
+  String readOnly;
   // SQLite's text of the failure that a rollback is about to overwrite.
   mutable String lastDetail;
 
@@ -134,7 +252,9 @@ struct SqliteStore::Impl {
       case SQLITE_READONLY:
       case SQLITE_PERM:
       case SQLITE_AUTH:
-        error = "The store file " + path + " is read-only or not writable by this user (" + detail + ")";
+        error = readOnly.empty()
+                    ? "The store file " + path + " is read-only or not writable by this user (" + detail + ")"
+                    : readOnly;
         return kStatusAccessDenied;
       case SQLITE_NOTADB:
       case SQLITE_CORRUPT:
@@ -158,6 +278,13 @@ struct SqliteStore::Impl {
         error = "Store error on " + path + ": " + detail;
         return E_FAIL;
     }
+  }
+
+  // Writes fail at once on a store opened read-only, naming the cause.
+  HRESULT Writable(String& error) const {
+    if (readOnly.empty()) return S_OK;
+    error = readOnly;
+    return kStatusAccessDenied;
   }
 
   // A cached statement, reset and unbound when `Use` ends.
@@ -200,14 +327,25 @@ struct SqliteStore::Impl {
     return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
   }
 
-  // Ends a transaction: commit when `rc` is fine, else roll back.
+  // Runs a statement bound to (type, key); `read` sees its row, if any.
+  template <class Read>
+  int ByTypeAndKey(Stmt id, uint32_t type, const String& key, Read read) {
+    int rc = SQLITE_OK;
+    Use s(*this, id, rc);
+    if (rc != SQLITE_OK) return rc;
+    s.Bind(1, type);
+    s.BindBlob(2, key);
+    rc = s.Step();
+    if (rc == SQLITE_ROW) read(s);
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
+  }
+
+  // Ends a transaction: commit when `rc` is fine, else roll back. SQLITE_ABORT
+  // stands for a write the rules refused, which leaves no SQLite text.
   int Finish(int rc) {
-    if (rc == SQLITE_OK) {
-      rc = Exec(kCommit);
-      if (rc == SQLITE_OK) return rc;
-    }
+    if (rc == SQLITE_OK && (rc = Exec(kCommit)) == SQLITE_OK) return rc;
     if (!sqlite3_get_autocommit(db)) {
-      lastDetail = sqlite3_errmsg(db);
+      if (rc != SQLITE_ABORT) lastDetail = sqlite3_errmsg(db);
       Exec(kRollback);
     }
     return rc;
@@ -224,6 +362,7 @@ struct SqliteStore::Impl {
     }
   }
 
+  // The records whose key is `prefix` or begins with its entries.
   int LoadRange(uint32_t type, const String& prefix, uint32_t limit, std::vector<Row>& rows,
                 std::unordered_set<int64_t>& seen) {
     int rc = SQLITE_OK;
@@ -304,6 +443,8 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
+  // Deletes record `id` with its index entries; a client leaves the stamp of
+  // its deletion behind, so that no copy loaded before is saved back.
   int DeleteById(int64_t id) {
     int rc = SQLITE_OK;
     {
@@ -312,127 +453,272 @@ struct SqliteStore::Impl {
       del.Bind(1, id);
       if ((rc = del.Step()) != SQLITE_DONE) return rc;
     }
-    Use del(*this, kDeleteRecord, rc);
+    uint32_t type = 0;
+    String key;
+    uint64_t stamp = 0;
+    {
+      Use del(*this, kDeleteRecord, rc);
+      if (rc != SQLITE_OK) return rc;
+      del.Bind(1, id);
+      while ((rc = del.Step()) == SQLITE_ROW) {
+        type = uint32_t(del.Int(0));
+        key = del.Text(1);
+        stamp = uint64_t(del.Int(2));
+      }
+      if (rc != SQLITE_DONE) return rc;
+    }
+    if (type != kClientType) return SQLITE_OK;
+    Use put(*this, kPutDeleted, rc);
     if (rc != SQLITE_OK) return rc;
-    del.Bind(1, id);
-    rc = del.Step();
+    put.Bind(1, type);
+    put.BindBlob(2, key);
+    put.Bind(3, int64_t(NextStamp(stamp)));
+    rc = put.Step();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
   }
 
-  enum class Mode { kSave, kUpdate, kCreate };
-
-  // Save, update and create: one write transaction.
-  HRESULT Write(uint32_t type, const String& key, const String& text, Mode mode, const ClientFields* fields,
-                String& out) {
-    int rc = Exec(kBeginWrite);
-    if (rc != SQLITE_OK) return Fail(rc, out);
-    bool exists = false;
-    int64_t id = 0;
-    uint64_t stored = 0;
+  // A save, update or create inside an open write transaction: SQLite's
+  // result, with `refused` and `out` set when the rules refuse it. Only a
+  // client's text carries its stamp ("TimeStamp" is the client's change
+  // stamp); every other record is kept exactly as written. `stored`, when
+  // given, receives the text as stored.
+  int WriteRow(uint32_t type, const String& key, const String& text, Mode mode, const ClientFields* fields,
+               HRESULT& refused, String& out, uint64_t& stamp, String* stored = nullptr) {
+    const bool client = fields != nullptr;
+    Stored row;
+    int rc = ByTypeAndKey(kFindRecord, type, key, [&](Use& s) {
+      row.exists = true;
+      row.id = s.Int(0);
+      row.stamp = uint64_t(s.Int(1));
+    });
+    if (rc == SQLITE_OK && client && !row.exists)
+      rc = ByTypeAndKey(kFindDeleted, type, key, [&](Use& s) { row.deleted = uint64_t(s.Int(0)); });
+    if (rc != SQLITE_OK) return rc;
+    refused = Refusal(type, key, mode, row, client ? RecordStamp(text) : 0, out);
+    if (refused != S_OK) return SQLITE_ABORT;
+    stamp = NextStamp(row.exists ? row.stamp : row.deleted);
+    String stamped;
+    const String& data = client ? (stamped = WithStamp(text, stamp)) : text;
     {
-      Use find(*this, kFindRecord, rc);
-      if (rc == SQLITE_OK) {
-        find.Bind(1, type);
-        find.BindBlob(2, key);
-        rc = find.Step();
-        exists = rc == SQLITE_ROW;
-        if (exists) {
-          id = find.Int(0);
-          stored = uint64_t(find.Int(1));
-        }
-        if (rc == SQLITE_ROW || rc == SQLITE_DONE) rc = SQLITE_OK;
-      }
-    }
-    const uint64_t given = RecordStamp(text);
-    HRESULT refused = S_OK;
-    if (rc == SQLITE_OK && mode == Mode::kUpdate && !exists) {
-      refused = kStatusNotFound;
-      out = "Record [" + Readable(key) + "] of type " + std::to_string(type) + " not found";
-    } else if (rc == SQLITE_OK && mode == Mode::kCreate && exists) {
-      refused = kStatusExists;
-      out = "Record [" + Readable(key) + "] of type " + std::to_string(type) + " already exists";
-    } else if (rc == SQLITE_OK && exists && given != 0 && given < stored) {
-      refused = kStatusStale;
-      out = "Record [" + Readable(key) + "] of type " + std::to_string(type) +
-            " was changed by someone else since it was loaded (its TimeStamp " + FormatStamp(given) +
-            " is older than the stored " + FormatStamp(stored) + "); load it again and repeat the change";
-    }
-    if (refused != S_OK) {
-      Finish(SQLITE_ABORT);
-      return refused;
-    }
-    // The clock, or past the record's last stamp when the clock has not moved
-    // on: a record's stamp rises with every write, and no shared row has to
-    // be written for it.
-    const uint64_t now = NowAsFileTime();
-    const uint64_t stamp = exists && stored >= now ? stored + 1 : now;
-    if (rc == SQLITE_OK) {
       // The row is known from the lookup above: a plain update or insert
       // needs no statement journal inside the transaction, as an upsert would.
-      const String stamped = WithStamp(text, stamp, type == kClientType);
-      Use put(*this, exists ? kUpdate : kInsert, rc);
-      if (rc == SQLITE_OK && exists) {
-        put.Bind(1, id);
+      Use put(*this, row.exists ? kUpdate : kInsert, rc);
+      if (rc != SQLITE_OK) return rc;
+      if (row.exists) {
+        put.Bind(1, row.id);
         put.Bind(2, int64_t(stamp));
-        put.BindText(3, stamped);
-      } else if (rc == SQLITE_OK) {
+        put.BindText(3, data);
+      } else {
         put.Bind(1, type);
         put.BindBlob(2, key);
         put.Bind(3, int64_t(stamp));
-        put.BindText(4, stamped);
+        put.BindText(4, data);
       }
-      if (rc == SQLITE_OK) rc = put.Step();
-      if (rc == SQLITE_DONE) rc = SQLITE_OK;
-      if (rc == SQLITE_OK && !exists) id = sqlite3_last_insert_rowid(db);
-      if (rc == SQLITE_OK && fields) rc = ReplaceIndex(id, *fields, exists);
+      if ((rc = put.Step()) != SQLITE_DONE) return rc;
     }
+    if (!row.exists) row.id = sqlite3_last_insert_rowid(db);
+    rc = row.deleted ? ByTypeAndKey(kDropDeleted, type, key, [](Use&) {}) : SQLITE_OK;
+    if (rc == SQLITE_OK && client) rc = ReplaceIndex(row.id, *fields, row.exists);
+    if (rc == SQLITE_OK && stored) *stored = data;
+    return rc;
+  }
+
+  // One write in its own transaction; the answer is the stamp bag.
+  HRESULT Write(uint32_t type, const String& key, const String& text, Mode mode, const ClientFields* fields,
+                String& out) {
+    HRESULT refused = S_OK;
+    uint64_t stamp = 0;
+    int rc = Exec(kBeginWrite);
+    if (rc == SQLITE_OK) rc = WriteRow(type, key, text, mode, fields, refused, out, stamp);
     rc = Finish(rc);
+    if (refused != S_OK) return refused;
     if (rc != SQLITE_OK) return Fail(rc, out);
-    out = OneEntryBag("ObjectTimestamp", std::to_string(stamp));
+    out = PackBag({{kPropertyObjectTimestamp, std::to_string(stamp)}});
     return S_OK;
   }
 
-  // The store key of a record to write, and for clients its index fields.
-  HRESULT WriteKey(uint32_t type, const String& packed, const String& text, String& key, ClientFields& fields,
-                   String& error) {
-    if (type != kClientType) {
-      GenericKey k;
-      if (!ParseGenericKey(packed, k, error)) return E_INVALIDARG;
-      if (k.prefix.empty()) {
-        error = "A record is written under its own key, not under \"*\"";
+  // The store key of a client record and its index fields. `packed` is the
+  // caller's key, which must name the record's GUID; without one (a create)
+  // the record is keyed by its own GUID.
+  static HRESULT ClientRecordKey(const String* packed, const String& text, String& key, ClientFields& fields,
+                                 String& error) {
+    if (!ReadClientFields(text, fields, error)) return E_INVALIDARG;
+    String guid = fields.guid;
+    if (packed) {
+      ClientKey k;
+      if (!ParseClientKey(*packed, k, error)) return E_INVALIDARG;
+      if (k.kind != eKindGuid || k.all) {
+        error = "Client records are written under their GUID (key kind 1)";
         return E_INVALIDARG;
       }
-      key = k.prefix;
-      return S_OK;
+      guid = k.value;
     }
-    ClientKey k;
-    if (!ParseClientKey(packed, k, error)) return E_INVALIDARG;
-    if (k.kind != eKindGuid || k.all) {
-      error = "Client records are written under their GUID (key kind 1)";
+    const std::vector<String> named = LookupValues(eKindGuid, guid), own = LookupValues(eKindGuid, fields.guid);
+    if (named.empty()) {
+      error = "The record has no GUID to be keyed by";
       return E_INVALIDARG;
     }
-    if (!ReadClientFields(text, fields, error)) return E_INVALIDARG;
-    const std::vector<String> guid = LookupValues(eKindGuid, k.value);
-    const std::vector<String> own = LookupValues(eKindGuid, fields.guid);
-    if (guid.empty() || (!own.empty() && own[0] != guid[0])) {
-      error = "The key GUID [" + k.value + "] differs from the record's GUID [" + fields.guid + "]";
+    if (!own.empty() && own[0] != named[0]) {
+      error = "The key GUID [" + guid + "] differs from the record's GUID [" + fields.guid + "]";
       return E_INVALIDARG;
     }
-    key = PackOne(guid[0]);
+    key = PackOne(named[0]);
     return S_OK;
+  }
+
+  // The store key of any other record: the caller's values before a "*", or
+  // without a key (a create) the record's own "GUID".
+  static HRESULT GenericRecordKey(const String* packed, const String& text, String& key, String& error) {
+    String own;
+    if (!packed) {
+      ChildSpan span;
+      if (FindRootChild(text, "GUID", span) && span.found && !span.selfClosing)
+        own = PackOne(OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin)));
+    }
+    GenericKey k;
+    if (!ParseGenericKey(packed ? *packed : own, k, error)) return E_INVALIDARG;
+    if (k.prefix.empty()) {
+      error = packed ? "A record is written under its own key, not under \"*\"" : "The record has no GUID to be keyed by";
+      return E_INVALIDARG;
+    }
+    key = k.prefix;
+    return S_OK;
+  }
+
+  // Save, update and create: the record's key, then one write transaction.
+  // `packed` is null for a create.
+  HRESULT WriteText(uint32_t type, const String* packed, const String& text, Mode mode, String& out) {
+    String key;
+    ClientFields fields;
+    if (text.empty()) {
+      out = "The record text is empty";
+      return E_INVALIDARG;
+    }
+    const bool client = type == kClientType;
+    HRESULT hr = client ? ClientRecordKey(packed, text, key, fields, out) : GenericRecordKey(packed, text, key, out);
+    if (SUCCEEDED(hr)) hr = Writable(out);
+    if (FAILED(hr)) return hr;
+    std::lock_guard lock(mutex);
+    return Write(type, key, text, mode, client ? &fields : nullptr, out);
   }
 
   HRESULT WriteCall(uint32_t type, BSTR keyText, BSTR data, Mode mode, BSTR* result) {
-    const String packed = Utf8(keyText), text = Utf8(data);
-    String key, out;
-    ClientFields fields;
-    if (text.empty()) return Answer(E_INVALIDARG, "The record text is empty", result);
-    HRESULT hr = WriteKey(type & 0xFFFF, packed, text, key, fields, out);
-    if (SUCCEEDED(hr)) {
-      std::lock_guard lock(mutex);
-      hr = Write(type & 0xFFFF, key, text, mode, (type & 0xFFFF) == kClientType ? &fields : nullptr, out);
-    }
+    String packed, text, out;
+    HRESULT hr = ReadArgs({{keyText, &packed}, {data, &text}}, out) ? S_OK : E_INVALIDARG;
+    if (SUCCEEDED(hr)) hr = WriteText(type & 0xFFFF, &packed, text, mode, out);
     return Answer(hr, out, result);
+  }
+
+  // Finds the client that the first of `keys` to find one names (or the one
+  // with the record's GUID), or else creates the record: one transaction, so
+  // that writers racing to announce one new machine make one client.
+  HRESULT FindOrCreateClient(const String& parameter, String& out) {
+    std::vector<std::pair<String, String>> bag;
+    if (!ReadBag(parameter, bag)) {
+      out = "The parameter of " + String(kActionFindOrCreateClient) + " is no property bag";
+      return E_INVALIDARG;
+    }
+    String keysText, text;
+    for (auto& [name, value] : bag) {
+      if (OFL::EqualsNoCase(name, kParamKeys)) keysText = std::move(value);
+      else if (OFL::EqualsNoCase(name, kParamRecord)) text = std::move(value);
+    }
+    OFLTokenizer packedKeys;
+    if (!packedKeys.FromLengthPackedString(keysText)) {
+      out = "\"" + String(kParamKeys) + "\" is no length-packed list of client keys";
+      return E_INVALIDARG;
+    }
+    std::vector<ClientKey> keys(size_t(packedKeys.GetCount()) + 1);
+    for (int32_t i = 0; i < packedKeys.GetCount(); ++i) {
+      if (!ParseClientKey(packedKeys[i], keys[size_t(i)], out)) return E_INVALIDARG;
+      if (keys[size_t(i)].all) {
+        out = "A wildcard finds any client: each key of \"" + String(kParamKeys) + "\" names the client";
+        return E_INVALIDARG;
+      }
+    }
+    String key;
+    ClientFields fields;
+    HRESULT hr = text.empty() ? E_INVALIDARG : ClientRecordKey(nullptr, text, key, fields, out);
+    if (text.empty()) out = "\"" + String(kParamRecord) + "\" holds no client record";
+    if (SUCCEEDED(hr)) hr = Writable(out);
+    if (FAILED(hr)) return hr;
+    keys.back().value = fields.guid;  // last, the record's own GUID
+
+    std::lock_guard lock(mutex);
+    std::vector<Row> rows;
+    int method = 0;
+    int rc = Exec(kBeginWrite);
+    for (size_t i = 0; rc == SQLITE_OK && rows.empty() && i < keys.size(); ++i) {
+      rc = FindClients(keys[i], 0, rows);
+      method = keys[i].kind;
+    }
+    HRESULT refused = S_OK;
+    uint64_t stamp = 0;
+    String stored;
+    const bool found = rc == SQLITE_OK && !rows.empty();
+    if (found) {
+      stamp = rows[0].stamp;
+      stored = std::move(rows[0].data);
+    } else if (rc == SQLITE_OK) {
+      rc = WriteRow(kClientType, key, text, Mode::kCreate, &fields, refused, out, stamp, &stored);
+    }
+    rc = Finish(rc);
+    if (refused != S_OK) return refused;
+    if (rc != SQLITE_OK) return Fail(rc, out);
+    out = PackBag({{kParamCreated, found ? "0" : "1"},
+                   {kParamMethod, std::to_string(found ? method : 0)},
+                   {kPropertyObjectTimestamp, std::to_string(stamp)},
+                   {kParamRecord, stored}});
+    return S_OK;
+  }
+
+  // Runs `sql`, waiting out other processes' locks up to the busy time-out:
+  // SQLite does not wait on its own when it changes the journal mode.
+  int ExecPatiently(const char* sql) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.busyTimeoutMs);
+    for (int pause = 1;; pause = std::min(pause * 2, 50)) {
+      const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+      if (((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) || std::chrono::steady_clock::now() >= until)
+        return rc;
+      std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    }
+  }
+
+  int UserVersion(int& version) {
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(s) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(db);
+    if (rc == SQLITE_OK) version = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    return rc;
+  }
+
+  // Lays out a new store, or brings an older one to this version, under the
+  // writer's lock, so that processes opening the file at once do it once.
+  // `error` is set for a database that is no store.
+  int Upgrade(bool create, int& version, String& error) {
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = UserVersion(version);
+    if (rc == SQLITE_OK && version == 0) {
+      sqlite3_stmt* s = nullptr;
+      rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &s, nullptr);
+      const bool empty = rc == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == 0;
+      sqlite3_finalize(s);
+      if (rc == SQLITE_OK && (!empty || !create)) {
+        error = "The file " + path + " is a database but no store file" +
+                (empty ? String(" (create it as a store first)") : String());
+        rc = SQLITE_ABORT;
+      }
+      if (rc == SQLITE_OK) rc = sqlite3_exec(db, kSchemaVersion1, nullptr, nullptr, nullptr);
+      if (rc == SQLITE_OK) version = 1;
+    }
+    if (rc == SQLITE_OK && version == 1) rc = sqlite3_exec(db, kUpgradeTo2, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+      if (rc != SQLITE_ABORT) lastDetail = sqlite3_errmsg(db);
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    return rc;
   }
 };
 
@@ -447,61 +733,46 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const String& path, bool create, 
   impl->path = path;
   impl->options = options;
   String text;
-  HRESULT hr = S_OK;
   const auto fail = [&](HRESULT h, const String& t) {
     if (error) *error = t;
     if (status) *status = h;
     return nullptr;
   };
-  if (!create && !OFL::Tools::FileExists(path)) return fail(kStatusFileMissing, "The store file " + path + " does not exist");
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-  int rc = sqlite3_open_v2(path.c_str(), &impl->db, flags, nullptr);
-  if (rc != SQLITE_OK) {
-    hr = impl->Fail(rc, text, create);
-    return fail(hr, text);
-  }
+  const bool exists = OFL::Tools::FileExists(path);
+  if (!create && !exists) return fail(kStatusFileMissing, "The store file " + path + " does not exist");
+  // A store this process cannot write is opened for reading. In a read-only
+  // folder without a shared-memory file beside it, which it cannot take, it
+  // is read as unchanging; a write-ahead log there would then be missed.
+  if (exists) impl->readOnly = ReadOnlyCause(path);
+  const bool readOnly = !impl->readOnly.empty();
+  const bool immutable =
+      readOnly && access(FolderOf(path).c_str(), W_OK) != 0 && !OFL::Tools::FileExists(path + "-shm");
+  if (immutable && std::filesystem::exists(path + "-wal") && std::filesystem::file_size(path + "-wal") > 0)
+    return fail(kStatusAccessDenied, impl->readOnly + "; its write-ahead log " + path +
+                                         "-wal cannot be read without a shared-memory file beside it");
+  const int rc0 = readOnly ? sqlite3_open_v2(ReadOnlyUri(path, immutable).c_str(), &impl->db,
+                                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr)
+                           : sqlite3_open_v2(path.c_str(), &impl->db,
+                                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                                                 (create ? SQLITE_OPEN_CREATE : 0),
+                                             nullptr);
+  if (rc0 != SQLITE_OK) return fail(impl->Fail(rc0, text, create), text);
   sqlite3_extended_result_codes(impl->db, 1);
   sqlite3_busy_timeout(impl->db, options.busyTimeoutMs);
-  if (sqlite3_db_readonly(impl->db, "main") == 1) return fail(impl->Fail(SQLITE_READONLY, text), text);
 
-  const auto exec = [&](const String& sql) { return sqlite3_exec(impl->db, sql.c_str(), nullptr, nullptr, nullptr); };
-  const auto userVersion = [&](int& version) {
-    sqlite3_stmt* s = nullptr;
-    int r = sqlite3_prepare_v2(impl->db, "PRAGMA user_version", -1, &s, nullptr);
-    if (r == SQLITE_OK) r = sqlite3_step(s) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(impl->db);
-    if (r == SQLITE_OK) version = sqlite3_column_int(s, 0);
-    sqlite3_finalize(s);
-    return r;
-  };
   int version = 0;
-  rc = userVersion(version);
-  if (rc == SQLITE_OK && version == 0) {
-    // Made a store under the writer's lock, so that two processes creating
-    // the same file at once do not both lay out the schema.
-    rc = exec("BEGIN IMMEDIATE");
-    if (rc == SQLITE_OK) rc = userVersion(version);
-    if (rc == SQLITE_OK && version == 0) {
-      sqlite3_stmt* s = nullptr;
-      rc = sqlite3_prepare_v2(impl->db, "SELECT count(*) FROM sqlite_master", -1, &s, nullptr);
-      const bool empty = rc == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == 0;
-      sqlite3_finalize(s);
-      if (rc == SQLITE_OK && (!empty || !create)) {
-        exec("ROLLBACK");
-        return fail(kStatusNotAStore, "The file " + path + " is a database but no store file" +
-                                          (empty ? String(" (create it as a store first)") : String()));
-      }
-      if (rc == SQLITE_OK) rc = exec(kSchema);
-    }
-    if (rc == SQLITE_OK) rc = exec("COMMIT");
-    else exec("ROLLBACK");
-    if (rc == SQLITE_OK) rc = exec("PRAGMA journal_mode = WAL");
-  }
+  int rc = impl->UserVersion(version);
+  if (rc == SQLITE_OK && version < kSchemaVersion && !readOnly) rc = impl->Upgrade(create, version, text);
+  if (rc == SQLITE_ABORT) return fail(kStatusNotAStore, text);
+  if (rc == SQLITE_OK && version == 0) return fail(kStatusNotAStore, "The file " + path + " is no store file");
+  if (rc == SQLITE_OK && !readOnly) rc = impl->ExecPatiently("PRAGMA journal_mode = WAL");
   if (rc != SQLITE_OK) return fail(impl->Fail(rc, text), text);
   if (version > kSchemaVersion) {
     return fail(kStatusSchemaTooNew, "The store file " + path + " has schema version " + std::to_string(version) +
                                          "; this program reads version " + std::to_string(kSchemaVersion) +
                                          " at most: use a newer program");
   }
+  const auto exec = [&](const String& sql) { return sqlite3_exec(impl->db, sql.c_str(), nullptr, nullptr, nullptr); };
   rc = exec(options.durable ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
   if (rc == SQLITE_OK) rc = exec("PRAGMA cache_size = -32768");
   if (rc == SQLITE_OK && options.maxPages) rc = exec("PRAGMA max_page_count = " + std::to_string(options.maxPages));
@@ -512,11 +783,11 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const String& path, bool create, 
 
 HRESULT SqliteStore::InitRecord(uint32_t type, BSTR key, BSTR* result) {
   if ((type & 0xFFFF) != kClientType)
-    return Answer(kStatusNotImplemented, "Record type " + std::to_string(type & 0xFFFF) + " has no initial record in this store",
-                  result);
+    return Answer(kStatusNotImplemented,
+                  "Record type " + std::to_string(type & 0xFFFF) + " has no initial record in this store", result);
   ClientKey k;
-  String error;
-  const String packed = Utf8(key);
+  String packed, error;
+  if (!ReadArgs({{key, &packed}}, error)) return Answer(E_INVALIDARG, error, result);
   String guid = OFL::Tools::GenerateGuid();
   if (!packed.empty() && ParseClientKey(packed, k, error) && k.kind == eKindGuid && !k.all) guid = k.value;
   String text = "<Client><TimeStamp>" + FormatStamp(NowAsFileTime()) + "</TimeStamp><GUID>";
@@ -528,7 +799,8 @@ HRESULT SqliteStore::InitRecord(uint32_t type, BSTR key, BSTR* result) {
 HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFilter, BSTR optionsOrKeys,
                                 uint32_t limit, BSTR* result) {
   type &= 0xFFFF;
-  const String first = Utf8(keyOrFilter), second = Utf8(optionsOrKeys);
+  String first, second, error;
+  if (!ReadArgs({{keyOrFilter, &first}, {optionsOrKeys, &second}}, error)) return Answer(E_INVALIDARG, error, result);
   // A key never starts with "<" and is never empty; a filter is a bag or empty.
   const bool list = first.empty() || first[0] == '<';
   const String& key = list ? second : first;
@@ -543,7 +815,6 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
     bag.clear();
   }
 
-  String error;
   ClientKey clientKey;
   GenericKey genericKey;
   if (type == kClientType) {
@@ -595,58 +866,50 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
 
 HRESULT SqliteStore::SaveRecord(uint32_t type, BSTR key, BSTR, BSTR data, uint32_t* value, BSTR* result) {
   if (value) *value = 0;
-  return impl_->WriteCall(type, key, data, Impl::Mode::kSave, result);
+  return impl_->WriteCall(type, key, data, Mode::kSave, result);
 }
 
 HRESULT SqliteStore::UpdateRecord(uint32_t type, BSTR key, BSTR, BSTR data, uint32_t* value, BSTR* result) {
   if (value) *value = 0;
-  return impl_->WriteCall(type, key, data, Impl::Mode::kUpdate, result);
+  return impl_->WriteCall(type, key, data, Mode::kUpdate, result);
 }
 
 HRESULT SqliteStore::CreateRecord(uint32_t type, BSTR data, BSTR* result) {
-  // A new record is keyed by its own GUID.
-  const String text = Utf8(data);
-  String guid;
-  if ((type & 0xFFFF) == kClientType) {
-    ClientFields fields;
-    String ignored;
-    if (ReadClientFields(text, fields, ignored)) guid = fields.guid;
-  } else {
-    ChildSpan span;
-    if (FindRootChild(text, "GUID", span) && span.found && !span.selfClosing)
-      guid = OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin));
-  }
-  if (guid.empty()) return Answer(E_INVALIDARG, "The record has no GUID to be keyed by", result);
-  OFLTokenizer key;
-  key.AddString(guid);
-  if ((type & 0xFFFF) == kClientType) key.AddString("1");
-  const OFL::ScopedBstr keyText(key.AsLengthPackedString());
-  return impl_->WriteCall(type, keyText.Get(), data, Impl::Mode::kCreate, result);
+  String text, out;
+  HRESULT hr = ReadArgs({{data, &text}}, out) ? S_OK : E_INVALIDARG;
+  if (SUCCEEDED(hr)) hr = impl_->WriteText(type & 0xFFFF, nullptr, text, Mode::kCreate, out);
+  return Answer(hr, out, result);
 }
 
 HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, BSTR* result) {
   if (value) *value = 0;
   type &= 0xFFFF;
-  const String packed = Utf8(keyText);
-  String error;
+  String packed, error;
+  if (!ReadArgs({{keyText, &packed}}, error)) return Answer(E_INVALIDARG, error, result);
   ClientKey clientKey;
   GenericKey genericKey;
-  if (type == kClientType ? !ParseClientKey(packed, clientKey, error) : !ParseGenericKey(packed, genericKey, error))
+  const bool client = type == kClientType;
+  if (client ? !ParseClientKey(packed, clientKey, error) : !ParseGenericKey(packed, genericKey, error))
     return Answer(E_INVALIDARG, error, result);
+  // A delete names one client, or one record or the group of records whose
+  // keys begin with its values (the steps of one job); never a wildcard.
+  if (client ? clientKey.all : genericKey.wildcard)
+    return Answer(E_INVALIDARG,
+                  "A wildcard never deletes: the key [" + Readable(packed) +
+                      "] names no record; name the client, or the record or group whose key begins with the values",
+                  result);
+  if (const HRESULT hr = impl_->Writable(error); FAILED(hr)) return Answer(hr, error, result);
   std::lock_guard lock(impl_->mutex);
   int rc = impl_->Exec(kBeginWrite);
   std::vector<Row> rows;
   std::unordered_set<int64_t> seen;
-  if (rc == SQLITE_OK) {
-    if (type == kClientType) rc = impl_->FindClients(clientKey, 0, rows);
-    else if (genericKey.wildcard) rc = impl_->LoadRange(type, genericKey.prefix, 0, rows, seen);
-    else rc = impl_->LoadExact(type, genericKey.prefix, rows, seen);
-  }
-  if (rc == SQLITE_OK && type == kClientType && !clientKey.all && clientKey.kind != eKindGuid && rows.size() > 1) {
+  if (rc == SQLITE_OK)
+    rc = client ? impl_->FindClients(clientKey, 0, rows) : impl_->LoadRange(type, genericKey.prefix, 0, rows, seen);
+  if (rc == SQLITE_OK && client && rows.size() > 1) {
     impl_->Finish(SQLITE_ABORT);
     return Answer(E_INVALIDARG,
                   "The key [" + Readable(packed) + "] matches " + std::to_string(rows.size()) +
-                      " clients; delete them by GUID",
+                      " clients and deletes none; a delete names one client: delete each by its GUID",
                   result);
   }
   for (const Row& row : rows)
@@ -659,10 +922,16 @@ HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, 
   return Answer(rows.empty() ? kStatusNothingDeleted : S_OK, String(), result);
 }
 
-HRESULT SqliteStore::DoAction(uint32_t type, BSTR action, BSTR, BSTR* result) {
+HRESULT SqliteStore::DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* result) {
+  type &= 0xFFFF;
+  String name, param, out;
+  if (!ReadArgs({{action, &name}, {parameter, &param}}, out)) return Answer(E_INVALIDARG, out, result);
+  if (type == kClientType && OFL::EqualsNoCase(name, kActionFindOrCreateClient)) {
+    const HRESULT hr = impl_->FindOrCreateClient(param, out);
+    return Answer(hr, out, result);
+  }
   return Answer(kStatusNotImplemented,
-                "Action \"" + Utf8(action) + "\" on record type " + std::to_string(type & 0xFFFF) +
-                    " is not supported by this store",
+                "Action \"" + name + "\" on record type " + std::to_string(type) + " is not supported by this store",
                 result);
 }
 

@@ -85,8 +85,10 @@ bool ParseClientKey(std::string_view packed, ClientKey& key, String& error) {
     error = "The client key is not a length-packed list (value, kind, \"*\")";
     return false;
   }
+  // Entries after the kind restrict nothing: "*", or empty as a list of
+  // clients may pass its second value.
   for (int32_t i = 2; i < entries.GetCount(); ++i) {
-    if (entries[i] != "*") {
+    if (entries[i] != "*" && !entries[i].empty()) {
       error = "The client key has more than a value, a kind and \"*\"";
       return false;
     }

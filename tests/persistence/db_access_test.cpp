@@ -133,5 +133,23 @@ TEST_F(DBAccessTest, TypedLoadOfAJob) {
   }
 }
 
+// A text that is not UTF-8 never reaches the store, which would get it
+// changed: every call refuses it and names the first bad byte.
+TEST_F(DBAccessTest, TextsThatAreNotUtf8AreRefusedBeforeTheStore) {
+  const String bad = "ok\xc3(";
+  const String why = " is not valid UTF-8 (byte 0xC3 at offset 2); the store takes only texts it can give back unchanged";
+  EXPECT_EQ(Call([&](String& o) { return db.LoadRecord(51, 0, bad, o); }), Outcome(E_INVALIDARG, "The key" + why));
+  EXPECT_EQ(Call([&](String& o) { return db.SaveRecord(40, "k", o = bad); }), Outcome(E_INVALIDARG, "The record text" + why));
+  EXPECT_EQ(Call([&](String& o) { return db.UpdateRecord(40, bad, o = "d"); }), Outcome(E_INVALIDARG, "The key" + why));
+  EXPECT_EQ(Call([&](String& o) { return db.CreateRecord(40, bad, o); }).first, E_INVALIDARG);
+  EXPECT_EQ(Call([&](String& o) { return db.DeleteRecord(40, bad, o); }).first, E_INVALIDARG);
+  EXPECT_EQ(Call([&](String& o) { return db.InitRecord(40, bad, o); }).first, E_INVALIDARG);
+  EXPECT_EQ(Call([&](String& o) { return db.DoAction(51, "A", bad, o); }), Outcome(E_INVALIDARG, "The action parameter" + why));
+  EXPECT_EQ(Call([&](String& o) { return db.SpecialTask(13, o, "\xff", nullptr); }).first, E_INVALIDARG);
+  OFLTokenizer records("old", ";");
+  EXPECT_EQ(db.LoadRecords(40, 0, "", records, bad.c_str(), nullptr), E_INVALIDARG);
+  EXPECT_THAT(records.Items(), ElementsAre(StartsWith("The key list is not valid UTF-8")));
+}
+
 }  // namespace
 }  // namespace orvacmn

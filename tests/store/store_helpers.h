@@ -1,13 +1,17 @@
-// Calls on the store with UTF-8 texts, a scratch folder, and small client
-// records shaped like the packed client.
+// Calls on the store with UTF-8 texts, a scratch folder, small client
+// records shaped like the packed client, and processes started at once.
 #ifndef ORVACMN_TESTS_STORE_HELPERS_H_
 #define ORVACMN_TESTS_STORE_HELPERS_H_
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "ofl/tokenizer.h"
 #include "orvacmn_store/sqlite_store.h"
@@ -69,6 +73,32 @@ class ScratchDir {
  private:
   std::string path_;
 };
+
+// Children that wait at a gate (a pipe the parent closes) and then run
+// `child`; true when each exited 0.
+inline bool AllAtOnce(int count, const std::function<int()>& child) {
+  int gate[2];
+  if (pipe(gate) != 0) return false;
+  std::vector<pid_t> children;
+  for (int i = 0; i < count; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(gate[1]);
+      char byte;
+      _exit(read(gate[0], &byte, 1) == 0 ? child() : 20);
+    }
+    children.push_back(pid);
+  }
+  close(gate[0]);
+  close(gate[1]);
+  bool ok = true;
+  for (pid_t pid : children) {
+    int status = -1;
+    waitpid(pid, &status, 0);
+    ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  return ok;
+}
 
 }  // namespace store_test
 

@@ -1,8 +1,11 @@
+#include <gmock/gmock.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 
 #include "orvacmn/objects/properties.h"
 #include "orvacmn_store/store_key.h"
@@ -116,6 +119,7 @@ TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
   };
   for (const auto& c : cases) EXPECT_EQ(GuidOf(ClientKey(c.value, c.kind)), c.guid) << c.kind << ":" << c.value;
   EXPECT_EQ(GuidOf(Packed({"10.0.0.50", "*"})), kGuidB);
+  EXPECT_EQ(GuidOf(Packed({"10.0.0.50", "*", ""})), kGuidB);  // a list's empty second value restricts nothing
   EXPECT_EQ(Load(*store_, kClientType, Packed({"x", "8", "*"})).hr, E_INVALIDARG);
   EXPECT_EQ(Load(*store_, kClientType, "not packed").hr, E_INVALIDARG);
   OFLTokenizer all;
@@ -143,7 +147,15 @@ TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
   const Reply theirs = Save(*store_, kClientType, Packed({kGuidA, "1"}), loaded);
   EXPECT_EQ(theirs.hr, kStatusStale);
   EXPECT_NE(theirs.text.find("was changed by someone else"), std::string::npos) << theirs.text;
+  // A copy never loaded names no stored version, even one newer than it.
+  EXPECT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1", "", "999999999.0")).hr,
+            kStatusStale);
   EXPECT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);  // stamp 0
+  // An update names no version: the same text twice is written twice.
+  for (int i = 0; i < 2; ++i) {
+    OFL::ScopedBstr key(Packed({kGuidA, "1"})), data(loaded), out;
+    EXPECT_EQ(store_->UpdateRecord(kClientType, key.Get(), nullptr, data.Get(), nullptr, out.Out()), S_OK);
+  }
 
   const std::string stamp = orvacmn::OVO::Properties(mine.text).GetMap().at("ObjectTimestamp");
   const auto newer = [&](unsigned long long than) {
@@ -155,6 +167,45 @@ TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
   EXPECT_EQ(newer(now).hr, orvacmn::kStatusNotNewer);
   EXPECT_EQ(newer(now).text, "");
   EXPECT_EQ(newer(std::stoull(stamp)).hr, S_OK);
+}
+
+// A copy loaded before its client was deleted does not bring it back; a
+// save naming no version, or a copy made after the delete, creates it anew.
+TEST_F(StoreTest, ADeletedClientStaysDeletedForCopiesLoadedBefore) {
+  const auto deleteA = [&] {
+    OFL::ScopedBstr key(ClientKey(kGuidA, 1)), out;
+    return store_->DeleteRecord(kClientType, key.Get(), nullptr, out.Out());
+  };
+  ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
+  const std::string loaded = First(*store_, kClientType, ClientKey(kGuidA, 1));
+  ASSERT_EQ(deleteA(), S_OK);
+  const Reply back = Save(*store_, kClientType, Packed({kGuidA, "1"}), loaded);
+  EXPECT_EQ(back.hr, orvacmn::kStatusNotFound);
+  EXPECT_THAT(back.text, ::testing::HasSubstr("was deleted by someone else since it was loaded"));
+  EXPECT_EQ(GuidOf(ClientKey("pc-1", 4)), "");
+  for (const char* stamp : {"0.0", "99999999.0"}) {
+    EXPECT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1", "", stamp)).hr, S_OK);
+    EXPECT_EQ(GuidOf(ClientKey("pc-1", 4)), kGuidA);
+    ASSERT_EQ(deleteA(), S_OK);
+  }
+}
+
+// What the store cannot give back unchanged it refuses; a pair is kept.
+TEST_F(StoreTest, UnpairedSurrogatesAreRefusedAndPairsKept) {
+  const auto save = [&](const std::u16string& text) {
+    BSTR data = SysAllocStringLen(text.data(), text.size());
+    OFL::ScopedBstr key(Packed({"j"})), out;
+    const Reply r{store_->SaveRecord(40, key.Get(), nullptr, data, nullptr, out.Out()), out.ToUtf8()};
+    SysFreeString(data);
+    return r;
+  };
+  const Reply bad = save(u"<Job>\xD83D</Job>");
+  EXPECT_EQ(bad.hr, E_INVALIDARG);
+  EXPECT_THAT(bad.text, ::testing::HasSubstr("unpaired UTF-16 surrogate at position 5"));
+  EXPECT_EQ(First(*store_, 40, Packed({"j"})), "");
+  EXPECT_EQ(save(u"<Job>\xDE00\xD83D</Job>").hr, E_INVALIDARG);
+  ASSERT_EQ(save(u"<Job>\xD83D\xDE00</Job>").hr, S_OK);
+  EXPECT_EQ(First(*store_, 40, Packed({"j"})), "<Job>\xF0\x9F\x98\x80</Job>");
 }
 
 TEST_F(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
@@ -181,6 +232,50 @@ TEST_F(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
   EXPECT_EQ(First(*store_, 40, Packed({kGuidA})), job(kGuidA, "1"));
 }
 
+// Only a client's text carries the store's stamp; any other record comes
+// back as written, its own "TimeStamp" included, with the stamp beside it.
+TEST_F(StoreTest, OtherRecordsKeepTheirTimeStamp) {
+  const std::string state = "<UserJobState><TimeStamp>1717570800</TimeStamp><User>u</User></UserJobState>";
+  const std::string job = "<Job><TimeStamp>7.5</TimeStamp></Job>";
+  const Reply saved = Save(*store_, 56, Packed({"j", "u"}), state);
+  ASSERT_EQ(saved.hr, S_OK);
+  ASSERT_EQ(Save(*store_, 40, Packed({"j"}), job).hr, S_OK);
+  ASSERT_EQ(Save(*store_, 40, Packed({"j"}), job).hr, S_OK);  // an old "TimeStamp" is no stale version
+  EXPECT_EQ(First(*store_, 56, Packed({"j", "u"})), state);
+  EXPECT_EQ(First(*store_, 40, Packed({"j"})), job);
+  orvacmn::OVO::Properties newer;
+  newer.SetProperty("IfTimestampIsNewer", std::stoull(orvacmn::OVO::Properties(saved.text).GetMap().at("ObjectTimestamp")));
+  EXPECT_EQ(Load(*store_, 56, Packed({"j", "u"}), newer.Pack()).hr, orvacmn::kStatusNotNewer);
+}
+
+TEST_F(StoreTest, AWildcardNeverDeletes) {
+  const auto del = [&](uint32_t type, const std::string& key) {
+    OFL::ScopedBstr k(key), out;
+    return Reply{store_->DeleteRecord(type, k.Get(), nullptr, out.Out()), out.ToUtf8()};
+  };
+  ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
+  ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidB, "1"}), Client(kGuidB, "PC-1")).hr, S_OK);
+  for (const auto& key : {ClientKey("*", 4), ClientKey("*", 1), Packed({"*", "*"}), Packed({"*"}), ClientKey("pc-1", 4),
+                          Packed({"PC-1", "*"})}) {
+    const Reply r = del(kClientType, key);
+    EXPECT_EQ(r.hr, E_INVALIDARG) << key;
+    EXPECT_THAT(r.text, ::testing::AnyOf(::testing::HasSubstr("A wildcard never deletes"),
+                                         ::testing::HasSubstr("matches 2 clients and deletes none")));
+  }
+  EXPECT_EQ(Load(*store_, kClientType, Packed({"*"})).text.empty(), false);
+  EXPECT_EQ(del(kClientType, ClientKey("DESK PC-1", 6)).hr, E_INVALIDARG);
+  EXPECT_EQ(del(kClientType, ClientKey(kGuidA, 1)).hr, S_OK);
+  EXPECT_EQ(del(kClientType, ClientKey("pc-1", 4)).hr, S_OK);  // one client left to match
+
+  // Other types: a key names one record, or the group whose keys begin with
+  // its values (the steps of one job); "*" names none.
+  for (const char* step : {"s1", "s2"}) ASSERT_EQ(Save(*store_, 41, Packed({"job1", step}), "<Step/>").hr, S_OK);
+  ASSERT_EQ(Save(*store_, 41, Packed({"job10", "s1"}), "<Step/>").hr, S_OK);
+  for (const auto& key : {Packed({"*"}), Packed({"job1", "*"}), Packed({})}) EXPECT_EQ(del(41, key).hr, E_INVALIDARG);
+  EXPECT_EQ(del(41, Packed({"JOB1"})).hr, S_OK);
+  EXPECT_EQ(Load(*store_, 41, Packed({"*"})).text, Packed({"<Step/>"}));  // job10's step stays
+}
+
 TEST_F(StoreTest, BadWritesAreRefusedWithText) {
   const struct {
     uint32_t type;
@@ -189,6 +284,7 @@ TEST_F(StoreTest, BadWritesAreRefusedWithText) {
       {kClientType, Packed({kGuidB, "1"}), Client(kGuidA, "PC")},  // key and record disagree
       {kClientType, Packed({"PC", "4"}), Client(kGuidA, "PC")},   // not by GUID
       {kClientType, Packed({kGuidA, "1"}), "<Client><GUID>"},
+      {kClientType, Packed({kGuidA, "1"}), "<Properties><PropertyEntry><Param>Options</Param></PropertyEntry></Properties>"},
       {40, Packed({"*"}), "<Job/>"},
       {40, "12:short", "<Job/>"},
   };
@@ -232,24 +328,80 @@ TEST_F(OpenErrors, MissingCorruptForeignAndNewerFiles) {
     EXPECT_NE(error.find("The store file " + dir_.File("folder.db") + " cannot be opened ("), std::string::npos)
         << error;
   }
+  // A store of the first version is brought up to date: it keeps deleted clients.
+  sql(dir_.File("v1.db"),
+      "CREATE TABLE records(id INTEGER PRIMARY KEY, type INTEGER NOT NULL, key BLOB NOT NULL, stamp INTEGER NOT NULL,"
+      " data TEXT NOT NULL, UNIQUE(type, key)); CREATE TABLE client_keys(kind INTEGER NOT NULL, value TEXT NOT NULL,"
+      " id INTEGER NOT NULL, PRIMARY KEY(kind, value, id)) WITHOUT ROWID; PRAGMA user_version = 1;");
+  {
+    String error;
+    auto v1 = SqliteStore::Open(dir_.File("v1.db"), false, &error);
+    ASSERT_TRUE(v1) << error;
+    ASSERT_EQ(Save(*v1, kClientType, Packed({"g", "1"}), "<Client><GUID>g</GUID></Client>").hr, S_OK);
+    OFL::ScopedBstr key(Packed({"g", "1"})), out;
+    EXPECT_EQ(v1->DeleteRecord(kClientType, key.Get(), nullptr, out.Out()), S_OK) << out.ToUtf8();
+  }
   sql(dir_.File("other.db"), "CREATE TABLE t(x)");
   EXPECT_EQ(Open(dir_.File("other.db")).hr, kStatusNotAStore);
   String error;
   ASSERT_TRUE(SqliteStore::Open(dir_.File("new.db"), true, &error));
-  sql(dir_.File("new.db"), "PRAGMA user_version = 2");
+  sql(dir_.File("new.db"), "PRAGMA user_version = 3");
   const Reply newer = Open(dir_.File("new.db"));
   EXPECT_EQ(newer.hr, kStatusSchemaTooNew);
-  EXPECT_NE(newer.text.find("has schema version 2; this program reads version 1 at most"), std::string::npos);
+  EXPECT_NE(newer.text.find("has schema version 3; this program reads version 2 at most"), std::string::npos);
 }
 
-TEST_F(OpenErrors, ReadOnlyFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes to read-only files";
-  String error;
-  ASSERT_TRUE(SqliteStore::Open(dir_.File("ro.db"), true, &error));
-  chmod(dir_.File("ro.db").c_str(), 0444);
-  const Reply r = Open(dir_.File("ro.db"));
-  EXPECT_EQ(r.hr, kStatusAccessDenied);
-  EXPECT_NE(r.text.find("read-only"), std::string::npos) << r.text;
+// Runs `check` as a user whom file modes bind: in a child process that drops
+// root when this one is root. The text it gives comes back.
+std::string AsUnprivileged(const std::function<std::string()>& check) {
+  if (geteuid() != 0) return check();
+  int fds[2];
+  if (pipe(fds) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    const std::string r = setgid(65534) == 0 && setuid(65534) == 0 ? check() : "cannot drop root";
+    _exit(write(fds[1], r.data(), r.size()) == ssize_t(r.size()) ? 0 : 1);
+  }
+  close(fds[1]);
+  std::string r;
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) r.append(buf, size_t(n));
+  close(fds[0]);
+  waitpid(child, nullptr, 0);
+  return r;
+}
+
+// A store this user cannot write, because of the file or of its folder, is
+// read; every write fails at once with a text that names the cause.
+TEST_F(OpenErrors, ReadOnlyFileOrFolderIsReadAndWritesNameTheCause) {
+  const std::string folder = dir_.File("ro"), path = folder + "/s.db";
+  ::mkdir(folder.c_str(), 0777);
+  {
+    String error;
+    auto s = SqliteStore::Open(path, true, &error);
+    ASSERT_TRUE(s) << error;
+    ASSERT_EQ(Save(*s, 40, Packed({"j"}), "<Job/>").hr, S_OK);
+  }
+  const auto use = [&] {
+    String error;
+    HRESULT hr = S_OK;
+    auto s = SqliteStore::Open(path, false, &error, StoreOptions(), &hr);
+    if (!s) return "open " + std::to_string(hr) + " " + error;
+    OFL::ScopedBstr key(Packed({"j"})), out;
+    const Reply put = Save(*s, 40, Packed({"k"}), "<Job/>");
+    const HRESULT del = s->DeleteRecord(40, key.Get(), nullptr, out.Out());
+    return First(*s, 40, Packed({"j"})) + "|" + std::to_string(put.hr == kStatusAccessDenied && del == put.hr) +
+           "|" + put.text;
+  };
+  ::chmod(dir_.File("").c_str(), 0755);
+  ::chmod(path.c_str(), 0444);
+  EXPECT_EQ(AsUnprivileged(use), "<Job/>|1|The store file " + path + " is read-only or not writable by this user");
+  ::chmod(path.c_str(), 0666);
+  ::chmod(folder.c_str(), 0555);
+  EXPECT_EQ(AsUnprivileged(use), "<Job/>|1|The folder " + folder + " of the store file " + path +
+                                     " is not writable by this user; the store writes its journal files beside the file");
+  ::chmod(folder.c_str(), 0777);
 }
 
 TEST_F(OpenErrors, FullDiskFailsTheSaveAndKeepsTheStore) {

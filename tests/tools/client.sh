@@ -78,5 +78,19 @@ case $OUT in
   *) echo "FAIL: announce after a change of IP gave: $OUT"; fails=$((fails + 1)) ;;
 esac
 expect_status 2 -- client find "$(dirname "$DB")/missing.db" "$EX/new_machine.xml"
+
+# Three announces of one new machine at once make one client, round after round.
+for round in 1 2 3 4 5 6 7 8; do
+  RACE=$(dirname "$DB")/race$round.db
+  "$OVO" store init "$RACE"
+  for i in 1 2 3; do "$OVO" client announce "$RACE" "$EX/new_machine.xml" >"$RACE.$i" 2>&1 & done
+  wait
+  clients=$("$OVO" store list "$RACE" 51 | wc -l)
+  news=$(cat "$RACE".? | grep -c '^new')
+  saved=$(cat "$RACE".? | grep -c '^saved')
+  if [ "$clients/$news/$saved" != 1/1/3 ]; then
+    echo "FAIL: round $round: clients/new/saved $clients/$news/$saved"; cat "$RACE".?; fails=$((fails + 1))
+  fi
+done
 rm -rf "$(dirname "$DB")"
 finish

@@ -38,6 +38,26 @@ expect "<Job><GUID>J1</GUID></Job>" 0 -- store get "$DB" 40 "2:j11:*"
 expect "<Job><GUID>J1</GUID></Job>" 0 -- store list "$DB" 40
 expect "" 0 -- store delete "$DB" 40 J1
 expect_status 1 -- store delete "$DB" 40 J1
+# A wildcard never deletes.
+for key in "4:*" "1:*" "*"; do
+  "$OVO" store delete "$DB" 51 "$key" 2>"$DIR/err"
+  expect_rc $? 2
+  expect_err "A wildcard never deletes"
+done
+expect_status 2 -- store delete "$DB" 40 "*"
+expect "$STORED" 0 -- store list "$DB" 51
+# A text that is not UTF-8 is refused, not changed.
+printf '<Job><GUID>J\xff</GUID></Job>' | "$OVO" store put "$DB" 40 J2 2>"$DIR/err" >/dev/null
+expect_rc $? 2
+expect_err "The record is not valid UTF-8 (at byte offset 12)"
+# A store this user cannot write is read; a write names the cause.
+as_user() { if [ "$(id -u)" = 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi; }
+mkdir "$DIR/ro" && cp "$DB" "$DIR/ro/s.db" && chmod 666 "$DIR/ro/s.db" && chmod 755 "$DIR" && chmod 555 "$DIR/ro"
+[ "$(as_user "$OVO" store list "$DIR/ro/s.db" 51)" = "$STORED" ] || { echo "FAIL: list of a read-only store"; fails=$((fails + 1)); }
+as_user "$OVO" store put "$DIR/ro/s.db" 40 J3 <<<"<Job/>" 2>"$DIR/err" >/dev/null
+expect_rc $? 2
+expect_err "The folder $DIR/ro of the store file $DIR/ro/s.db is not writable by this user"
+chmod 755 "$DIR/ro"
 expect "" 0 -- store delete "$DB" 51 4:pc-0042
 expect_status 1 -- store get "$DB" 51 "1:$GUID"
 

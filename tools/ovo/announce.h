@@ -1,11 +1,16 @@
-// What the server takes from a client's announce into the client's record:
-// shared by `ovo client announce` and `ovo road`.
+// What the server does with a client's announce: find the client or create
+// it, take what the machine reports and save it. Shared by `ovo client
+// announce` and `ovo road`.
 #ifndef ORVACMN_TOOLS_OVO_ANNOUNCE_H_
 #define ORVACMN_TOOLS_OVO_ANNOUNCE_H_
 
+#include <functional>
+
 #include "ofl/tools.h"
+#include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
+#include "orvacmn_store/sqlite_store.h"
 
 namespace ovo {
 
@@ -20,6 +25,27 @@ inline void TakeAnnounce(const orvacmn::OVOClientIdentification& id, bool found,
   system.SetText(orvacmn::OVOSystem::eIPList, id.GetIPList());
   if (!id.GetPrimaryIP().IsEmpty()) system.SetPrimaryIP(id.GetPrimaryIP());
   if (!id.GetPrimaryMAC().IsEmpty()) system.SetPrimaryMAC(id.GetPrimaryMAC());
+}
+
+// The announce of `id` into `system`: the client found or created (one store
+// transaction against other announces of the same machine), the report taken
+// (TakeAnnounce, then `more`) and saved. A save that lost against another
+// writer of the same client is repeated on a fresh load, a few times.
+inline HRESULT Announce(orvacmn::CDBAccess& db, const orvacmn::OVOClientIdentification& id,
+                        const std::function<void(orvacmn::OVOSystem&)>& more, orvacmn::OVOSystem& system, bool& created,
+                        uint32_t& method, std::string& out) {
+  for (int attempt = 1;; ++attempt) {
+    system.Clear();
+    TakeAnnounce(id, false, system);
+    more(system);
+    HRESULT hr = db.FindOrCreateSystem(id, 0, system, out, &created, &method);
+    if (FAILED(hr) || created) return hr;
+    TakeAnnounce(id, true, system);
+    more(system);
+    hr = db.SaveSystem(system, out);
+    const bool lost = hr == orvacmn::store::kStatusStale || hr == orvacmn::kStatusNotFound;
+    if (!lost || attempt == 5) return hr;
+  }
 }
 
 }  // namespace ovo

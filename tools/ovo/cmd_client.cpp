@@ -14,9 +14,10 @@
 // `find` looks the identification up in the store DB with the default scheme
 // and prints the method that matched, then the client packed; exit 1 when
 // none matched. `announce` is the server's first step on a client's
-// announce: find the client (or make a new one), take the names and
-// addresses the machine reports, and save it; it prints what was found, by
-// which method, and what was saved. Store errors exit 2.
+// announce: find the client (or make a new one, once however many announce
+// the same machine at once), take the names and addresses the machine
+// reports, and save it; it prints what was found, by which method, and what
+// was saved. Store errors exit 2.
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -80,49 +81,54 @@ struct StoreLookupArgs {
   std::string db, file;
 };
 
-// A client looked up in the store by the identification it sent.
+// The identification read and the store opened for `find` and `announce`.
 struct Lookup {
-  std::string text;  // the identification, packed
+  OVOClientIdentification id;
   std::unique_ptr<orvacmn::CDBAccess> access;
-  orvacmn::OVOSystem system;
-  bool found = false;
-  uint32_t method = 0;
 
   // Exit status 2 on an error (printed), else -1.
-  int Run(const StoreLookupArgs& a) {
-    std::string error;
+  int Open(const StoreLookupArgs& a) {
+    std::string text, error;
     if (!ovo::ReadInput(a.file, text)) return 2;
+    id = OVOClientIdentification(text);
     auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
     if (!store) return ovo::Error(error, 2);
     access = std::make_unique<orvacmn::CDBAccess>(store);
-    std::string out;
-    const HRESULT hr = access->LoadSystem(OVOClientIdentification(text), 0, system, out, 0, &found, &method);
-    if (FAILED(hr)) return ovo::Error(out.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : out, 2);
     return -1;
   }
 };
 
+int StoreFailure(HRESULT hr, const std::string& out) {
+  return ovo::Error(out.empty() ? "store error " + ovo::Hex(static_cast<uint32_t>(hr)) : out, 2);
+}
+
 int RunFind(const StoreLookupArgs& a) {
   Lookup l;
-  if (const int status = l.Run(a); status >= 0) return status;
-  if (!l.found) return 1;
-  std::cout << l.method << "\n" << l.system.Pack() << "\n";
+  if (const int status = l.Open(a); status >= 0) return status;
+  orvacmn::OVOSystem system;
+  std::string out;
+  bool found = false;
+  uint32_t method = 0;
+  const HRESULT hr = l.access->LoadSystem(l.id, 0, system, out, 0, &found, &method);
+  if (FAILED(hr)) return StoreFailure(hr, out);
+  if (!found) return 1;
+  std::cout << method << "\n" << system.Pack() << "\n";
   return 0;
 }
 
 int RunAnnounce(const StoreLookupArgs& a) {
   Lookup l;
-  if (const int status = l.Run(a); status >= 0) return status;
-  orvacmn::OVOSystem& system = l.system;
-  const OVOClientIdentification id(l.text);
-  ovo::TakeAnnounce(id, l.found, system);
-  if (l.found)
-    std::cout << "found\tmethod " << l.method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
-  else
-    std::cout << "new\t" << system.GetGuid() << "\n";
+  if (const int status = l.Open(a); status >= 0) return status;
+  orvacmn::OVOSystem system;
   std::string out;
-  const HRESULT hr = l.access->SaveSystem(system, out);
-  if (FAILED(hr)) return ovo::Error(out, 2);
+  bool created = false;
+  uint32_t method = 0;
+  const HRESULT hr = ovo::Announce(*l.access, l.id, [](orvacmn::OVOSystem&) {}, system, created, method, out);
+  if (FAILED(hr)) return StoreFailure(hr, out);
+  if (created)
+    std::cout << "new\t" << system.GetGuid() << "\n";
+  else
+    std::cout << "found\tmethod " << method << "\t" << system.GetGuid() << "\t" << system.GetHostName() << "\n";
   std::cout << "saved\t" << system.GetGuid() << "\t" << system.GetHostName() << "\tIP " << system.GetIPList()
             << "\tMAC " << system.GetMACList() << "\n";
   return 0;

@@ -67,14 +67,13 @@ int RunRoad(const RoadArgs& a) {
   // Server: find or create the client.
   const MsgClientToServer received(announceText);
   OVOSystem system;
-  bool found = false;
+  bool created = false;
   uint32_t method = 0;
-  HRESULT hr = db.LoadSystem(received.ClientIdentification, 0, system, out, 0, &found, &method);
+  HRESULT hr = ovo::Announce(
+      db, received.ClientIdentification, [&](OVOSystem& s) { s.SetAgentVersion(received.AgentVersion); }, system,
+      created, method, out);
   if (FAILED(hr)) return StoreError(out);
-  ovo::TakeAnnounce(received.ClientIdentification, found, system);
-  system.SetAgentVersion(received.AgentVersion);
-  if (FAILED(hr = db.SaveSystem(system, out))) return StoreError(out);
-  std::cout << "server\t" << (found ? "found by method " + std::to_string(method) : std::string("created")) << " "
+  std::cout << "server\t" << (created ? std::string("created") : "found by method " + std::to_string(method)) << " "
             << system.GetGuid() << " " << system.GetHostName() << "\n";
 
   // Server: assign the job, store job and target, send the first packet.

@@ -42,8 +42,18 @@ bool ParseType(const std::string& text, uint32_t& type) {
   return true;
 }
 
+// A text that is not UTF-8 is refused: the store's interface carries UTF-16,
+// and a replacement character would change it without a word.
+bool CheckUtf8(const char* what, const std::string& text) {
+  size_t bad = 0;
+  if (OFL::IsValidUtf8(text, &bad)) return true;
+  ovo::Error(std::string(what) + " is not valid UTF-8 (at byte offset " + std::to_string(bad) + ")", 2);
+  return false;
+}
+
 bool ParseKey(uint32_t type, const std::string& text, std::string& packed) {
   std::string error;
+  if (!CheckUtf8("KEY", text)) return false;
   if (orvacmn::store::KeyFromCommandLine(type, text, packed, error)) return true;
   ovo::Error(error, 2);
   return false;
@@ -63,6 +73,7 @@ int RunPut(const StoreArgs& a) {
   if (!ovo::ReadInput(a.file, data)) return 2;
   // A file's final line end is not part of the record.
   while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) data.pop_back();
+  if (!CheckUtf8("The record", data)) return 2;
   auto store = OpenStore(a.db, false);
   if (!store) return 2;
   const OFL::ScopedBstr keyText(key), dataText(data);

@@ -55,7 +55,7 @@ class CDBAccess {
   // Load option naming the stamp a conditional load compares with.
   static constexpr const char* kOptionIfTimestampIsNewer = "IfTimestampIsNewer";
   // Property of a save's or update's result holding the new change stamp.
-  static constexpr const char* kPropertyObjectTimestamp = "ObjectTimestamp";
+  static constexpr const char* kPropertyObjectTimestamp = ::orvacmn::kPropertyObjectTimestamp;
 
   explicit CDBAccess(std::shared_ptr<IMocInstance> moc);
   CDBAccess(const CDBAccess&) = delete;
@@ -135,10 +135,25 @@ class CDBAccess {
   // Key kind -1 stands for any.
   HRESULT LoadSystems(int32_t kind, const String& first, const String& second, uint32_t flags, OVOSystemList& list,
                       String& out);
-  HRESULT CreateSystem(const OVOSystem& system, String& out);
+  // Find-or-create of the client of an identification, atomic against other
+  // writers (threads, processes) doing the same: the client LoadSystem finds,
+  // or else `system` as it stands is created (a new GUID when it has none),
+  // unless another writer created a client for `id` first, which is then
+  // found. On success `system` is the stored client with its stamp, `created`
+  // tells which (and `method` the method that found it, 0 when created).
+  HRESULT FindOrCreateSystem(const OVOClientIdentification& id, uint32_t flags, OVOSystem& system, String& out,
+                             bool* created = nullptr, uint32_t* method = nullptr);
+  // `out` is the store's answer; on success the system takes the new stamp,
+  // so that it may be saved next.
+  HRESULT CreateSystem(OVOSystem& system, String& out);
   // Drops empty properties, saves under (GUID, 1) and takes the store's new
-  // stamp into the system's "TimeStamp"; success clears "Modified".
+  // stamp into the system's "TimeStamp"; success clears "Modified". The
+  // stamp the system carries names the stored version it replaces: a copy
+  // that someone else changed or deleted since it was loaded is refused, and
+  // so is one never loaded when the client is stored (store/README.md).
   HRESULT SaveSystem(OVOSystem& system, String& out);
+  // Writes `record` over the stored client, which must exist, whatever
+  // version it names; `stamp` receives the new stamp.
   HRESULT UpdateSystem(const String& guid, const String& record, String& out);
   HRESULT UpdateSystem(const String& guid, const String& record, String& out, CFileTime& stamp);
   HRESULT DeleteSystem(const String& guid, String& out);

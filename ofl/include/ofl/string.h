@@ -36,6 +36,11 @@ String ToLower(std::string_view s);
 void MakeUpper(String& s);
 void MakeLower(String& s);
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+// When false and `bad` is given, it receives the offset of the first byte
+// that does not fit.
+bool IsValidUtf8(std::string_view s, size_t* bad = nullptr);
+
 // White space is blank, tab, CR, LF, vertical tab and form feed.
 String Trim(std::string_view s);
 String TrimLeft(std::string_view s);

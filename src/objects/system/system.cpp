@@ -201,6 +201,7 @@ void OVOSystem::Clear() {
       SecurityCenterStatus = 0;
   SecurityCenterUser.clear();
   DeleteListDetectedDevices();
+  resolver_.Reset();  // an address resolved for the previous content is not this client's
   components_.DeleteObjects();
   vars_.Clear();
   vars_.SetScope(kVarsScope);

@@ -29,7 +29,8 @@ enum EClientKeyKind : int {
 };
 
 // A client key: the length-packed (value, kind, "*") or (value, kind); a
-// missing or empty kind reads as the GUID. `all` when the value is "*".
+// missing or empty kind reads as the GUID, and a third entry may be empty
+// as well as "*". `all` when the value is "*".
 struct ClientKey {
   String value;
   int kind = eKindGuid;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "common/tz.h"
@@ -168,6 +169,27 @@ TEST(System, ClientAddressAndNames) {
   OFLTokenizer key;
   ASSERT_TRUE(key.FromLengthPackedString(s.GetKey()));
   EXPECT_EQ(key.AsString("|"), "g|1|*");
+}
+
+// An object reused for another client forgets the address resolved for the
+// one before, however it gets the new content.
+TEST(System, ReusedObjectResolvesItsOwnAddress) {
+  const auto resolved = [] {
+    auto s = std::make_unique<OVOSystem>();
+    s->SetHostName("127.0.0.1");
+    EXPECT_EQ(s->GetClientAddress(eConnectByName, false, false), "127.0.0.1");
+    return s;
+  };
+  const OVOSystem nameless;
+  auto s = resolved();
+  s->Clear();
+  EXPECT_EQ(s->GetClientAddress(eConnectByName, false, false), "");
+  s = resolved();
+  s->Unpack(nameless.Pack());
+  EXPECT_EQ(s->GetClientAddress(eConnectByName, false, false), "");
+  s = resolved();
+  *s = nameless;
+  EXPECT_EQ(s->GetClientAddress(eConnectByName, false, false), "");
 }
 
 TEST(System, ModesAndOptions) {
