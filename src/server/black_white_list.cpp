@@ -1,0 +1,157 @@
+#include "orvacmn/server/black_white_list.h"
+
+#include "ofl/format.h"
+#include "ofl/net_address.h"
+#include "ofl/tokenizer.h"
+#include "ofl/tools.h"
+
+namespace orvacmn {
+namespace {
+
+bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+// A normalised MAC pattern with wildcards that some address can match.
+bool IsMACPattern(std::string_view pattern) {
+  size_t places = 0;
+  for (char c : pattern) {
+    if (c == '*') continue;
+    if (c != '?' && !IsHexDigit(c)) return false;
+    ++places;
+  }
+  return places <= 12;
+}
+
+// Decimal digits only, at most 32.
+bool ReadPrefix(std::string_view text, uint32_t& mask) {
+  if (text.empty() || text.size() > 2) return false;
+  uint32_t length = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    length = length * 10 + uint32_t(c - '0');
+  }
+  if (length > 32) return false;
+  mask = length == 0 ? 0 : ~uint32_t(0) << (32 - length);
+  return true;
+}
+
+// ADDRESS/PREFIX or ADDRESS/DOTTED-MASK.
+bool ReadNetwork(std::string_view pattern, size_t slash, uint32_t& address, uint32_t& mask) {
+  OFLIP ip;
+  if (!ip.Set(pattern.substr(0, slash))) return false;
+  address = ip.GetValue();
+  const std::string_view maskText = pattern.substr(slash + 1);
+  if (maskText.find('.') == std::string_view::npos) return ReadPrefix(maskText, mask);
+  OFLIP dotted;
+  if (!dotted.Set(maskText)) return false;
+  mask = dotted.GetValue();
+  return true;
+}
+
+String Dotted(uint32_t v) {
+  return std::to_string(v >> 24) + '.' + std::to_string(v >> 16 & 255) + '.' + std::to_string(v >> 8 & 255) + '.' +
+         std::to_string(v & 255);
+}
+
+}  // namespace
+
+// The checked value, read once per Check.
+struct CBlackWhiteList::Value {
+  std::string_view text;
+  OFLMAC mac;
+  bool isMAC = false;
+  bool isIP = false;
+  uint32_t ip = 0;
+  String ipText;  // canonical dotted form, for patterns
+};
+
+CBlackWhiteList::CBlackWhiteList(const String& text, EBlackWhiteListType type, int mode) { Set(text, type, mode); }
+
+int CBlackWhiteList::Set(const String& text, EBlackWhiteListType type, int mode) {
+  Clear();
+  type_ = type;
+  mode_ = mode;
+  int added = 0;
+  for (const String& part : OFLTokenizer(text, ";")) added += Add(part);
+  return added;
+}
+
+void CBlackWhiteList::Clear() {
+  entries_.clear();
+  texts_.clear();
+}
+
+int CBlackWhiteList::Add(std::string_view raw) {
+  String entry = OFL::Trim(raw);
+  const bool negated = !entry.empty() && entry[0] == '!';
+  String pattern = negated ? OFL::Trim(std::string_view(entry).substr(1)) : entry;
+  const bool wildcard = HasWildcard(pattern);
+  Entry e{String(), Kind::kText, negated, true, 0, 0};
+  if (type_ == eBlackWhiteListMAC) {
+    pattern = OFLMAC::NormalizeWildcardString(pattern);
+    e.kind = Kind::kMAC;
+    if (wildcard ? !IsMACPattern(pattern) : !OFLMAC().Set(pattern)) return 0;
+  } else if (type_ == eBlackWhiteListIP) {
+    const size_t slash = pattern.find('/');
+    if (slash != String::npos) {
+      e.kind = Kind::kNetwork;
+      e.usable = ReadNetwork(pattern, slash, e.address, e.mask);
+    } else if (wildcard) {
+      e.kind = Kind::kAddressPattern;
+    } else {
+      OFLIP ip;
+      if (!ip.Set(pattern)) return 0;
+      e.kind = Kind::kAddress;
+      e.address = ip.GetValue();
+    }
+  }
+  if (pattern.empty()) return 0;
+  e.text = negated ? "!" + pattern : pattern;
+  if (!texts_.insert(e.text).second) return 0;
+  entries_.push_back(std::move(e));
+  return 1;
+}
+
+bool CBlackWhiteList::Matches(const Entry& e, const Value& v) const {
+  switch (e.kind) {
+    case Kind::kMAC: return v.isMAC && v.mac.MatchesWildcard(e.Pattern());
+    case Kind::kNetwork: return e.usable && v.isIP && ((e.address ^ v.ip) & e.mask) == 0;
+    case Kind::kAddress: return v.isIP && v.ip == e.address;
+    case Kind::kAddressPattern: return v.isIP && OFL::Tools::MatchPattern(v.ipText, e.Pattern());
+    case Kind::kText: return OFL::Tools::MatchPattern(v.text, e.Pattern());
+  }
+  return false;
+}
+
+int CBlackWhiteList::Check(std::string_view text, String* matched) const {
+  Value v;
+  v.text = text;
+  if (type_ == eBlackWhiteListMAC) {
+    v.isMAC = v.mac.Set(text);
+  } else if (type_ == eBlackWhiteListIP) {
+    OFLIP ip;
+    v.isIP = ip.Set(text);
+    v.ip = ip.GetValue();
+    if (v.isIP) v.ipText = Dotted(v.ip);
+  }
+  for (const Entry& e : entries_) {
+    if (Matches(e, v) != e.negated) {
+      if (matched) *matched = e.text;
+      return mode_;
+    }
+  }
+  if (matched) matched->clear();
+  return mode_ == kWhiteList ? 1 : 0;
+}
+
+String CBlackWhiteList::Describe() const {
+  String joined;
+  for (const Entry& e : entries_) {
+    if (!joined.empty()) joined += ';';
+    joined += e.text;
+  }
+  return OFLFormat("%s (%s mode)", joined, mode_ == kWhiteList ? "Whitelist" : "BlackList");
+}
+
+}  // namespace orvacmn
