@@ -201,6 +201,7 @@ void OVOSystem::Clear() {
       SecurityCenterStatus = 0;
   SecurityCenterUser.clear();
   DeleteListDetectedDevices();
+  hardwareFreshlyLoaded_ = false;
   components_.DeleteObjects();
   vars_.Clear();
   vars_.SetScope(kVarsScope);
