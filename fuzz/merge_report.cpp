@@ -5,9 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "orvacmn/server/client_mgmt_helper.h"
-
 #include "check.h"
+#include "orvacmn/server/client_mgmt_helper.h"
 
 using namespace orvacmn;  // NOLINT
 

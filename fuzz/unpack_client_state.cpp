@@ -1,9 +1,8 @@
 // Arbitrary text as a client state, whole and as a partial update. The pack
 // reads back through UnpackStored (the type's element as this library writes
 // it); an update takes exactly its change groups and ORs the bits.
-#include "orvacmn/system/client_state.h"
-
 #include "check.h"
+#include "orvacmn/system/client_state.h"
 
 using orvacmn::OVOClientState;
 

@@ -50,10 +50,12 @@ void SetTime(OVOSystem& system, int which, const String& value) {
 void Apply(OVOSystem& system, const Field& f, const String& value, CConfiguration::EIPUpdateMode ipUpdateMode) {
   switch (f.kind) {
     case Kind::kNumber:
-      if (const auto v = report::ReadUnsigned(value)) system.SetNumber(static_cast<OVOSystem::ENumberField>(f.index), *v);
+      if (const auto v = report::ReadUnsigned(value))
+        system.SetNumber(static_cast<OVOSystem::ENumberField>(f.index), *v);
       break;
     case Kind::kDrive:
-      if (const auto v = report::ReadSaturated(value)) system.SetNumber(static_cast<OVOSystem::ENumberField>(f.index), *v);
+      if (const auto v = report::ReadSaturated(value))
+        system.SetNumber(static_cast<OVOSystem::ENumberField>(f.index), *v);
       break;
     case Kind::kSecurity:
       if (const auto v = report::ReadUnsigned(value)) system.*report::kSecurityStates[f.index] = *v;

@@ -85,12 +85,9 @@ bool ClientMgmtHelper::IsDefaultUser0(std::string_view user) {
 
 // ---- mini inventory ----
 
-ClientMgmtHelper::MiniInventory ClientMgmtHelper::ProcessMiniInventory(const OVOSystem& stored,
-                                                                       const OVOProperties& report,
-                                                                       const Domains& domains,
-                                                                       EConnectionMode connectionMode,
-                                                                       CConfiguration::EIPUpdateMode ipUpdateMode)
-    const {
+ClientMgmtHelper::MiniInventory ClientMgmtHelper::ProcessMiniInventory(
+    const OVOSystem& stored, const OVOProperties& report, const Domains& domains, EConnectionMode connectionMode,
+    CConfiguration::EIPUpdateMode ipUpdateMode) const {
   MiniInventory result{GetAllPropertiesToUpdate(stored, report, domains, connectionMode, ipUpdateMode), stored};
   // The copy goes through the packed text, which leaves out the
   // security-centre states: they come from the stored system.

@@ -13,8 +13,10 @@ namespace {
 using report::Field;
 using report::Kind;
 
+// |a - b| without overflow.
 uint64_t Distance(int64_t a, int64_t b) {
-  return a > b ? static_cast<uint64_t>(a) - static_cast<uint64_t>(b) : static_cast<uint64_t>(b) - static_cast<uint64_t>(a);
+  const auto ua = static_cast<uint64_t>(a), ub = static_cast<uint64_t>(b);
+  return a > b ? ua - ub : ub - ua;
 }
 
 // The simple merge of one row: the reported value when it reads, is not
@@ -128,7 +130,8 @@ OVOProperties ClientMgmtHelper::GetAllPropertiesToUpdate(const OVOSystem& system
     if (!value.empty() && !IsOVSAccount(system, value, domains, connectionMode) && !IsDefaultUser0(value) &&
         (follow == 0 || follow == 8) && ChangedPropertyHelper::ValueHasChanged(value, system.GetUsername(), true)) {
       result.SetProperty(report::kPrimaryUser, value);
-      if (follow == 0) result.SetProperty(report::kOptions, system.GetOptions() | OVOSystem::kOptionUpdatingMainUserMask);
+      if (follow == 0)
+        result.SetProperty(report::kOptions, system.GetOptions() | OVOSystem::kOptionUpdatingMainUserMask);
     }
   }
 

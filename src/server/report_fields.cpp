@@ -87,7 +87,8 @@ class NotPositiveNeutral : public BaseIsNeutral<int64_t> {
 bool IsDecimal(std::string_view& text) {
   constexpr std::string_view kBlanks = " \t\r\n\v\f";
   const size_t first = text.find_first_not_of(kBlanks);
-  text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
+  text = first == std::string_view::npos ? std::string_view()
+                                         : text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
   std::string_view digits = text;
   if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
   return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -129,7 +130,7 @@ const BaseIsNeutral<uint32_t>& NumberPolicy(Neutral n) {
   static const NoNeutral<uint32_t> never;
   static const SpecialValueNeutral<uint32_t> zero(0);
   static const SpecialValueNeutral<uint32_t> allOnes(UINT32_MAX);
-  return n == Neutral::kZero ? static_cast<const BaseIsNeutral<uint32_t>&>(zero)
+  return n == Neutral::kZero      ? static_cast<const BaseIsNeutral<uint32_t>&>(zero)
          : n == Neutral::kAllOnes ? static_cast<const BaseIsNeutral<uint32_t>&>(allOnes)
                                   : never;
 }

@@ -37,16 +37,16 @@ inline bool IsTime(int64_t t) { return t >= kEarliestTime && t <= kLatestTime; }
 
 // How a property is held by OVOSystem.
 enum class Kind : uint8_t {
-  kNumber,      // an unsigned 32-bit field (OVOSystem::ENumberField)
-  kDrive,       // the same, reported as a 64-bit value
-  kSecurity,    // a security-centre state (index into kSecurityStates)
-  kText,        // a String field (OVOSystem::ETextField)
-  kSecurityUser,
-  kFree,        // the system's free property named by `free`
-  kWide,        // a signed 64-bit field (OVOSystem::EWideField)
-  kTime,        // index 0: last boot, 1: WOL sent, 2: do-not-disturb-until
-  kMask,        // the primary subnet mask
-  kComponents,  // the installed components, packed and joined
+  kNumber,        // an unsigned 32-bit field (OVOSystem::ENumberField)
+  kDrive,         // the same, reported as a 64-bit value
+  kSecurity,      // a security-centre state (index into kSecurityStates)
+  kText,          // a String field (OVOSystem::ETextField)
+  kSecurityUser,  // SecurityCenterUser
+  kFree,          // the system's free property named by `free`
+  kWide,          // a signed 64-bit field (OVOSystem::EWideField)
+  kTime,          // index 0: last boot, 1: WOL sent, 2: do-not-disturb-until
+  kMask,          // the primary subnet mask
+  kComponents,    // the installed components, packed and joined
 };
 
 // The step of GetAllPropertiesToUpdate that merges a property by its row.
@@ -71,9 +71,8 @@ const Field* FindField(std::string_view name);
 
 // The security-centre states, by kSecurity index.
 inline constexpr uint32_t OVOSystem::*kSecurityStates[] = {
-    &OVOSystem::FirewallStatus,           &OVOSystem::AutoUpdateStatus,
-    &OVOSystem::AntiVirusStatus,          &OVOSystem::InternetSettingsStatus,
-    &OVOSystem::UserAccountControlStatus, &OVOSystem::SecurityCenterStatus};
+    &OVOSystem::FirewallStatus,         &OVOSystem::AutoUpdateStatus,         &OVOSystem::AntiVirusStatus,
+    &OVOSystem::InternetSettingsStatus, &OVOSystem::UserAccountControlStatus, &OVOSystem::SecurityCenterStatus};
 
 // Decimal text with blanks around and an optional sign, read as the Windows
 // C runtime reads it (AToUL saturates at 32 bits and negates modulo 2^32 for

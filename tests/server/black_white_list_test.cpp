@@ -46,8 +46,8 @@ TEST(BlackWhiteList, IPEntryForms) {
   EXPECT_EQ(Check(list, "8.8.8"), (Outcome{0, ""}));
   EXPECT_EQ(Check(list, "not an address"), (Outcome{0, ""}));
 
-  const CBlackWhiteList exact("10.0.0.1;10.2.*;10.3.?.1;1.0.0.0/33;2.0.0.0/x;3.0.0.0/1.2;9.0.0.0/08",
-                              eBlackWhiteListIP, CBlackWhiteList::kBlackList);
+  const CBlackWhiteList exact("10.0.0.1;10.2.*;10.3.?.1;1.0.0.0/33;2.0.0.0/x;3.0.0.0/1.2;9.0.0.0/08", eBlackWhiteListIP,
+                              CBlackWhiteList::kBlackList);
   EXPECT_EQ(Check(exact, "10.0.0.1"), (Outcome{1, "10.0.0.1"}));
   EXPECT_EQ(Check(exact, "10.0.0.2"), (Outcome{0, ""}));
   EXPECT_EQ(Check(exact, "10.2.200.3"), (Outcome{1, "10.2.*"}));
@@ -97,8 +97,8 @@ TEST(BlackWhiteList, MACEntriesAreNormalisedAndMatchedByWildcards) {
   EXPECT_EQ(mac.Add("AA:BB:??:DD:EE:FF"), 1);
   EXPECT_EQ(mac.Add("00:1a:2b:3c:4d"), 0);
   EXPECT_EQ(mac.Add("00:00:00:00:00:00"), 0);
-  EXPECT_EQ(mac.Add("ZZ*"), 0);               // can never match
-  EXPECT_EQ(mac.Add("0011223344556?*"), 0);   // thirteen places
+  EXPECT_EQ(mac.Add("ZZ*"), 0);              // can never match
+  EXPECT_EQ(mac.Add("0011223344556?*"), 0);  // thirteen places
   EXPECT_EQ(mac.Add("001122334455*"), 1);
   EXPECT_EQ(mac.GetEntry(0), "001A2B3C4D5E");
   EXPECT_EQ(mac.GetEntry(1), "!005056*");
@@ -115,8 +115,7 @@ TEST(BlackWhiteList, MACEntriesAreNormalisedAndMatchedByWildcards) {
   const CBlackWhiteList white("00:11:22:33:44:55", eBlackWhiteListMAC, 0);
   EXPECT_EQ(Check(white, "PC1"), (Outcome{1, ""}));
   EXPECT_EQ(Check(white, "00:11:22:33:44:55"), (Outcome{0, "001122334455"}));
-  EXPECT_EQ(Check(CBlackWhiteList("!00:11:22:33:44:55", eBlackWhiteListMAC, 1), "PC1"),
-            (Outcome{1, "!001122334455"}));
+  EXPECT_EQ(Check(CBlackWhiteList("!00:11:22:33:44:55", eBlackWhiteListMAC, 1), "PC1"), (Outcome{1, "!001122334455"}));
 }
 
 TEST(BlackWhiteList, TextEntriesUseWildcardsWithoutCase) {
@@ -125,7 +124,7 @@ TEST(BlackWhiteList, TextEntriesUseWildcardsWithoutCase) {
   EXPECT_EQ(Check(names, "KIOSK7"), (Outcome{1, "kiosk?"}));
   EXPECT_EQ(Check(names, "kiosk77"), (Outcome{1, "!lab*"}));
   EXPECT_EQ(Check(names, "lab1"), (Outcome{0, ""}));
-  EXPECT_EQ(names.Check("lab1"), 0);  // without an out argument
+  EXPECT_EQ(names.Check("lab1"), 0);                  // without an out argument
   EXPECT_EQ(CBlackWhiteList().Check("anything"), 1);  // an empty white list refuses all
   EXPECT_EQ(CBlackWhiteList("a;b", eBlackWhiteListText, 1).Describe(), "a;b (BlackList mode)");
   EXPECT_EQ(CBlackWhiteList("", eBlackWhiteListText, 0).Describe(), " (Whitelist mode)");

@@ -56,9 +56,9 @@ int RunMerge(const MergeArgs& a) {
   }
   ClientMgmtHelper helper;
   if (a.now >= 0) helper.SetClock([now = a.now] { return now; });
-  const orvacmn::OVOProperties result = helper.GetAllPropertiesToUpdate(
-      system, report, domains, static_cast<orvacmn::EConnectionMode>(a.connectionMode),
-      static_cast<orvacmn::CConfiguration::EIPUpdateMode>(a.ipUpdateMode));
+  const orvacmn::OVOProperties result =
+      helper.GetAllPropertiesToUpdate(system, report, domains, static_cast<orvacmn::EConnectionMode>(a.connectionMode),
+                                      static_cast<orvacmn::CConfiguration::EIPUpdateMode>(a.ipUpdateMode));
   for (const auto& entry : result) std::cout << entry.name << "\t" << entry.value << "\n";
   return 0;
 }
@@ -73,7 +73,7 @@ int RunOptions(const OptionsArgs& a) {
   OVOSystem system;
   if (const int rc = ReadObject(a.system, system)) return rc;
   std::cout << ClientMgmtHelper::GetSystemOptionsWithAppliedNetworkConnectionFlags(system, a.connection,
-                                                                                    a.autoRoaming != 0)
+                                                                                   a.autoRoaming != 0)
             << "\n";
   return 0;
 }

@@ -97,9 +97,9 @@ class ClientMgmtHelper {
   // `fullSystem` gives a system whose hardware data is freshly loaded, its
   // "InstalledComponents", "GUIDHWProfile" and "DevicesHash" (its mark is
   // then cleared).
-  OVOProperties GetAllPropertiesToUpdate(const OVOSystem& system, const OVOProperties& reported,
-                                         const Domains& domains, EConnectionMode connectionMode,
-                                         CConfiguration::EIPUpdateMode ipUpdateMode, bool withComponents = false,
+  OVOProperties GetAllPropertiesToUpdate(const OVOSystem& system, const OVOProperties& reported, const Domains& domains,
+                                         EConnectionMode connectionMode, CConfiguration::EIPUpdateMode ipUpdateMode,
+                                         bool withComponents = false,
                                          const FullSystem& fullSystem = FullSystem()) const;
 
   // The hardware values that change `system` (the first step above), the
@@ -107,8 +107,7 @@ class ClientMgmtHelper {
   static OVOProperties GetWinPEPropertiesToUpdate(const OVOSystem& system, const OVOProperties& reported);
   // Adds "SerialNumber", "ModelName" and "Manufacturer" when reported, not
   // empty and different from the system's free property of that name.
-  static void AddWinPEEndpointProperties(const OVOSystem& system, const OVOProperties& reported,
-                                         OVOProperties& result);
+  static void AddWinPEEndpointProperties(const OVOSystem& system, const OVOProperties& reported, OVOProperties& result);
 
   // Applies every property of `bag` named above to `system`; other names are
   // ignored, and so is a value that does not convert for its field.
@@ -132,9 +131,8 @@ class ClientMgmtHelper {
   // "Error while updating network connection [KIND, AutoSelect: TRUE|FALSE]
   // for system [NAME]: TEXT" (KIND "Internet" or "LAN", TEXT the status's
   // system text), else empty.
-  static HRESULT StoreLastNetworkConnectionForClientIfChanged(CDBAccess& db, OVOSystem& system,
-                                                              uint32_t lastConnection, bool autoRoaming,
-                                                              String& error);
+  static HRESULT StoreLastNetworkConnectionForClientIfChanged(CDBAccess& db, OVOSystem& system, uint32_t lastConnection,
+                                                              bool autoRoaming, String& error);
 
   // Whether `user` ("name", "DOMAIN\name" or "name@domain") is a service
   // account of the suite: one of the service accounts of the domain the
@@ -164,8 +162,7 @@ class ClientMgmtHelper {
     OVOSystem system;
   };
   MiniInventory ProcessMiniInventory(const OVOSystem& stored, const OVOProperties& report, const Domains& domains,
-                                     EConnectionMode connectionMode,
-                                     CConfiguration::EIPUpdateMode ipUpdateMode) const;
+                                     EConnectionMode connectionMode, CConfiguration::EIPUpdateMode ipUpdateMode) const;
   // The action's parameter: a packed OVOProperties with "GUID" and
   // "MiniInventoryData" (the packed report bag).
   static String MakeMiniInventoryParameter(const String& guid, const OVOProperties& report);

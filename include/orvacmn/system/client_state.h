@@ -51,7 +51,6 @@ class OVOClientState : public OVOXMLSupport {
   ~OVOClientState() override = default;
 
   String Pack() const override;
-  void AppendPack(String& out) const override;
   using OVOXMLSupport::Unpack;
   // Clears; 1 when the text's root is "ClientState" (its children read in
   // any order, tags without regard to case), else 0 with the state cleared.
@@ -111,8 +110,6 @@ class OVOClientState : public OVOXMLSupport {
   void SetChanges(uint32_t v) { changes_ = v; }
 
  private:
-  void AppendFields(String& out) const;
-
   String guid_;
   String machineDisplayName_;
   int32_t clientAgentState_ = kNoAgentState;

@@ -19,10 +19,9 @@ enum Field {
 // The writing order. The type's element is named as peers read it; Pack
 // writes kWrittenTypeTag in its place.
 constexpr std::string_view kTags[] = {
-    "GUID",        "MachineDisplayName", "ClientAgentState", "Activity",          "LastChange", "JobState",
-    "CurrentJob",  "TimeJobStart",       "CurrentStep",      "TimeStepStart",     "CustomStateType",
-    "CustomState", "CustomStateChange",  "FirstError",       "LastError",         "Changes",
-    "CustomStateTye"};
+    "GUID",        "MachineDisplayName", "ClientAgentState", "Activity",   "LastChange", "JobState",
+    "CurrentJob",  "TimeJobStart",       "CurrentStep",      "TimeStepStart", "CustomStateType",
+    "CustomState", "CustomStateChange",  "FirstError",       "LastError",  "Changes",    "CustomStateTye"};
 static_assert(std::size(kTags) == kFieldCount + 1);
 constexpr std::string_view kWrittenTypeTag = kTags[kCustomStateTypeAsWritten];
 constexpr CatalogueEntry kEntry = CatalogueEntryFor("OVOClientState");
@@ -45,8 +44,8 @@ OVOClientState::OVOClientState(const String& text) : OVOXMLSupport(kEntry) {
 }
 
 void OVOClientState::Clear() {
-  for (String* s : {&guid_, &machineDisplayName_, &activity_, &currentJob_, &currentStep_, &customState_,
-                    &firstError_, &lastError_})
+  for (String* s : {&guid_, &machineDisplayName_, &activity_, &currentJob_, &currentStep_, &customState_, &firstError_,
+                    &lastError_})
     s->clear();
   clientAgentState_ = kNoAgentState;
   lastChange_ = timeJobStart_ = timeStepStart_ = customStateChange_ = 0;
@@ -66,16 +65,6 @@ bool OVOClientState::operator==(const OVOClientState& o) const {
 
 String OVOClientState::Pack() const {
   String out;
-  AppendFields(out);
-  return out;
-}
-
-void OVOClientState::AppendPack(String& out) const {
-  if (!IsExactly<OVOClientState>()) out += Pack();
-  else AppendFields(out);
-}
-
-void OVOClientState::AppendFields(String& out) const {
   OFLTools::AppendXMLTag(out, GetObjectName());
   OFLTools::AppendXMLNode(out, kTags[kGUID], guid_);
   OFLTools::AppendXMLNode(out, kTags[kMachineDisplayName], machineDisplayName_);
@@ -94,6 +83,7 @@ void OVOClientState::AppendFields(String& out) const {
   OFLTools::AppendXMLNode(out, kTags[kLastError], lastError_);
   OFLTools::AppendXMLNode(out, kTags[kChanges], changes_);
   OFLTools::AppendXMLTag(out, GetObjectName(), true);
+  return out;
 }
 
 int OVOClientState::Unpack(const String& text) {
@@ -111,24 +101,56 @@ int OVOClientState::UnpackLoaded(OFLXMLParser& doc) {
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {
-      case kGUID: guid_.assign(v); break;
-      case kMachineDisplayName: machineDisplayName_.assign(v); break;
-      case kClientAgentState: clientAgentState_ = OFL::CRT::atol(String(v)); break;
-      case kActivity: activity_.assign(v); break;
-      case kLastChange: lastChange_ = OFLTools::AToLL(v); break;
+      case kGUID:
+        guid_.assign(v);
+        break;
+      case kMachineDisplayName:
+        machineDisplayName_.assign(v);
+        break;
+      case kClientAgentState:
+        clientAgentState_ = OFL::CRT::atol(String(v));
+        break;
+      case kActivity:
+        activity_.assign(v);
+        break;
+      case kLastChange:
+        lastChange_ = OFLTools::AToLL(v);
+        break;
       // A signed decimal as peers write it, or the unsigned form of Pack:
       // either way the 32 bits of state and flags.
-      case kJobState: jobState_ = OVO::JobState(static_cast<uint32_t>(OFLTools::AToLL(v))); break;
-      case kCurrentJob: currentJob_.assign(v); break;
-      case kTimeJobStart: timeJobStart_ = OFLTools::AToLL(v); break;
-      case kCurrentStep: currentStep_.assign(v); break;
-      case kTimeStepStart: timeStepStart_ = OFLTools::AToLL(v); break;
-      case kCustomStateType: customStateType_ = OFLTools::AToUL(v); break;
-      case kCustomState: customState_.assign(v); break;
-      case kCustomStateChange: customStateChange_ = OFLTools::AToLL(v); break;
-      case kFirstError: firstError_.assign(v); break;
-      case kLastError: lastError_.assign(v); break;
-      case kChanges: changes_ = OFLTools::AToUL(v); break;
+      case kJobState:
+        jobState_ = OVO::JobState(static_cast<uint32_t>(OFLTools::AToLL(v)));
+        break;
+      case kCurrentJob:
+        currentJob_.assign(v);
+        break;
+      case kTimeJobStart:
+        timeJobStart_ = OFLTools::AToLL(v);
+        break;
+      case kCurrentStep:
+        currentStep_.assign(v);
+        break;
+      case kTimeStepStart:
+        timeStepStart_ = OFLTools::AToLL(v);
+        break;
+      case kCustomStateType:
+        customStateType_ = OFLTools::AToUL(v);
+        break;
+      case kCustomState:
+        customState_.assign(v);
+        break;
+      case kCustomStateChange:
+        customStateChange_ = OFLTools::AToLL(v);
+        break;
+      case kFirstError:
+        firstError_.assign(v);
+        break;
+      case kLastError:
+        lastError_.assign(v);
+        break;
+      case kChanges:
+        changes_ = OFLTools::AToUL(v);
+        break;
     }
   });
   return 1;

@@ -93,8 +93,8 @@ TEST(ClientState, UnpackIsTolerantAndFailsOnAForeignRoot) {
   EXPECT_EQ(s.GetChanges(), 5u);
   EXPECT_EQ(s.GetCustomStateType(), 7u);
   EXPECT_EQ(s.GetJobState().ToDword(), 0x80000205u);  // signed text, same bits
-  EXPECT_EQ(s.GetClientAgentState(), INT32_MAX);     // 32-bit, saturated
-  EXPECT_EQ(s.GetGuid(), "h");                       // the later node wins
+  EXPECT_EQ(s.GetClientAgentState(), INT32_MAX);      // 32-bit, saturated
+  EXPECT_EQ(s.GetGuid(), "h");                        // the later node wins
 
   OVOClientState other = Filled();
   EXPECT_EQ(other.Unpack("<Client><GUID>g</GUID></Client>"), 0);
