@@ -25,13 +25,13 @@ bool IsMACPattern(std::string_view pattern) {
 
 // Decimal digits only, at most 32.
 bool ReadPrefix(std::string_view text, uint32_t& mask) {
-  if (text.empty() || text.size() > 2) return false;
+  if (text.empty()) return false;
   uint32_t length = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     length = length * 10 + uint32_t(c - '0');
+    if (length > 32) return false;
   }
-  if (length > 32) return false;
   mask = length == 0 ? 0 : ~uint32_t(0) << (32 - length);
   return true;
 }

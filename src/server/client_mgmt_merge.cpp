@@ -117,7 +117,8 @@ OVOProperties ClientMgmtHelper::GetAllPropertiesToUpdate(const OVOSystem& system
   const CTime now = Now();
   if (reported.GetProperty(report::kSystemUpTime, value)) {
     const auto upTime = report::ReadSigned(value);
-    if (upTime && *upTime >= 0 && report::IsTime(now) && *upTime <= now && report::IsTime(now - *upTime) &&
+    // A sane clock and a non-negative uptime: the difference cannot overflow.
+    if (upTime && *upTime >= 0 && report::IsTime(now) && report::IsTime(now - *upTime) &&
         now - *upTime != system.LastBoot())
       result.SetProperty(OVOSystem::StrOvsUpdate_LastBoot(), OVOHelper::CTimeToDBTime(now - *upTime));
   }

@@ -46,8 +46,9 @@ TEST(BlackWhiteList, IPEntryForms) {
   EXPECT_EQ(Check(list, "8.8.8"), (Outcome{0, ""}));
   EXPECT_EQ(Check(list, "not an address"), (Outcome{0, ""}));
 
-  const CBlackWhiteList exact("10.0.0.1;10.2.*;10.3.?.1;1.0.0.0/33;2.0.0.0/x;3.0.0.0/1.2;9.0.0.0/08", eBlackWhiteListIP,
-                              CBlackWhiteList::kBlackList);
+  const CBlackWhiteList exact(
+      "10.0.0.1;10.2.*;10.3.?.1;1.0.0.0/33;2.0.0.0/x;3.0.0.0/1.2;9.0.0.0/08;8.0.0.0/0032;7.0.0.0/", eBlackWhiteListIP,
+      CBlackWhiteList::kBlackList);
   EXPECT_EQ(Check(exact, "10.0.0.1"), (Outcome{1, "10.0.0.1"}));
   EXPECT_EQ(Check(exact, "10.0.0.2"), (Outcome{0, ""}));
   EXPECT_EQ(Check(exact, "10.2.200.3"), (Outcome{1, "10.2.*"}));
@@ -59,6 +60,9 @@ TEST(BlackWhiteList, IPEntryForms) {
   EXPECT_EQ(Check(exact, "2.0.0.0"), (Outcome{0, ""}));
   EXPECT_EQ(Check(exact, "3.0.0.0"), (Outcome{0, ""}));
   EXPECT_EQ(Check(exact, "9.255.0.1"), (Outcome{1, "9.0.0.0/08"}));
+  EXPECT_EQ(Check(exact, "8.0.0.0"), (Outcome{1, "8.0.0.0/0032"}));
+  EXPECT_EQ(Check(exact, "8.0.0.1"), (Outcome{0, ""}));
+  EXPECT_EQ(Check(exact, "7.0.0.0"), (Outcome{0, ""}));
   // Negated entries that cannot match decide for every value.
   EXPECT_EQ(Check(CBlackWhiteList("!1.0.0.0/33", eBlackWhiteListIP, 1), "1.0.0.0"), (Outcome{1, "!1.0.0.0/33"}));
   EXPECT_EQ(Check(CBlackWhiteList("!0.0.0.0", eBlackWhiteListIP, 1), "0.0.0.0"), (Outcome{0, ""}));
