@@ -78,8 +78,9 @@ int CBlackWhiteList::Set(const String& text, EBlackWhiteListType type, int mode)
 }
 
 void CBlackWhiteList::Clear() {
-  entries_.clear();
+  rules_.clear();
   texts_.clear();
+  kept_.clear();
 }
 
 int CBlackWhiteList::Add(std::string_view raw) {
@@ -87,7 +88,7 @@ int CBlackWhiteList::Add(std::string_view raw) {
   const bool negated = !entry.empty() && entry[0] == '!';
   String pattern = negated ? OFL::Trim(std::string_view(entry).substr(1)) : entry;
   const bool wildcard = HasWildcard(pattern);
-  Entry e{String(), Kind::kText, negated, true, 0, 0};
+  Rule e{0, 0, Kind::kText, negated, true};
   if (type_ == eBlackWhiteListMAC) {
     pattern = OFLMAC::NormalizeWildcardString(pattern);
     e.kind = Kind::kMAC;
@@ -107,19 +108,24 @@ int CBlackWhiteList::Add(std::string_view raw) {
     }
   }
   if (pattern.empty()) return 0;
-  e.text = negated ? "!" + pattern : pattern;
-  if (!texts_.insert(e.text).second) return 0;
-  entries_.push_back(std::move(e));
+  String text = negated ? "!" + pattern : pattern;
+  if (!kept_.insert(text).second) return 0;
+  rules_.push_back(e);
+  texts_.push_back(std::move(text));
   return 1;
 }
 
-bool CBlackWhiteList::Matches(const Entry& e, const Value& v) const {
-  switch (e.kind) {
-    case Kind::kMAC: return v.isMAC && v.mac.MatchesWildcard(e.Pattern());
-    case Kind::kNetwork: return e.usable && v.isIP && ((e.address ^ v.ip) & e.mask) == 0;
-    case Kind::kAddress: return v.isIP && v.ip == e.address;
-    case Kind::kAddressPattern: return v.isIP && OFL::Tools::MatchPattern(v.ipText, e.Pattern());
-    case Kind::kText: return OFL::Tools::MatchPattern(v.text, e.Pattern());
+std::string_view CBlackWhiteList::Pattern(size_t index) const {
+  return std::string_view(texts_[index]).substr(rules_[index].negated ? 1 : 0);
+}
+
+bool CBlackWhiteList::Matches(const Rule& r, size_t index, const Value& v) const {
+  switch (r.kind) {
+    case Kind::kMAC: return v.isMAC && v.mac.MatchesWildcard(Pattern(index));
+    case Kind::kNetwork: return r.usable && v.isIP && ((r.address ^ v.ip) & r.mask) == 0;
+    case Kind::kAddress: return v.isIP && v.ip == r.address;
+    case Kind::kAddressPattern: return v.isIP && OFL::Tools::MatchPattern(v.ipText, Pattern(index));
+    case Kind::kText: return OFL::Tools::MatchPattern(v.text, Pattern(index));
   }
   return false;
 }
@@ -135,9 +141,9 @@ int CBlackWhiteList::Check(std::string_view text, String* matched) const {
     v.ip = ip.GetValue();
     if (v.isIP) v.ipText = Dotted(v.ip);
   }
-  for (const Entry& e : entries_) {
-    if (Matches(e, v) != e.negated) {
-      if (matched) *matched = e.text;
+  for (size_t i = 0; i < rules_.size(); ++i) {
+    if (Matches(rules_[i], i, v) != rules_[i].negated) {
+      if (matched) *matched = texts_[i];
       return mode_;
     }
   }
@@ -147,9 +153,9 @@ int CBlackWhiteList::Check(std::string_view text, String* matched) const {
 
 String CBlackWhiteList::Describe() const {
   String joined;
-  for (const Entry& e : entries_) {
+  for (const String& t : texts_) {
     if (!joined.empty()) joined += ';';
-    joined += e.text;
+    joined += t;
   }
   return OFLFormat("%s (%s mode)", joined, mode_ == kWhiteList ? "Whitelist" : "BlackList");
 }

@@ -75,29 +75,32 @@ class CBlackWhiteList {
 
   EBlackWhiteListType GetType() const { return type_; }
   int GetMode() const { return mode_; }
-  int GetCount() const { return static_cast<int>(entries_.size()); }
+  int GetCount() const { return static_cast<int>(texts_.size()); }
   // The kept text of entry `index` (0 to GetCount() - 1).
-  const String& GetEntry(int index) const { return entries_[static_cast<size_t>(index)].text; }
+  const String& GetEntry(int index) const { return texts_[static_cast<size_t>(index)]; }
 
  private:
   enum class Kind : uint8_t { kMAC, kAddress, kNetwork, kAddressPattern, kText };
-  struct Entry {
-    String text;  // as kept, "!" included
+  // What a check needs of an entry, kept small so that a walk over many
+  // network entries stays in cache; patterns are read from the entry's text.
+  struct Rule {
+    uint32_t address;
+    uint32_t mask;
     Kind kind;
     bool negated;
     bool usable;  // networks: address and mask could be read
-    uint32_t address;
-    uint32_t mask;
-    std::string_view Pattern() const { return std::string_view(text).substr(negated ? 1 : 0); }
   };
   struct Value;
 
-  bool Matches(const Entry& entry, const Value& value) const;
+  bool Matches(const Rule& rule, size_t index, const Value& value) const;
+  // The entry's text without "!".
+  std::string_view Pattern(size_t index) const;
 
   EBlackWhiteListType type_ = eBlackWhiteListText;
   int mode_ = kWhiteList;
-  std::vector<Entry> entries_;
-  std::unordered_set<String> texts_;
+  std::vector<Rule> rules_;
+  std::vector<String> texts_;  // as kept, "!" included; by rule
+  std::unordered_set<String> kept_;
 };
 
 }  // namespace orvacmn
