@@ -79,6 +79,17 @@ echo; echo "# The whole road: announce, client found, job assigned and stored, p
 step road --now 1717570800 "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
+echo; echo "# Server side: an agent's report merged into its stored client (only what changed, unknown values left out),"
+echo "# the Options after its last connection, its state updated by change groups, addresses checked against lists"
+TZ=UTC step merge --now 1717257600 --ip-update-mode 1 --domain "$EX/server/domain.xml" "$EX/server/client.xml" \
+  "$EX/server/report.xml"
+step system options "$EX/server/client.xml" --connection 1 --auto-roaming 1
+step state update "$EX/server/state_stored.xml" "$EX/server/state_update.xml"
+ips=$(cat "$EX/server/ip_list.txt")
+step bwlist describe --type 2 --mode 0 "$ips"
+step bwlist check --type 2 --mode 0 "$ips" 10.10.3.4
+step bwlist check --type 2 --mode 0 "$ips" 8.8.8.8
+step bwlist check --type 1 --mode 1 "$(cat "$EX/server/mac_list.txt")" 00-15-5d-01-02-03
 echo; echo "# Drivers: a UTF-16 INF package, its security catalog, a real package's devices, the search for a device's driver"
 step catalog attrs "$EX/drivers/netkvm/NetKvm.cat"
 stepf "cut -c 1-400" inf parse "$EX/drivers/netkvm/netkvm.inf"

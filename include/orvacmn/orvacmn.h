@@ -10,6 +10,7 @@
 #include "orvacmn/messages.h"
 #include "orvacmn/objects.h"
 #include "orvacmn/persistence.h"
+#include "orvacmn/server.h"
 #include "orvacmn/software.h"
 #include "orvacmn/system.h"
 #include "orvacmn/variables.h"

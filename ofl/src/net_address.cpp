@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "ofl/tools.h"
+
 namespace {
 
 int HexDigit(char c) {
@@ -91,6 +93,21 @@ OFL::String OFLMAC::NormalizeWildcardString(std::string_view pattern) {
     out += OFL::ToUpperAscii(c);
   }
   return out;
+}
+
+bool OFLMAC::MatchesWildcard(std::string_view pattern) const {
+  if (IsEmpty()) return false;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  char digits[12];
+  for (size_t b = 0; b < 6; ++b) {
+    digits[2 * b] = kHex[bytes_[b] >> 4];
+    digits[2 * b + 1] = kHex[bytes_[b] & 15];
+  }
+  const std::string_view text(digits, sizeof digits);
+  // Patterns are usually kept normalised; only others pay for a copy.
+  for (char c : pattern)
+    if (IsSeparator(c)) return OFL::Tools::MatchPattern(text, NormalizeWildcardString(pattern));
+  return OFL::Tools::MatchPattern(text, pattern);
 }
 
 bool OFLIP::Set(std::string_view text) {

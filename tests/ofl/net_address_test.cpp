@@ -20,6 +20,15 @@ TEST(OFLMAC, ReadsSeparatedAndPlainForms) {
   EXPECT_EQ(OFLMAC::NormalizeWildcardString("00:1a-2*.?f"), "001A2*?F");
 }
 
+TEST(OFLMAC, MatchesWildcardPatterns) {
+  const OFLMAC mac("00:1A:2B:3C:4D:5E");
+  for (const char* yes : {"001A2B3C4D5E", "001a2b*", "*5E", "00:1A:??:3C:*", "*", "??????????5?"})
+    EXPECT_TRUE(mac.MatchesWildcard(yes)) << yes;
+  for (const char* no : {"001A2B3C4D5", "001A2B3C4D5E?", "*5F", "", "00:1A:2B:3C:4D:5E:*:?"})
+    EXPECT_FALSE(mac.MatchesWildcard(no)) << no;
+  EXPECT_FALSE(OFLMAC().MatchesWildcard("*"));
+}
+
 TEST(OFLIP, ParsesAndClassifies) {
   EXPECT_EQ(OFLIP("192.168.1.20").GetValue(), 0xC0A80114u);
   EXPECT_EQ(OFLIP(0xC0A80114u).GetString(), "192.168.1.20");

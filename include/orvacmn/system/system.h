@@ -284,6 +284,11 @@ class OVOSystem : public OVOXMLSupport {
   // Whether the components may be taken from a pre-boot scan; else the
   // reason.
   bool IsPEComponentUpdateAllowed(String& reason) const;
+  // Marks hardware data (components, profile, devices hash) just loaded
+  // from the store and not yet reported to the client merge. Not packed;
+  // false after a clear.
+  bool IsHardwareFreshlyLoaded() const { return hardwareFreshlyLoaded_; }
+  void SetHardwareFreshlyLoaded(bool v) { hardwareFreshlyLoaded_ = v; }
 
   // ---- nested objects ----
   OVOVars& GetVars() { return vars_; }
@@ -353,6 +358,7 @@ class OVOSystem : public OVOXMLSupport {
   CTime lastBoot_ = 0;
   CTime doNotDisturbUntil_ = 0;
   OVOTypedPtrList<OFLDeviceInfo> detectedDevices_;
+  bool hardwareFreshlyLoaded_ = false;
   mutable OFLRemoteSystem resolver_;
   OVOHardwareInstalledComponentList components_;
   OVOVars vars_;

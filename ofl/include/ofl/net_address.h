@@ -38,6 +38,10 @@ class OFLMAC {
   // separators removed and letters upper-cased, for matching against
   // GetString('\0').
   static String NormalizeWildcardString(std::string_view pattern);
+  // Whether GetString('\0') matches `pattern` ("*" any run, "?" one digit,
+  // case ignored) once NormalizeWildcardString has removed its separators.
+  // The empty address matches nothing.
+  bool MatchesWildcard(std::string_view pattern) const;
 
   friend bool operator==(const OFLMAC&, const OFLMAC&) = default;
 

@@ -202,6 +202,7 @@ void OVOSystem::Clear() {
   SecurityCenterUser.clear();
   DeleteListDetectedDevices();
   resolver_.Reset();  // an address resolved for the previous content is not this client's
+  hardwareFreshlyLoaded_ = false;
   components_.DeleteObjects();
   vars_.Clear();
   vars_.SetScope(kVarsScope);
