@@ -3,10 +3,10 @@
 // restore options, encryption, update, inventory, compliance, virtual-machine
 // and network-scan profiles.
 //
-// OVOOpaqueObject keeps every child element it reads, in document order, as
-// its markup, and writes them back unchanged after the fields a subclass
-// knows, so nothing is lost on a round trip. Each class packs under its
-// catalogued object name (internal style).
+// Each keeps every child element it does not read, in document order, and
+// writes them back unchanged after the fields it knows, so nothing is lost on
+// a round trip. Each class packs under its catalogued object name (internal
+// style).
 //
 // Objects carry no locks; use each from one thread at a time.
 #ifndef ORVACMN_JOBS_JOB_STEP_OBJECTS_H_
@@ -16,37 +16,12 @@
 #include <string_view>
 #include <vector>
 
-#include "orvacmn/objects/xml_support.h"
+#include "orvacmn/records/kept_children_object.h"
 
 namespace orvacmn {
 
-class OVOOpaqueObject : public OVOXMLSupport {
- public:
-  // The kept child elements, each one element's markup, in document order.
-  const std::vector<String>& GetChildren() const { return children_; }
-  // Keeps `markup`, which must be one well-formed element.
-  void AddChild(const String& markup) { children_.push_back(markup); }
-
-  bool operator==(const OVOOpaqueObject& other) const { return Pack() == other.Pack(); }
-  bool operator!=(const OVOOpaqueObject& other) const { return !(*this == other); }
-
- protected:
-  explicit OVOOpaqueObject(const CatalogueEntry& entry) : OVOXMLSupport(entry) {}
-
-  // The known fields, then the kept children.
-  String InternalPack() const override;
-  void InternalUnpack(OFLXMLParser& parser) override;
-  void InternalClear() override;
-
-  // A subclass's own fields: written first; a child it reads (true) is not
-  // kept.
-  virtual void PackKnown(String& /*out*/) const {}
-  virtual bool ReadKnown(std::string_view /*tag*/, OFLXMLParser& /*parser*/) { return false; }
-  virtual void ClearKnown() {}
-
- private:
-  std::vector<String> children_;
-};
+// Keeps what it does not read; see OVOKeptChildrenObject.
+using OVOOpaqueObject = OVOKeptChildrenObject;
 
 // The operating system a deployment installs ("SoftwareOS").
 class OVOSoftwareOS : public OVOOpaqueObject {
