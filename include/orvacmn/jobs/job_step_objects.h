@@ -1,7 +1,8 @@
 // Objects nested in job steps whose inner form this library does not
-// interpret: operating-system images, boot environments, cloning, backup and
-// restore options, encryption, update, inventory, compliance, virtual-machine
-// and network-scan profiles.
+// interpret: cloning, backup and restore options, encryption, update and
+// compliance profiles. The operating systems, boot environments, inventory
+// templates, virtual-machine and network-scan profiles that steps also nest
+// are records of the object store (orvacmn/records/keyed_records.h).
 //
 // Each keeps every child element it does not read, in document order, and
 // writes them back unchanged after the fields it knows, so nothing is lost on
@@ -17,23 +18,12 @@
 #include <vector>
 
 #include "orvacmn/records/kept_children_object.h"
+#include "orvacmn/records/keyed_records.h"
 
 namespace orvacmn {
 
 // Keeps what it does not read; see OVOKeptChildrenObject.
 using OVOOpaqueObject = OVOKeptChildrenObject;
-
-// The operating system a deployment installs ("SoftwareOS").
-class OVOSoftwareOS : public OVOOpaqueObject {
- public:
-  OVOSoftwareOS() : OVOOpaqueObject(CatalogueEntryFor("OVOSoftwareOS")) {}
-};
-
-// The boot environment a boot image starts ("BootEnvironment").
-class OVOBootEnvironment : public OVOOpaqueObject {
- public:
-  OVOBootEnvironment() : OVOOpaqueObject(CatalogueEntryFor("OVOBootEnvironment")) {}
-};
 
 // Options of an operating-system cloning backup ("OSCloningBackupOptions").
 class OVOOSCloningBackupOptions : public OVOOpaqueObject {
@@ -69,19 +59,7 @@ class OVODesasterRestore : public OVOOpaqueObject {
   uint32_t restoreOptions_ = 0;
 };
 
-// Profile of a virtual machine to create ("VMProvisioningProfile").
-class CVMProvisioningProfile : public OVOOpaqueObject {
- public:
-  CVMProvisioningProfile() : OVOOpaqueObject(CatalogueEntryFor("CVMProvisioningProfile")) {}
-};
-
 namespace OVO {
-
-// The template of an inventory scan ("OVOInventoryTemplate").
-class InventoryTemplate : public OVOOpaqueObject {
- public:
-  InventoryTemplate() : OVOOpaqueObject(CatalogueEntryFor("OVO::InventoryTemplate")) {}
-};
 
 // Drive-encryption settings ("BitLockerProfile").
 class BitLockerProfile : public OVOOpaqueObject {
@@ -99,12 +77,6 @@ class OVOWuaJobStepSettings : public OVOOpaqueObject {
 class ComplianceScanProfile : public OVOOpaqueObject {
  public:
   ComplianceScanProfile() : OVOOpaqueObject(CatalogueEntryFor("OVO::ComplianceScanProfile")) {}
-};
-
-// What a network scan asks of the devices it finds ("SnmpScanProfile").
-class SnmpScanProfile : public OVOOpaqueObject {
- public:
-  SnmpScanProfile() : OVOOpaqueObject(CatalogueEntryFor("OVO::SnmpScanProfile")) {}
 };
 
 }  // namespace OVO
