@@ -5,5 +5,6 @@
 
 #include "orvacmn/directory/dynamic_group.h"
 #include "orvacmn/directory/group.h"
+#include "orvacmn/directory/security_profile.h"
 
 #endif  // ORVACMN_DIRECTORY_H_
