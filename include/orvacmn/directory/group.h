@@ -11,7 +11,8 @@
 // "AllowedEntry" per profile with "GUIDHWProfile" and "Allowed" (1 or 0); and
 // the nested "ObjectRights". Every other child is kept as it came.
 //
-// One thread at a time per object.
+// One thread at a time per object, for reading too: the allowed entries are
+// parsed from their markup on first use after it changed.
 #ifndef ORVACMN_DIRECTORY_GROUP_H_
 #define ORVACMN_DIRECTORY_GROUP_H_
 

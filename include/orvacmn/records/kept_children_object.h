@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orvacmn/objects/xml_support.h"

@@ -39,12 +39,18 @@
 // OVO::InventoryTemplate        OVOInventoryTemplate     GUID (Name)
 // OVO::SnmpScanProfile          SnmpScanProfile          GUID (Name)
 //
+// Key fields are the fields the family's store operations build record keys
+// from; an operation takes those it names, in its own order (an
+// organisational unit is found by its GUID, or by its parent and name; a
+// patch by its GUID, or its patches by their bulletin).
+//
 // Every field is a String under the tag of its name, except: SupportedObjects
 // and TargetType (unsigned 32-bit, decimal), ReleaseLevel (the release level
 // as its decimal value), AllowedHWProfiles and ObjectRights (nested
 // elements). Each class has its owning list, named after it with "List"
-// (OVOBundleList, OVO::AssetList, OVOGroupList). kKeyedRecordClasses holds the same table for code, each class
-// with its field table (KeptField::key marks the key fields) and a factory.
+// (OVOBundleList, OVO::AssetList, OVOGroupList). kKeyedRecordClasses holds
+// the same table for code: each class with its field table (KeptField::key
+// marks the key fields) and a factory.
 //
 // Objects carry no locks; one thread at a time per object.
 #ifndef ORVACMN_RECORDS_KEYED_RECORDS_H_
@@ -81,56 +87,59 @@
 #define ORVACMN_ASSET_REFERENCE_FIELDS(F) \
   F(GUIDAsset, Text, kKeyField) F(GUIDTarget, Text, kKeyField) F(TargetType, UInt32, kKeyField)
 
-// R(Class, "Catalogued class", FIELDS): the classes of the global namespace,
-// then those of the namespace OVO.
-#define ORVACMN_KEYED_RECORDS(R)                                                   \
-  R(OVOSettings, "OVOSettings", ORVACMN_SETTINGS_FIELDS)                           \
-  R(OVOOrgUnit, "OVOOrgUnit", ORVACMN_ORG_UNIT_FIELDS)                             \
-  R(OVOBundle, "OVOBundle", ORVACMN_GUID_NAME)                                     \
-  R(OVOSoftwareOS, "OVOSoftwareOS", ORVACMN_GUID_NAME)                             \
-  R(OVOFileDownloadState, "OVOFileDownloadState", ORVACMN_GUID_NAME)               \
-  R(OVOInstalledSoftware, "OVOInstalledSoftware", ORVACMN_MACHINE_KEY)             \
-  R(OVOInventoryScan, "OVOInventoryScan", ORVACMN_SCAN_FIELDS)                     \
-  R(OVODBMaintenanceJob, "OVODBMaintenanceJob", ORVACMN_GUID_NAME)                 \
-  R(OVODownloadJob, "OVODownloadJob", ORVACMN_GUID_NAME)                           \
-  R(OVOADSyncJob, "OVOADSyncJob", ORVACMN_GUID_NAME)                               \
-  R(OVOBootEnvironment, "OVOBootEnvironment", ORVACMN_GUID_NAME)                   \
-  R(OVOUserProfile, "OVOUserProfile", ORVACMN_GUID_NAME)                           \
-  R(OVOPersonalBackupTemplate, "OVOPersonalBackupTemplate", ORVACMN_GUID_NAME)     \
-  R(OVOPTMProduct, "OVOPTMProduct", ORVACMN_PRODUCT_FIELDS)                        \
-  R(OVOPTMBulletin, "OVOPTMBulletin", ORVACMN_GUID_NAME)                           \
-  R(OVOPTMPatch, "OVOPTMPatch", ORVACMN_PATCH_FIELDS)                              \
-  R(OVOPTMAffectedProduct, "OVOPTMAffectedProduct", ORVACMN_AFFECTED_PRODUCT_FIELDS) \
-  R(OVOPTMMachinePatchState, "OVOPTMMachinePatchState", ORVACMN_MACHINE_PATCH_FIELDS) \
-  R(OVOPTMBlockedBulletin, "OVOPTMBlockedBulletin", ORVACMN_MACHINE_BULLETIN_FIELDS) \
-  R(OVOPTMMachineBaseline, "OVOPTMMachineBaseline", ORVACMN_MACHINE_BASELINE_FIELDS) \
-  R(OVOPTMPatchScan, "OVOPTMPatchScan", ORVACMN_SCAN_FIELDS)                       \
-  R(OVOPTMBaseline, "OVOPTMBaseline", ORVACMN_GUID_NAME)                           \
-  R(OVOPTMBulletinBaseline, "OVOPTMBulletinBaseline", ORVACMN_BULLETIN_BASELINE_FIELDS) \
-  R(CVMProvisioningProfile, "CVMProvisioningProfile", ORVACMN_GUID_NAME)
-#define ORVACMN_KEYED_RECORDS_OVO(R)                                               \
-  R(MSWProduct, "OVO::MSWProduct", ORVACMN_GUID_NAME)                              \
-  R(MSWBlockedProduct, "OVO::MSWBlockedProduct", ORVACMN_MACHINE_PRODUCT_FIELDS)   \
-  R(AssetType, "OVO::AssetType", ORVACMN_GUID_NAME)                                \
-  R(Asset, "OVO::Asset", ORVACMN_ASSET_FIELDS)                                     \
-  R(AssetReference, "OVO::AssetReference", ORVACMN_ASSET_REFERENCE_FIELDS)         \
-  R(InventoryTemplate, "OVO::InventoryTemplate", ORVACMN_GUID_NAME)                \
-  R(SnmpScanProfile, "OVO::SnmpScanProfile", ORVACMN_GUID_NAME)
+// R(Class, FIELDS): the classes of the global namespace, then those of the
+// namespace OVO.
+#define ORVACMN_KEYED_RECORDS(R)                              \
+  R(OVOSettings, ORVACMN_SETTINGS_FIELDS)                     \
+  R(OVOOrgUnit, ORVACMN_ORG_UNIT_FIELDS)                      \
+  R(OVOBundle, ORVACMN_GUID_NAME)                             \
+  R(OVOSoftwareOS, ORVACMN_GUID_NAME)                         \
+  R(OVOFileDownloadState, ORVACMN_GUID_NAME)                  \
+  R(OVOInstalledSoftware, ORVACMN_MACHINE_KEY)                \
+  R(OVOInventoryScan, ORVACMN_SCAN_FIELDS)                    \
+  R(OVODBMaintenanceJob, ORVACMN_GUID_NAME)                   \
+  R(OVODownloadJob, ORVACMN_GUID_NAME)                        \
+  R(OVOADSyncJob, ORVACMN_GUID_NAME)                          \
+  R(OVOBootEnvironment, ORVACMN_GUID_NAME)                    \
+  R(OVOUserProfile, ORVACMN_GUID_NAME)                        \
+  R(OVOPersonalBackupTemplate, ORVACMN_GUID_NAME)             \
+  R(OVOPTMProduct, ORVACMN_PRODUCT_FIELDS)                    \
+  R(OVOPTMBulletin, ORVACMN_GUID_NAME)                        \
+  R(OVOPTMPatch, ORVACMN_PATCH_FIELDS)                        \
+  R(OVOPTMAffectedProduct, ORVACMN_AFFECTED_PRODUCT_FIELDS)   \
+  R(OVOPTMMachinePatchState, ORVACMN_MACHINE_PATCH_FIELDS)    \
+  R(OVOPTMBlockedBulletin, ORVACMN_MACHINE_BULLETIN_FIELDS)   \
+  R(OVOPTMMachineBaseline, ORVACMN_MACHINE_BASELINE_FIELDS)   \
+  R(OVOPTMPatchScan, ORVACMN_SCAN_FIELDS)                     \
+  R(OVOPTMBaseline, ORVACMN_GUID_NAME)                        \
+  R(OVOPTMBulletinBaseline, ORVACMN_BULLETIN_BASELINE_FIELDS) \
+  R(CVMProvisioningProfile, ORVACMN_GUID_NAME)
+#define ORVACMN_KEYED_RECORDS_OVO(R)                   \
+  R(MSWProduct, ORVACMN_GUID_NAME)                     \
+  R(MSWBlockedProduct, ORVACMN_MACHINE_PRODUCT_FIELDS) \
+  R(AssetType, ORVACMN_GUID_NAME)                      \
+  R(Asset, ORVACMN_ASSET_FIELDS)                       \
+  R(AssetReference, ORVACMN_ASSET_REFERENCE_FIELDS)    \
+  R(InventoryTemplate, ORVACMN_GUID_NAME)              \
+  R(SnmpScanProfile, ORVACMN_GUID_NAME)
 
-// Each class with its owning list ClassList.
-#define ORVACMN_DECLARE_KEYED_RECORD(Class, Catalogued, FIELDS)                        \
-  class Class : public ::orvacmn::OVOKeptChildrenObject {                              \
-    ORVACMN_RECORD_BODY(Class, OVOKeptChildrenObject, Catalogued, FIELDS)              \
-  };                                                                                   \
+// Each class with its owning list ClassList; `Catalogued` is its name in the
+// catalogue.
+#define ORVACMN_DECLARE_KEYED_RECORD(Class, Catalogued, FIELDS)           \
+  class Class : public ::orvacmn::OVOKeptChildrenObject {                 \
+    ORVACMN_RECORD_BODY(Class, OVOKeptChildrenObject, Catalogued, FIELDS) \
+  };                                                                      \
   using Class##List = ::orvacmn::OVOOwningPtrList<Class>;
+#define ORVACMN_DECLARE_KEYED_RECORD_GLOBAL(Class, FIELDS) ORVACMN_DECLARE_KEYED_RECORD(Class, #Class, FIELDS)
+#define ORVACMN_DECLARE_KEYED_RECORD_OVO(Class, FIELDS) ORVACMN_DECLARE_KEYED_RECORD(Class, "OVO::" #Class, FIELDS)
 
 namespace orvacmn {
 
-ORVACMN_KEYED_RECORDS(ORVACMN_DECLARE_KEYED_RECORD)
+ORVACMN_KEYED_RECORDS(ORVACMN_DECLARE_KEYED_RECORD_GLOBAL)
 using OVOGroupList = OVOOwningPtrList<OVOGroup>;
 
 namespace OVO {
-ORVACMN_KEYED_RECORDS_OVO(ORVACMN_DECLARE_KEYED_RECORD)
+ORVACMN_KEYED_RECORDS_OVO(ORVACMN_DECLARE_KEYED_RECORD_OVO)
 }  // namespace OVO
 
 // One row per class: its class name as catalogued, its object name, its
@@ -153,8 +162,8 @@ constexpr KeyedRecordClass KeyedRow() {
 }
 }  // namespace internal
 
-#define ORVACMN_KEYED_RECORD_ROW(Class, Catalogued, FIELDS) internal::KeyedRow<Class>(),
-#define ORVACMN_KEYED_RECORD_ROW_OVO(Class, Catalogued, FIELDS) internal::KeyedRow<OVO::Class>(),
+#define ORVACMN_KEYED_RECORD_ROW(Class, FIELDS) internal::KeyedRow<Class>(),
+#define ORVACMN_KEYED_RECORD_ROW_OVO(Class, FIELDS) internal::KeyedRow<OVO::Class>(),
 
 inline constexpr KeyedRecordClass kKeyedRecordClasses[] = {
     ORVACMN_KEYED_RECORDS(ORVACMN_KEYED_RECORD_ROW) internal::KeyedRow<OVOGroup>(),
