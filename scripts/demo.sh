@@ -39,6 +39,12 @@ echo; echo "# Rights and release levels"
 step rights names 5 0x101
 step rights mask 'F,Job:AssignTrg'
 step release 400
+echo; echo "# Directory: a group another console wrote comes back byte for byte; dynamic groups and console security"
+step object OVOGroup "$EX/directory/foreign_group.xml"
+step group where "select * from v where (a = 'where x')"
+step group view-name E1CE0953-CDAA-4609-B962-9B1F75B23CEE
+step security allowed "$EX/directory/security_profile.xml" JOBS
+step security account 'tenant/dept/alice'
 echo; echo "# Variable expansion of an unattended-setup file"
 step expand --vars "$EX/ovsvars.xml" --vars "$EX/vars.xml" --var 'Client.Inventory.Room=overridden' \
   "Install from {DIP} on {Machine} in {Domain}, drive {Drive{Index}}"

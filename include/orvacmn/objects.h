@@ -6,6 +6,7 @@
 #include "orvacmn/objects/neutral.h"
 #include "orvacmn/objects/ovo_list.h"
 #include "orvacmn/objects/owning_list.h"
+#include "orvacmn/objects/owning_ptr_list.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/objects/ptr_list.h"
 #include "orvacmn/objects/xml_support.h"

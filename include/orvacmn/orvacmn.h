@@ -3,6 +3,7 @@
 #define ORVACMN_ORVACMN_H_
 
 #include "orvacmn/common.h"
+#include "orvacmn/directory.h"
 #include "orvacmn/drivers.h"
 #include "orvacmn/energy.h"
 #include "orvacmn/hardware.h"
@@ -10,6 +11,7 @@
 #include "orvacmn/messages.h"
 #include "orvacmn/objects.h"
 #include "orvacmn/persistence.h"
+#include "orvacmn/records.h"
 #include "orvacmn/server.h"
 #include "orvacmn/software.h"
 #include "orvacmn/system.h"

@@ -1,12 +1,13 @@
 // Objects nested in job steps whose inner form this library does not
-// interpret: operating-system images, boot environments, cloning, backup and
-// restore options, encryption, update, inventory, compliance, virtual-machine
-// and network-scan profiles.
+// interpret: cloning, backup and restore options, encryption, update and
+// compliance profiles. The operating systems, boot environments, inventory
+// templates, virtual-machine and network-scan profiles that steps also nest
+// are records of the object store (orvacmn/records/keyed_records.h).
 //
-// OVOOpaqueObject keeps every child element it reads, in document order, as
-// its markup, and writes them back unchanged after the fields a subclass
-// knows, so nothing is lost on a round trip. Each class packs under its
-// catalogued object name (internal style).
+// Each keeps every child element it does not read, in document order, and
+// writes them back unchanged after the fields it knows, so nothing is lost on
+// a round trip. Each class packs under its catalogued object name (internal
+// style).
 //
 // Objects carry no locks; use each from one thread at a time.
 #ifndef ORVACMN_JOBS_JOB_STEP_OBJECTS_H_
@@ -16,49 +17,13 @@
 #include <string_view>
 #include <vector>
 
-#include "orvacmn/objects/xml_support.h"
+#include "orvacmn/records/kept_children_object.h"
+#include "orvacmn/records/keyed_records.h"
 
 namespace orvacmn {
 
-class OVOOpaqueObject : public OVOXMLSupport {
- public:
-  // The kept child elements, each one element's markup, in document order.
-  const std::vector<String>& GetChildren() const { return children_; }
-  // Keeps `markup`, which must be one well-formed element.
-  void AddChild(const String& markup) { children_.push_back(markup); }
-
-  bool operator==(const OVOOpaqueObject& other) const { return Pack() == other.Pack(); }
-  bool operator!=(const OVOOpaqueObject& other) const { return !(*this == other); }
-
- protected:
-  explicit OVOOpaqueObject(const CatalogueEntry& entry) : OVOXMLSupport(entry) {}
-
-  // The known fields, then the kept children.
-  String InternalPack() const override;
-  void InternalUnpack(OFLXMLParser& parser) override;
-  void InternalClear() override;
-
-  // A subclass's own fields: written first; a child it reads (true) is not
-  // kept.
-  virtual void PackKnown(String& /*out*/) const {}
-  virtual bool ReadKnown(std::string_view /*tag*/, OFLXMLParser& /*parser*/) { return false; }
-  virtual void ClearKnown() {}
-
- private:
-  std::vector<String> children_;
-};
-
-// The operating system a deployment installs ("SoftwareOS").
-class OVOSoftwareOS : public OVOOpaqueObject {
- public:
-  OVOSoftwareOS() : OVOOpaqueObject(CatalogueEntryFor("OVOSoftwareOS")) {}
-};
-
-// The boot environment a boot image starts ("BootEnvironment").
-class OVOBootEnvironment : public OVOOpaqueObject {
- public:
-  OVOBootEnvironment() : OVOOpaqueObject(CatalogueEntryFor("OVOBootEnvironment")) {}
-};
+// Keeps what it does not read; see OVOKeptChildrenObject.
+using OVOOpaqueObject = OVOKeptChildrenObject;
 
 // Options of an operating-system cloning backup ("OSCloningBackupOptions").
 class OVOOSCloningBackupOptions : public OVOOpaqueObject {
@@ -94,19 +59,7 @@ class OVODesasterRestore : public OVOOpaqueObject {
   uint32_t restoreOptions_ = 0;
 };
 
-// Profile of a virtual machine to create ("VMProvisioningProfile").
-class CVMProvisioningProfile : public OVOOpaqueObject {
- public:
-  CVMProvisioningProfile() : OVOOpaqueObject(CatalogueEntryFor("CVMProvisioningProfile")) {}
-};
-
 namespace OVO {
-
-// The template of an inventory scan ("OVOInventoryTemplate").
-class InventoryTemplate : public OVOOpaqueObject {
- public:
-  InventoryTemplate() : OVOOpaqueObject(CatalogueEntryFor("OVO::InventoryTemplate")) {}
-};
 
 // Drive-encryption settings ("BitLockerProfile").
 class BitLockerProfile : public OVOOpaqueObject {
@@ -124,12 +77,6 @@ class OVOWuaJobStepSettings : public OVOOpaqueObject {
 class ComplianceScanProfile : public OVOOpaqueObject {
  public:
   ComplianceScanProfile() : OVOOpaqueObject(CatalogueEntryFor("OVO::ComplianceScanProfile")) {}
-};
-
-// What a network scan asks of the devices it finds ("SnmpScanProfile").
-class SnmpScanProfile : public OVOOpaqueObject {
- public:
-  SnmpScanProfile() : OVOOpaqueObject(CatalogueEntryFor("OVO::SnmpScanProfile")) {}
 };
 
 }  // namespace OVO

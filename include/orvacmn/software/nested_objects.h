@@ -1,8 +1,8 @@
 // Objects that a software application nests but whose fields the library
 // does not interpret: the install engine, the usage-tracking detect rules
-// and the managed-software data. Each keeps the child elements it receives,
-// in document order, and packs them back unchanged, so a stored application
-// loses nothing on its way through the library. The managed-software data
+// and the managed-software data. Each keeps the child elements it does not
+// read, in document order, and packs them back unchanged, so a stored
+// application loses nothing on its way through the library. The managed-software data
 // also reads the three EULA texts that a derived application inherits.
 //
 // Objects carry no locks: callers serialise access.
@@ -11,33 +11,29 @@
 
 #include <vector>
 
-#include "orvacmn/objects/xml_support.h"
+#include "orvacmn/records/kept_children_object.h"
 
 namespace orvacmn {
 
-class OVOPassThroughObject : public OVOXMLSupport {
+// OVOKeptChildrenObject under the names its software and hardware classes
+// use.
+class OVOPassThroughObject : public OVOKeptChildrenObject {
  public:
   // Markup of each kept child element, in document order.
-  const std::vector<String>& GetChildElements() const { return children_; }
+  const std::vector<String>& GetChildElements() const { return GetChildren(); }
   // Appends one element's markup; it is packed as given.
-  void AddChildElement(const String& markup) { children_.push_back(markup); }
+  void AddChildElement(const String& markup) { AddChild(markup); }
 
  protected:
-  explicit OVOPassThroughObject(const CatalogueEntry& entry) : OVOXMLSupport(entry) {}
-  bool ChildrenEqual(const OVOPassThroughObject& other) const { return children_ == other.children_; }
-
-  // The known fields' nodes, then the kept elements.
-  String InternalPack() const override;
-  // Offers each child to UnpackKnownChild and keeps it when that declines.
-  void InternalUnpack(OFLXMLParser& parser) override;
-  void InternalClear() override { children_.clear(); }
+  explicit OVOPassThroughObject(const CatalogueEntry& entry) : OVOKeptChildrenObject(entry) {}
 
   virtual void PackKnownChildren(String& /*out*/) const {}
   // True when `tag` is a field of the class, read from the parser's child.
   virtual bool UnpackKnownChild(const String& /*tag*/, OFLXMLParser& /*parser*/) { return false; }
 
  private:
-  std::vector<String> children_;
+  void PackKnown(String& out) const final { PackKnownChildren(out); }
+  bool ReadKnown(std::string_view tag, OFLXMLParser& parser) final;
 };
 
 class OVOInstallEngine : public OVOPassThroughObject {

@@ -117,6 +117,14 @@ namespace Tools {
 String GenerateGuid();
 // True for 8-4-4-4-12 hex digits (either case), optionally inside braces.
 bool IsGuid(std::string_view text);
+// The GUID `guid` (as IsGuid accepts it) as 26 characters that are valid in
+// any database object name and unique per GUID even where names are folded to
+// one case: the RFC 4648 base32 text (A-Z, 2-7, no padding) of the 16 bytes
+// that its 32 hex digits spell in text order, the last character carrying the
+// final 3 bits and two zero bits. GUIDs differing only in the case of their
+// hex digits are one GUID and give one text. The empty text for anything
+// that is not a GUID.
+String GuidToCompressedString(std::string_view guid);
 // True when `path` names an existing file or directory.
 bool FileExists(const String& path);
 // True when the whole `text` matches `pattern`: "*" matches any run of

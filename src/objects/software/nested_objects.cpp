@@ -11,17 +11,9 @@ constexpr char kTagEULAAcceptedDate[] = "EULAAcceptedDate";
 
 }  // namespace
 
-String OVOPassThroughObject::InternalPack() const {
-  String out;
-  PackKnownChildren(out);
-  for (const String& c : children_) out += c;
-  return out;
-}
-
-void OVOPassThroughObject::InternalUnpack(OFLXMLParser& parser) {
-  ForEachChild(parser, [this](const String& tag, OFLXMLParser& p) {
-    if (!UnpackKnownChild(tag, p)) children_.push_back(p.GetChildSubDoc());
-  });
+bool OVOPassThroughObject::ReadKnown(std::string_view tag, OFLXMLParser& parser) {
+  const String name(tag);
+  return UnpackKnownChild(name, parser);
 }
 
 OVOInstallEngine::OVOInstallEngine() : OVOPassThroughObject(CatalogueEntryFor("OVOInstallEngine")) {}
