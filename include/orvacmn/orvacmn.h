@@ -3,6 +3,7 @@
 #define ORVACMN_ORVACMN_H_
 
 #include "orvacmn/common.h"
+#include "orvacmn/distribution.h"
 #include "orvacmn/drivers.h"
 #include "orvacmn/energy.h"
 #include "orvacmn/hardware.h"
