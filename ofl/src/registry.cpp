@@ -244,7 +244,8 @@ String OFLRegistry::Hive::Serialize() const {
   for (const auto& [lower, key] : keys_) {
     out += "K\t" + Escape(key.path) + '\n';
     for (const Value& v : key.values) {
-      out += "V\t" + Escape(v.name) + (v.type == kDWord ? "\tD\t" + OFLTools::ULToA(v.dword) : "\tS\t" + Escape(v.text));
+      out +=
+          "V\t" + Escape(v.name) + (v.type == kDWord ? "\tD\t" + OFLTools::ULToA(v.dword) : "\tS\t" + Escape(v.text));
       out += '\n';
     }
   }

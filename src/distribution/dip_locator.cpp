@@ -33,7 +33,9 @@ CDIPLocator::CDIPLocator() : map_(OFL::PathMap::Machine()) {}
 
 CDIPLocator::CDIPLocator(const String& dips) : dips_(dips), map_(OFL::PathMap::Machine()) {}
 
-void CDIPLocator::SetPathMap(std::shared_ptr<const OFL::PathMap> map) { map_ = map ? std::move(map) : OFL::PathMap::Machine(); }
+void CDIPLocator::SetPathMap(std::shared_ptr<const OFL::PathMap> map) {
+  map_ = map ? std::move(map) : OFL::PathMap::Machine();
+}
 
 String CDIPLocator::GetDIP(const String& path, int withCdrom, OFLNetworkShareAuthenticator* auth) const {
   const std::vector<String> entries = Entries(dips_);

@@ -61,6 +61,11 @@ std::vector<String> CPackage::CPackageAction::Values(std::string_view key) const
   return out;
 }
 
+uint32_t CPackage::CPackageAction::WithDetail(String& logLine, uint32_t code, const String& detail) {
+  if (!detail.empty()) logLine += " " + detail;
+  return code;
+}
+
 // ---- CPackage ----
 
 CPackage::CPackage(const String& packageFile)
@@ -150,7 +155,8 @@ uint32_t CPackage::Read(const String& file) {
       std::unique_ptr<CPackageAction> action = CreatePackageAction(keyword, *this);
       if (!action) break;  // an unknown keyword
       OFLTokenizer lines = Lines(section(OFL::Trim(name)));
-      for (int32_t i = 0; i < lines.GetCount(); ++i) vars_.PerformSubstitutions(lines[i], COVKVars::SubstitutionDefault);
+      for (int32_t i = 0; i < lines.GetCount(); ++i)
+        vars_.PerformSubstitutions(lines[i], COVKVars::SubstitutionDefault);
       if (const uint32_t code = action->Read(lines); code != 0) {
         failedStep_ = action->GetDescription();
         return code;

@@ -16,8 +16,13 @@ constexpr char kAlwaysAllowed[] = "111111111111111111111111";
 
 uint32_t Number(const String& text) { return OFLTools::AToUL(text); }
 
-// The step's result line with the platform's detail, when it gave one.
-uint32_t WithDetail(String& logLine, uint32_t code, const String& detail) {
+// A step the package's platform does: its result line, then the platform's
+// detail when it gave one.
+template <class Call>
+uint32_t PlatformStep(String& logLine, const String& line, Call call) {
+  logLine = line;
+  String detail;
+  const uint32_t code = call(detail);
   if (!detail.empty()) logLine += " " + detail;
   return code;
 }
@@ -159,10 +164,8 @@ uint32_t CPackageActionCreateUser::Read(const OFLTokenizer& lines) {
 }
 
 uint32_t CPackageActionCreateUser::Execute(String& logLine) {
-  logLine = OFLFormat("Creating user %s...", user_.name);
-  String detail;
-  const uint32_t code = package_.GetPlatform().CreateUser(user_, detail);
-  return WithDetail(logLine, code, detail);
+  return PlatformStep(logLine, OFLFormat("Creating user %s...", user_.name),
+                      [this](String& detail) { return package_.GetPlatform().CreateUser(user_, detail); });
 }
 
 uint32_t CPackageActionLocalGroup::Read(const OFLTokenizer& lines) {
@@ -181,10 +184,9 @@ uint32_t CPackageActionGlobalGroup::Read(const OFLTokenizer& lines) {
 }
 
 uint32_t CPackageActionLocalGroup::Execute(String& logLine) {
-  logLine = OFLFormat(group_.global ? "Creating global group %s..." : "Creating local group %s...", group_.name);
-  String detail;
-  const uint32_t code = package_.GetPlatform().CreateGroup(group_, detail);
-  return WithDetail(logLine, code, detail);
+  return PlatformStep(
+      logLine, OFLFormat(group_.global ? "Creating global group %s..." : "Creating local group %s...", group_.name),
+      [this](String& detail) { return package_.GetPlatform().CreateGroup(group_, detail); });
 }
 
 uint32_t CPackageActionSetDisplayMode::Read(const OFLTokenizer& lines) {
@@ -197,10 +199,8 @@ uint32_t CPackageActionSetDisplayMode::Read(const OFLTokenizer& lines) {
 }
 
 uint32_t CPackageActionSetDisplayMode::Execute(String& logLine) {
-  logLine = "Setting display mode...";
-  String detail;
-  const uint32_t code = package_.GetPlatform().SetDisplayMode(mode_, detail);
-  return WithDetail(logLine, code, detail);
+  return PlatformStep(logLine, "Setting display mode...",
+                      [this](String& detail) { return package_.GetPlatform().SetDisplayMode(mode_, detail); });
 }
 
 uint32_t CPackageActionCreateShare::Read(const OFLTokenizer& lines) {
@@ -213,10 +213,8 @@ uint32_t CPackageActionCreateShare::Read(const OFLTokenizer& lines) {
 }
 
 uint32_t CPackageActionCreateShare::Execute(String& logLine) {
-  logLine = OFLFormat("Creating share %s...", share_.name);
-  String detail;
-  const uint32_t code = package_.GetPlatform().CreateShare(share_, detail);
-  return WithDetail(logLine, code, detail);
+  return PlatformStep(logLine, OFLFormat("Creating share %s...", share_.name),
+                      [this](String& detail) { return package_.GetPlatform().CreateShare(share_, detail); });
 }
 
 }  // namespace orvacmn

@@ -79,10 +79,6 @@ uint32_t CPackageActionCopyFiles::Read(const OFLTokenizer& lines) {
 uint32_t CPackageActionCopyFiles::Execute(String& logLine) {
   const String source = package_.ResolveDip(source_);
   logLine = OFLFormat("Copying files from [%s] to [%s]...", source, destination_);
-  const auto fail = [&logLine](uint32_t code, const String& why) {
-    if (!why.empty()) logLine += " " + why;
-    return code;
-  };
 
   // A pattern in the last name picks entries of the folder above it.
   const size_t sep = source.find_last_of("\\/");
@@ -90,18 +86,20 @@ uint32_t CPackageActionCopyFiles::Execute(String& logLine) {
   const bool pattern = HasWildcard(last) && sep != String::npos;
   String from, to, why;
   if (const uint32_t code = package_.LocalPath(pattern ? source.substr(0, sep) : source, from, why); code != 0)
-    return fail(code, why);
-  if (const uint32_t code = package_.LocalPath(destination_, to, why); code != 0) return fail(code, why);
+    return WithDetail(logLine, code, why);
+  if (const uint32_t code = package_.LocalPath(destination_, to, why); code != 0) return WithDetail(logLine, code, why);
 
   std::error_code ec;
   const fs::file_status status = fs::status(from, ec);
-  if (!fs::exists(status)) return fail(OFL::Win32ErrorFromErrno(ENOENT, from), OFLFormat("[%s] does not exist", source));
+  if (!fs::exists(status))
+    return WithDetail(logLine, OFL::Win32ErrorFromErrno(ENOENT, from), OFLFormat("[%s] does not exist", source));
   if (fs::is_directory(status) && Within(to, from))
-    return fail(kInvalidParameter, "a folder cannot be copied into itself");
-  if (fs::is_symlink(fs::symlink_status(to, ec))) return fail(OFL::Win32::kAccessDenied, OFLFormat("[%s] is a link", to));
+    return WithDetail(logLine, kInvalidParameter, "a folder cannot be copied into itself");
+  if (fs::is_symlink(fs::symlink_status(to, ec)))
+    return WithDetail(logLine, OFL::Win32::kAccessDenied, OFLFormat("[%s] is a link", to));
   if (!fs::is_directory(fs::status(to, ec))) {
     fs::create_directories(to, ec);
-    if (ec) return fail(TreeCopy::Fail(ec, to, why), why);
+    if (ec) return WithDetail(logLine, TreeCopy::Fail(ec, to, why), why);
   }
 
   TreeCopy copy;
@@ -113,13 +111,14 @@ uint32_t CPackageActionCopyFiles::Execute(String& logLine) {
       any = true;
       code = copy.Entry(it->path(), to, why);
     }
-    if (code == 0 && !any) return fail(OFL::Win32::kFileNotFound, OFLFormat("nothing matches [%s]", source));
+    if (code == 0 && !any)
+      return WithDetail(logLine, OFL::Win32::kFileNotFound, OFLFormat("nothing matches [%s]", source));
   } else if (fs::is_directory(status)) {
     code = copy.Folder(from, to, why);
   } else {
     code = copy.Entry(from, to, why);
   }
-  return code == 0 ? 0 : fail(code, why);
+  return code == 0 ? 0 : WithDetail(logLine, code, why);
 }
 
 }  // namespace orvacmn

@@ -100,10 +100,6 @@ uint32_t CPackageActionCreateShortcut::Read(const OFLTokenizer& lines) {
 
 uint32_t CPackageActionCreateShortcut::Execute(String& logLine) {
   logLine = OFLFormat("Creating shortcut %s...", name_);
-  const auto fail = [&logLine](uint32_t code, const String& why) {
-    logLine += " " + why;
-    return code;
-  };
   const CPackage::ShortcutFolders& folders = package_.GetShortcutFolders();
   const struct {
     const char* location;
@@ -117,12 +113,14 @@ uint32_t CPackageActionCreateShortcut::Execute(String& logLine) {
     folder = l.folder;
     startup = OFL::EqualsNoCase(location_, "START");
   }
-  if (folder.empty()) return fail(OFL::Win32::kInvalidParameter, OFLFormat("unknown location [%s]", location_));
-  if (!IsPlainName(name_)) return fail(kInvalidName, OFLFormat("[%s] is no file name", name_));
+  if (folder.empty())
+    return WithDetail(logLine, OFL::Win32::kInvalidParameter, OFLFormat("unknown location [%s]", location_));
+  if (!IsPlainName(name_)) return WithDetail(logLine, kInvalidName, OFLFormat("[%s] is no file name", name_));
   if (!startup) {
     for (const String& part : OFLTokenizer(relPath_, "\\/")) {
       if (part == ".") continue;
-      if (!IsPlainName(part)) return fail(kInvalidName, OFLFormat("[%s] is no folder below the location", relPath_));
+      if (!IsPlainName(part))
+        return WithDetail(logLine, kInvalidName, OFLFormat("[%s] is no folder below the location", relPath_));
       folder /= part;
     }
   }
@@ -134,8 +132,8 @@ uint32_t CPackageActionCreateShortcut::Execute(String& logLine) {
     return OFL::PathMap::IsWindowsPath(path) ? package_.LocalPath(path, out, why) : 0;
   };
   String target, workingDir;
-  if (const uint32_t code = local(filename_, target); code != 0) return fail(code, why);
-  if (const uint32_t code = local(workingDir_, workingDir); code != 0) return fail(code, why);
+  if (const uint32_t code = local(filename_, target); code != 0) return WithDetail(logLine, code, why);
+  if (const uint32_t code = local(workingDir_, workingDir); code != 0) return WithDetail(logLine, code, why);
   String exec = ExecArgument(target);
   for (String arg : OFLCommandLine::SplitArguments(arguments_)) {
     String mapped;
@@ -156,14 +154,16 @@ uint32_t CPackageActionCreateShortcut::Execute(String& logLine) {
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out << entry;
-    if (!out.flush()) return fail(OFL::Win32ErrorFromErrno(errno, temp.string()), OFLFormat("[%s] cannot be written", temp.string()));
+    if (!out.flush())
+      return WithDetail(logLine, OFL::Win32ErrorFromErrno(errno, temp.string()),
+                        OFLFormat("[%s] cannot be written", temp.string()));
   }
   fs::permissions(temp, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec, ec);
   fs::rename(temp, file, ec);
   if (ec) {
     fs::remove(temp, ec);
-    return fail(OFL::Win32::kAccessDenied, OFLFormat("[%s] cannot be written", file.string()));
+    return WithDetail(logLine, OFL::Win32::kAccessDenied, OFLFormat("[%s] cannot be written", file.string()));
   }
   return 0;
 }

@@ -36,7 +36,9 @@ class LocatorTest : public ::testing::Test {
     Map("CDROM", "cd2");
   }
   ~LocatorTest() override { fs::remove_all(root_); }
-  void Map(const std::string& from, const std::string& to) { ASSERT_TRUE(map_->AddMapping(from, (root_ / to).string())); }
+  void Map(const std::string& from, const std::string& to) {
+    ASSERT_TRUE(map_->AddMapping(from, (root_ / to).string()));
+  }
   CDIPLocator Locator(const std::string& dips) {
     CDIPLocator locator(dips);
     locator.SetPathMap(map_);

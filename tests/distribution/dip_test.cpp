@@ -81,9 +81,9 @@ TEST(Dip, StatePredicates) {
   const struct {
     int state;
     bool ok, working, error;
-  } table[] = {{0, false, false, false}, {1, true, false, false}, {2, false, false, true}, {3, false, false, true},
-               {4, false, true, false},  {5, true, true, false},   {6, true, true, false},  {7, true, true, false},
-               {8, true, true, false},   {9, true, true, false},   {10, false, false, false}, {-1, false, false, false}};
+  } table[] = {{0, false, false, false}, {1, true, false, false}, {2, false, false, true},   {3, false, false, true},
+               {4, false, true, false},  {5, true, true, false},  {6, true, true, false},    {7, true, true, false},
+               {8, true, true, false},   {9, true, true, false},  {10, false, false, false}, {-1, false, false, false}};
   for (const auto& row : table) {
     dip.SetState(row.state);
     EXPECT_EQ(dip.IsStateOK(), row.ok) << row.state;

@@ -223,8 +223,9 @@ TEST_F(PackageTest, RegistrySteps) {
   EXPECT_TRUE(hku.HasKey("S-1-5-21\\Software\\Demo"));
   EXPECT_FALSE(hklm.HasKey("S-1-5-21"));
   // A key that does not exist cannot be opened for its values.
-  EXPECT_EQ(Run("[Install]\nModifyRegistry=R\n[R]\nDescription=values\nKey=Software\\None\nSetDWordValue=a,1\n", &code),
-            Failed({"Modifying registry key [Software\\None]"}, "The system cannot find the file specified.", "values"));
+  EXPECT_EQ(
+      Run("[Install]\nModifyRegistry=R\n[R]\nDescription=values\nKey=Software\\None\nSetDWordValue=a,1\n", &code),
+      Failed({"Modifying registry key [Software\\None]"}, "The system cannot find the file specified.", "values"));
   // A root outside the five fails the read, before any step runs.
   EXPECT_EQ(Run("[Install]\nCopyFiles=C\nModifyRegistry=Bad\n[C]\nSource={DIP}\\app\nDestination=T:\\never\n"
                 "[Bad]\nDescription=bad root\nRoot=HKEY_LOCAL_MACHINE\nKey=x\n",

@@ -44,7 +44,11 @@ TEST(CommandLine, ProgramPath) {
     Args args;
   } cases[] = {
       {" \"C:\\My Tools\\run.exe\" /q x", true, true, "C:\\My Tools\\run.exe", {"/q", "x"}},
-      {"\\\\srv\\kits\\My App\\setup.exe /S /D=C:\\x", true, true, "\\\\srv\\kits\\My App\\setup.exe", {"/S", "/D=C:\\x"}},
+      {"\\\\srv\\kits\\My App\\setup.exe /S /D=C:\\x",
+       true,
+       true,
+       "\\\\srv\\kits\\My App\\setup.exe",
+       {"/S", "/D=C:\\x"}},
       {"\\\\srv\\kits\\My App\\setup.exe /S", true, false, "\\\\srv\\kits\\My", {"App\\setup.exe", "/S"}},
       {"{DIP}\\My Folder", true, true, "{DIP}\\My Folder", {}},
       {"{DIP}\\readme.txt -v more", true, true, "{DIP}\\readme.txt", {"-v", "more"}},

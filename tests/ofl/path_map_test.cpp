@@ -19,7 +19,8 @@ using Status = OFL::PathMap::Status;
 
 class TempDir {
  public:
-  TempDir() : path_(fs::temp_directory_path() / ("pathmap-" + std::to_string(::getpid()) + "-" + std::to_string(n_++))) {
+  TempDir()
+      : path_(fs::temp_directory_path() / ("pathmap-" + std::to_string(::getpid()) + "-" + std::to_string(n_++))) {
     fs::create_directories(path_);
   }
   ~TempDir() { fs::remove_all(path_); }

@@ -62,8 +62,9 @@ TEST_F(RegistryTest, FileFormReadsBack) {
   ASSERT_TRUE(again.Parse(text));
   EXPECT_EQ(again.Serialize(), text);
   EXPECT_EQ(again.GetValue("k\tEY%\\sub", std::string("n\0a", 3))->text, std::string("v\r\n\0", 4));
-  for (const char* bad : {"", "orvacmn-registry 2\n", "orvacmn-registry 1\nV\tx\tS\ty\n", "orvacmn-registry 1\nK\t%G1\n",
-                          "orvacmn-registry 1\nK\ta\nV\tx\tQ\ty\n", "orvacmn-registry 1\nK\ta\\\\b\n", "orvacmn-registry 1x"})
+  for (const char* bad :
+       {"", "orvacmn-registry 2\n", "orvacmn-registry 1\nV\tx\tS\ty\n", "orvacmn-registry 1\nK\t%G1\n",
+        "orvacmn-registry 1\nK\ta\nV\tx\tQ\ty\n", "orvacmn-registry 1\nK\ta\\\\b\n", "orvacmn-registry 1x"})
     EXPECT_FALSE(again.Parse(bad)) << bad;
 }
 

@@ -85,6 +85,8 @@ class CPackage {
     String Value(std::string_view key, const String& fallback = String()) const;
     // The values of every line with `key`, in file order.
     std::vector<String> Values(std::string_view key) const;
+    // Returns `code`, with `detail` (when not empty) added to the result line.
+    static uint32_t WithDetail(String& logLine, uint32_t code, const String& detail);
     CPackage& package_;
 
    private:
