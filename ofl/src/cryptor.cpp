@@ -1,9 +1,10 @@
 #include "ofl/cryptor.h"
 
 #include <openssl/evp.h>
-#include <openssl/rand.h>
+#include <openssl/hmac.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -26,12 +27,21 @@ OFLCryptor::OFLCryptor(uint32_t mode) {
   OFL::String material(kSecret);
   for (int i = 0; i < 4; ++i) material += static_cast<char>(mode >> (8 * i));
   SHA256(reinterpret_cast<const unsigned char*>(material.data()), material.size(), key_.data());
+  material += "/nonce";
+  SHA256(reinterpret_cast<const unsigned char*>(material.data()), material.size(), nonceKey_.data());
 }
 
 OFL::String OFLCryptor::EncryptString(std::string_view plain) const {
   if (plain.size() > INT_MAX - 64) return String();
+  // The nonce is a keyed hash of the text, as in synthetic-IV modes: equal
+  // texts encrypt equally, different ones under different nonces.
+  unsigned char mac[EVP_MAX_MD_SIZE];
+  unsigned int macSize = 0;
+  if (!HMAC(EVP_sha256(), nonceKey_.data(), static_cast<int>(nonceKey_.size()),
+            reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), mac, &macSize))
+    return String();
   OFL::ByteBuffer out(kNonceSize + plain.size() + kTagSize);
-  if (RAND_bytes(out.data(), kNonceSize) != 1) return String();
+  std::copy(mac, mac + kNonceSize, out.begin());
   Context ctx(EVP_CIPHER_CTX_new());
   int length = 0, final = 0;
   if (!ctx || EVP_EncryptInit_ex(ctx.get(), EVP_aes_256_gcm(), nullptr, key_.data(), out.data()) != 1 ||

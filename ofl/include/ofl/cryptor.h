@@ -4,9 +4,10 @@
 // it back, and any change to the encrypted text is detected.
 //
 // AES-256-GCM under a key derived from the library's own secret and the
-// mode, with a fresh random nonce per text: "1" (the form's version), then
-// base64 of nonce, cipher text and tag. Stateless after construction; any
-// thread.
+// mode, with the nonce a keyed hash of the text (as in synthetic-IV modes),
+// so that equal texts encrypt equally and packed objects compare: "1" (the
+// form's version), then base64 of nonce, cipher text and tag. Stateless
+// after construction; any thread.
 #ifndef OFL_CRYPTOR_H_
 #define OFL_CRYPTOR_H_
 
@@ -23,7 +24,7 @@ class OFLCryptor {
   // Mode 0 is the suite's default key.
   explicit OFLCryptor(uint32_t mode = 0);
 
-  // Empty only when the platform's random source fails.
+  // Empty only for a text beyond 2 GiB.
   String EncryptString(std::string_view plain) const;
   // False (and `plain` empty) for a text that this mode did not encrypt,
   // or that was changed or cut.
@@ -31,6 +32,7 @@ class OFLCryptor {
 
  private:
   std::array<uint8_t, 32> key_;
+  std::array<uint8_t, 32> nonceKey_;
 };
 
 #endif  // OFL_CRYPTOR_H_
