@@ -32,7 +32,7 @@ FUZZ_TEXT(text) {
   package.SetDIPs("\\\\srv\\kits;{CDROM}");
   package.SetRegistryFolder("/nonexistent/fuzz-registry");
   package.SetDryRun(true);
-  package.GetSubstitutionVars().AddVar("Name", "{Name}x", false, false, orvacmn::CVariableType::Runtime, false);
+  package.GetSubstitutionVars().AddVar("Name", "value", false, false, orvacmn::CVariableType::Runtime, false);
   const uint32_t result = package.InstallPackage(1);
   const OFLTokenizer& results = package.GetResults();
   Check(results.GetCount() >= 1 && results[0] == "Reading package " + PackagePath(), "first result line");

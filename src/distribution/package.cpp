@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <unordered_map>
 
 #include "ofl/error_message.h"
 #include "ofl/format.h"
@@ -81,8 +82,8 @@ CPackage::CPackage(const String& packageFile)
 CPackage::~CPackage() { DeleteActions(); }
 
 void CPackage::DeleteActions() {
-  for (CPackageAction* a : actions_) delete a;
   actions_.RemoveAll();
+  ownedActions_.clear();
 }
 
 void CPackage::SetPathMap(std::shared_ptr<const OFL::PathMap> map) {
@@ -144,6 +145,7 @@ uint32_t CPackage::Read(const String& file) {
     return lines;
   };
 
+  std::unordered_map<String, CPackageAction*, OFL::HashNoCase, OFL::EqualNoCase> steps;  // keyword and section
   for (const String& line : Lines(section("Install"))) {
     String keyword, names;
     AnalyzeLine(line, keyword, names, '=');
@@ -152,16 +154,26 @@ uint32_t CPackage::Read(const String& file) {
       continue;
     }
     for (const String& name : OFLTokenizer(names, ",")) {
+      // A section named again is the step read before: reading stays linear
+      // in the package however often its sections are named.
+      const auto [known, added] = steps.try_emplace(keyword + "\n" + OFL::Trim(name), nullptr);
+      if (!added) {
+        if (!known->second) break;  // an unknown keyword
+        actions_.AddTail(known->second);
+        continue;
+      }
       std::unique_ptr<CPackageAction> action = CreatePackageAction(keyword, *this);
-      if (!action) break;  // an unknown keyword
+      if (!action) break;
       OFLTokenizer lines = Lines(section(OFL::Trim(name)));
       for (int32_t i = 0; i < lines.GetCount(); ++i)
-        vars_.PerformSubstitutions(lines[i], COVKVars::SubstitutionDefault);
+        lines[i] = vars_.PerformSubstitutions(lines[i], COVKVars::SubstitutionDefault);
       if (const uint32_t code = action->Read(lines); code != 0) {
         failedStep_ = action->GetDescription();
         return code;
       }
-      actions_.AddTail(action.release());
+      known->second = action.get();
+      actions_.AddTail(action.get());
+      ownedActions_.push_back(std::move(action));
     }
   }
   return 0;
@@ -197,8 +209,7 @@ uint32_t CPackage::InstallPackage(int silent) {
   failedStep_.clear();
 
   String file = packageFile_;
-  vars_.PerformSubstitutions(file, COVKVars::SubstitutionDefault);
-  file = ResolveDip(file);
+  file = ResolveDip(vars_.PerformSubstitutions(file, COVKVars::SubstitutionDefault));
   results_ += OFLFormat("Reading package %s", file).str();
   String local = file, why;
   if (OFL::PathMap::IsWindowsPath(file)) {
@@ -217,10 +228,13 @@ uint32_t CPackage::InstallPackage(int silent) {
   if (showProgress)
     progress_->Open("Processing orvalis Deploy Package", OFLFormat("Package: %s", description_), actions_.GetCount());
   uint32_t result = 0;
+  std::unordered_map<const CPackageAction*, String> dryRunLines;  // a step named again is logged alike
   for (CPackageAction* action : actions_) {
     if (showProgress) progress_->Step(action->GetDescription());
     if (dryRun_) {
-      results_ += DryRunLine(*this, *action);
+      String& line = dryRunLines[action];
+      if (line.empty()) line = DryRunLine(*this, *action);
+      results_ += line;
       continue;
     }
     String log;

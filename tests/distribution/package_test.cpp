@@ -131,6 +131,22 @@ TEST_F(PackageTest, ReadsStepsInFileOrder) {
   EXPECT_EQ(p.GetInteractiveExecution(), 0);
 }
 
+TEST_F(PackageTest, SectionsNamedAgainAreTheSameStep) {
+  CPackage p(Package("[Install]\nCopyFiles=A,b,a\nExecute=A\nCopyFiles=Install\n[a]\nSource=x\n[B]\nSource=y\n"));
+  Prepare(p);
+  p.SetDryRun(true);
+  EXPECT_EQ(p.InstallPackage(1), 0u);
+  std::vector<const CPackage::CPackageAction*> steps(p.GetActions().begin(), p.GetActions().end());
+  ASSERT_EQ(steps.size(), 5u);
+  EXPECT_EQ(steps[0], steps[2]);
+  EXPECT_NE(steps[0], steps[1]);
+  EXPECT_NE(steps[0], steps[3]);  // another keyword, another step
+  EXPECT_EQ(std::string(steps[3]->GetKeyword()), "Execute");
+  const auto& lines = p.GetResults().Items();
+  EXPECT_EQ(lines[1], lines[3]);
+  EXPECT_EQ(lines[5], "Dry run: CopyFiles: CopyFiles=A,b,a; Execute=A; CopyFiles=Install");
+}
+
 TEST_F(PackageTest, PackageFileOnTheDistributionPoint) {
   Package("[Install]\nDescription=on the share\n");
   CPackage p("{DIP}\\pkg\\package.ini");
@@ -258,6 +274,9 @@ TEST_F(PackageTest, ProgramsRunWithoutAShell) {
             "Executing program true... exit code -1, expected 0");
   Run("[Install]\nExecute=Bg\n[Bg]\nProgram=true\nWait=0\nComment=-1\n", &code);
   EXPECT_EQ(code, 0u);
+  // A process a signal ended reports 128 and the signal's number.
+  Run("[Install]\nExecute=Killed\n[Killed]\nProgram=sh -c \"kill -9 $$\"\nComment=137\n", &code);
+  EXPECT_EQ(code, 0u);
   EXPECT_EQ(Run("[Install]\nExecute=None\n[None]\nProgram=no-such-program-here\n", &code)[1],
             "Error processing package: The system cannot find the file specified.");
   // A program on the distribution point runs from its mapped folder, and a
@@ -364,6 +383,29 @@ TEST_F(PackageTest, PlatformStepsAreRefusedHereAndGoToAPluggedPlatform) {
   EXPECT_EQ(p.GetResults().GetAt(2), "Creating local group Admins... (recorded)");
   EXPECT_EQ(p.GetResults().GetAt(3), "Creating global group Domain Users... (recorded)");
   EXPECT_EQ(p.GetResults().GetAt(5), "Setting display mode...");
+}
+
+TEST_F(PackageTest, InteractiveRunsShowTheirProgress) {
+  struct Recorder : orvacmn::IPackageProgress {
+    void Open(const std::string& title, const std::string& line, int steps) override {
+      events.push_back(title + "|" + line + "|" + std::to_string(steps));
+    }
+    void Step(const std::string& description) override { events.push_back("step " + description); }
+    void Close() override { events.push_back("close"); }
+    std::vector<std::string> events;
+  } progress;
+  CPackage p(Package("[Install]\nDescription=Demo\nExecute=A,B\n[A]\nDescription=first\nProgram=true\n"
+                     "[B]\nDescription=second\nProgram=false\n"));
+  Prepare(p);
+  p.SetProgress(&progress);
+  EXPECT_EQ(p.InstallPackage(0), 0xFFFFFFFFu);
+  EXPECT_EQ(p.GetInteractiveExecution(), 1);
+  EXPECT_EQ(progress.events, (std::vector<std::string>{"Processing orvalis Deploy Package|Package: Demo|2",
+                                                       "step first", "step second", "close"}));
+  progress.events.clear();
+  p.InstallPackage(1);
+  EXPECT_TRUE(progress.events.empty());
+  EXPECT_EQ(p.GetInteractiveExecution(), 0);
 }
 
 TEST_F(PackageTest, DryRunChangesNothing) {

@@ -128,7 +128,9 @@ class CPackage {
   void SetSubstitutionVars(const String& xml) { vars_.Unpack(xml); }
   COVKVars& GetSubstitutionVars() { return vars_; }
   const COVKVars& GetSubstitutionVars() const { return vars_; }
-  // The steps read by the last InstallPackage.
+  // The steps read by the last InstallPackage, in order. A section named
+  // again under the same keyword is the same step again (the same object),
+  // read once.
   const OVOTypedPtrList<CPackageAction>& GetActions() const { return actions_; }
 
   // ---- this machine ----
@@ -176,7 +178,8 @@ class CPackage {
   void DeleteActions();
   void AddError(uint32_t code, const String& step);
 
-  OVOTypedPtrList<CPackageAction> actions_;
+  OVOTypedPtrList<CPackageAction> actions_;                // in order; a step may repeat
+  std::vector<std::unique_ptr<CPackageAction>> ownedActions_;  // each step once
   COVKVars vars_;
   String dips_;
   String packageFile_;
