@@ -63,7 +63,7 @@ std::string PackageText() {
   std::string install = "[Install]\nDescription=Benchmark package\n", sections;
   const char* kinds[] = {"CopyFiles", "ModifyRegistry", "Execute", "CreateShortcuts"};
   for (int i = 0; i < 10000; ++i) {
-    const std::string name = "S" + std::to_string(i);
+    const std::string name = std::string("S").append(std::to_string(i));
     if (install.size() < 4000) install += std::string(kinds[i % 4]) + "=" + name + "\n";
     sections += "[" + name + "]\nDescription=Step {Client} " + std::to_string(i) + "\n";
     switch (i % 4) {

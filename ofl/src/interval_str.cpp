@@ -98,7 +98,7 @@ OFL::String OFLIntervalStr::GetIntervalStr() const {
   if (!IsValid()) return String();
   static constexpr char kUnits[] = {'?', 'm', 'h', 'd', 'w'};
   String out = std::to_string(count_) + kUnits[static_cast<int>(unit_)];
-  if (minuteOfDay_ >= 0) out += "@" + TimeText(minuteOfDay_);
+  if (minuteOfDay_ >= 0) out.append("@").append(TimeText(minuteOfDay_));
   for (size_t d = 0, n = 0; d < kDayCodes.size(); ++d)
     if (weekdays_ & (1u << d)) out += String(n++ ? "," : "/") + String(kDayCodes[d]);
   return out;
@@ -153,7 +153,7 @@ bool OFLIntervalStr::SetIntervalDisplayStr(std::string_view text) {
     } while (t.starts_with(", "));
   }
   if (t.starts_with(" at ")) {
-    form += "@" + String(t.substr(4, 5));
+    form.append("@").append(t.substr(4, 5));
     t.remove_prefix(std::min<size_t>(t.size(), 9));
   }
   return t.empty() && SetIntervalStr(form + days);

@@ -303,7 +303,7 @@ bool PathMap::Exists(std::string_view path, std::chrono::milliseconds limit) con
 }
 
 String PathMap::StatusText(Status status, std::string_view path) {
-  const String p = "[" + String(path) + "]";
+  const String p = String("[").append(path).append("]");
   switch (status) {
     case Status::kOk: return String();
     case Status::kNotWindowsPath: return p + " is not a Windows path (\\\\server\\share or a drive letter)";

@@ -11,7 +11,7 @@ int CDependencies::FindEntry(const String& name) const {
 
 int CDependencies::InsertEntry(const String& name) {
   const auto [it, added] = index_.try_emplace(name, static_cast<int>(entries_.size()));
-  if (added) entries_.push_back({name, {}});
+  if (added) entries_.push_back({name});
   return it->second;
 }
 
@@ -20,15 +20,19 @@ void CDependencies::SetDependencies(const String& item, const String& dependenci
   for (const String& dependency : OFLTokenizer(dependencies, "#")) {
     if (OFL::EqualsNoCase(dependency, item)) continue;
     const int dependencyIndex = InsertEntry(dependency);
-    const uint64_t link = (uint64_t(uint32_t(itemIndex)) << 32) | uint32_t(dependencyIndex);
-    if (links_.insert(link).second) entries_[itemIndex].dependencies.push_back(dependencyIndex);
+    if (!linked_.insert((uint64_t(uint32_t(itemIndex)) << 32) | uint32_t(dependencyIndex)).second) continue;
+    const int link = static_cast<int>(links_.size());
+    links_.push_back({dependencyIndex});
+    Entry& entry = entries_[itemIndex];
+    (entry.last < 0 ? entry.first : links_[entry.last].next) = link;
+    entry.last = link;
   }
 }
 
 String CDependencies::GetEntry(int index) const {
   if (index < 0 || index >= GetCount()) return String();
   String text = entries_[index].name;
-  for (int d : entries_[index].dependencies) text += "#" + entries_[d].name;
+  for (int l = entries_[index].first; l >= 0; l = links_[l].next) text += "#" + entries_[links_[l].dependency].name;
   return text;
 }
 
@@ -40,36 +44,42 @@ HRESULT CDependencies::ResolveDependencies(String& order, String& error) const {
   // the path below it is what a new walk from the first entry left would
   // follow again, since the first entry left is the bottom of the path and
   // only the entry below the top pointed at the one taken.
-  std::vector<bool> resolved(n), onPath(n);
-  std::vector<size_t> next(n);  // each entry's first dependency not yet resolved
+  enum : uint8_t { kOpen, kOnPath, kResolved };
+  std::vector<uint8_t> state(n, kOpen);
+  std::vector<int> pending(n);  // each entry's first link to a dependency not yet resolved
+  size_t length = 0;
+  for (size_t i = 0; i < n; ++i) {
+    pending[i] = entries_[i].first;
+    length += entries_[i].name.size() + 1;
+  }
+  order.reserve(length);
   std::vector<int> path;
   size_t first = 0, count = 0;
   while (count < n) {
     if (path.empty()) {
-      while (resolved[first]) ++first;
+      while (state[first] == kResolved) ++first;
       path.push_back(static_cast<int>(first));
-      onPath[first] = true;
+      state[first] = kOnPath;
     }
     const int current = path.back();
-    const std::vector<int>& deps = entries_[current].dependencies;
-    while (next[current] < deps.size() && resolved[deps[next[current]]]) ++next[current];
-    if (next[current] == deps.size()) {
+    int& link = pending[current];
+    while (link >= 0 && state[links_[link].dependency] == kResolved) link = links_[link].next;
+    if (link < 0) {
       if (count++ > 0) order += '#';
       order += entries_[current].name;
-      resolved[current] = true;
-      onPath[current] = false;
+      state[current] = kResolved;
       path.pop_back();
       continue;
     }
-    const int dependency = deps[next[current]];
-    if (onPath[dependency]) {
+    const int dependency = links_[link].dependency;
+    if (state[dependency] == kOnPath) {
       error = "Cyclic dependencies among the items left:";
       for (size_t i = 0, listed = 0; i < n; ++i)
-        if (!resolved[i]) error += (listed++ ? ", " : " ") + entries_[i].name;
+        if (state[i] != kResolved) error.append(listed++ ? ", " : " ").append(entries_[i].name);
       return kE_FAIL;
     }
     path.push_back(dependency);
-    onPath[dependency] = true;
+    state[dependency] = kOnPath;
   }
   return kS_OK;
 }

@@ -138,7 +138,7 @@ uint32_t CPackageActionCreateShortcut::Execute(String& logLine) {
   for (String arg : OFLCommandLine::SplitArguments(arguments_)) {
     String mapped;
     if (OFL::PathMap::IsWindowsPath(arg) && local(arg, mapped) == 0) arg = mapped;
-    exec += " " + ExecArgument(arg);
+    exec.append(" ").append(ExecArgument(arg));
   }
 
   String entry = "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + EntryValue(name_) + "\n";

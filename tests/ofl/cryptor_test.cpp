@@ -33,11 +33,11 @@ TEST(Cryptor, RefusesWhatItDidNotMake) {
   tampered[10] = tampered[10] == 'A' ? 'B' : 'A';
   EXPECT_FALSE(cryptor.DecryptString(tampered, out));
   EXPECT_FALSE(cryptor.DecryptString(encrypted.substr(0, encrypted.size() - 4), out));
-  EXPECT_FALSE(cryptor.DecryptString("2" + encrypted.substr(1), out));
+  EXPECT_FALSE(cryptor.DecryptString(std::string("2").append(encrypted, 1), out));
   for (const char* garbage : {"", "1", "1@@@@", "1AAAA", "plain text", "1AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"})
     EXPECT_FALSE(cryptor.DecryptString(garbage, out)) << garbage;
   // Exactly nonce and tag, nothing between: the empty text, if the tag fits.
-  EXPECT_FALSE(cryptor.DecryptString("1" + OFL::EncodeBase64(std::string(28, 'k')), out));
+  EXPECT_FALSE(cryptor.DecryptString(std::string("1").append(OFL::EncodeBase64(std::string(28, 'k'))), out));
 }
 
 }  // namespace

@@ -46,14 +46,21 @@ class CDependencies {
   String GetEntry(int index) const;
 
  private:
+  // Dependencies live in one array, each entry's chained in the order they
+  // were added, so that resolving a long list reads compact memory.
   struct Entry {
     String name;
-    std::vector<int> dependencies;  // indexes, in the order they were added
+    int first = -1, last = -1;  // links_ indexes
+  };
+  struct Link {
+    int dependency;
+    int next = -1;
   };
 
   std::vector<Entry> entries_;
+  std::vector<Link> links_;
   std::unordered_map<String, int, OFL::HashNoCase, OFL::EqualNoCase> index_;
-  std::unordered_set<uint64_t> links_;  // item << 32 | dependency
+  std::unordered_set<uint64_t> linked_;  // item << 32 | dependency
 };
 
 }  // namespace orvacmn

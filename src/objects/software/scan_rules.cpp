@@ -132,7 +132,7 @@ void SWRule::InnerClear() { set_defaults(); }
 
 void SWRule::set_defaults() {
   FileRule::InnerClear();
-  for (const VersionText& v : kVersionTexts) info_.*v.member = "*";
+  for (const VersionText& v : kVersionTexts) (info_.*v.member).assign(1, '*');
   info_.ProductName.clear();
   dirGroup_ = 0;
   options_ = 0;
