@@ -68,6 +68,10 @@ TEST(Dip, CopiesShareUntilOneChanges) {
   EXPECT_FALSE(a.IsCommProtocolTls());
   EXPECT_TRUE(b.IsCommProtocolTls());
   EXPECT_NE(a, b);
+  // A DIP no other shares changes in place.
+  const std::string* hostname = &b.GetHostname();
+  b.SetComment("changed");
+  EXPECT_EQ(&b.GetHostname(), hostname);
   Dip c;
   c = a;
   a.Clear();
