@@ -117,3 +117,26 @@ rm -f "$payload"
 step packet timeout --now 1700000000 "$EX/messages/job_step_packet.xml"
 stepf "cut -c 1-300" packet skip AAAAAAAA-0000-4000-8000-000000000001 "$EX/messages/job_step_packet.xml"
 step message MessagesToAgent::AgentUpdateRequest "$EX/messages/agent/agent_update_request.xml"
+echo; echo "# Distribution: a deploy package run from the distribution point the locator chose"
+dist=$(mktemp -d)
+maps=(--map "\\\\dip01\\kits=$EX/distribution/dip01" --map "\\\\dip02\\kits=$EX/distribution/dip02"
+      --map "C:=$dist/c")
+dips='\\dip02\kits;\\dip01\kits'
+step dip locate "${maps[@]}" "$dips" '{DIP}\pkgs\demo\package.ini'
+step dip bits "ovbt:https://dip03.corp.example/kits;$dips"
+step object 'OVO::Dip' "$EX/distribution/dip.xml"
+step deps resolve 'Office=Runtime#Fonts' 'Runtime=' 'Viewer=Office#Runtime'
+step software keyfile "$EX/distribution/application.xml"
+stepf "grep -o '<SoftwareFiles>.*</SoftwareFiles>'" software files "$EX/distribution/application.xml"
+step package run --dry-run --dips "$dips" --vars "$EX/distribution/vars.xml" "${maps[@]}" \
+  --registry "$dist/registry" '{DIP}\pkgs\demo\package.ini'
+XDG_DATA_HOME="$dist/xdg" step package run --dips "$dips" --vars "$EX/distribution/vars.xml" "${maps[@]}" \
+  --registry "$dist/registry" '{DIP}\pkgs\demo\package.ini'
+printf '\n\033[1m$ find C: (%s)\033[0m\n' "$dist/c"
+(cd "$dist/c" && find . -type f | sort)
+cat "$dist/c/Program Files/Demo/first-run.log"
+step registry get --registry "$dist/registry" HKLM 'SOFTWARE\Demo'
+step registry get --registry "$dist/registry" HKLM 'software\demo' version
+printf '\n\033[1m$ cat %s\033[0m\n' "applications/Demo Tool.desktop"
+cat "$dist/xdg/applications/Demo Tool.desktop"
+rm -rf "$dist"

@@ -4,6 +4,7 @@
 
 #include "orvacmn/common.h"
 #include "orvacmn/directory.h"
+#include "orvacmn/distribution.h"
 #include "orvacmn/drivers.h"
 #include "orvacmn/energy.h"
 #include "orvacmn/hardware.h"

@@ -21,9 +21,12 @@ std::string_view TrimBlanks(std::string_view s) {
 // C string to the platform, so a NUL byte ends its content.
 class LineReader {
  public:
-  explicit LineReader(std::string_view text) : rest_(text) {
-    if (rest_.substr(0, kBom.size()) == kBom) rest_.remove_prefix(kBom.size());
+  // `atStart`: the text starts a file, so a byte-order mark is skipped.
+  explicit LineReader(std::string_view text, bool atStart = true) : rest_(text) {
+    if (atStart && rest_.substr(0, kBom.size()) == kBom) rest_.remove_prefix(kBom.size());
   }
+  // What is left to read.
+  std::string_view Rest() const { return rest_; }
 
   bool Next(std::string_view& line) {
     if (rest_.empty()) return false;
@@ -87,6 +90,41 @@ bool ReadFile(const String& path, String& text) {
   return !in.bad();
 }
 
+// The lines of the section the reader stands in, up to the next header.
+// Lines that fit whole are kept; the first that does not is cut to the room
+// left (two bytes stay for its NUL and the final NUL) and ends the list.
+String CollectSection(LineReader& reader, size_t bufferSize, bool* cut) {
+  String out;
+  if (cut) *cut = false;
+  std::string_view line, name;
+  while (reader.Next(line) && !SectionHeader(line, name)) {
+    if (line.empty() || IsComment(line)) continue;
+    String entry;
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+      entry.assign(line);
+    } else {
+      entry.assign(TrimBlanks(line.substr(0, eq)));
+      entry += '=';
+      entry.append(TrimBlanks(line.substr(eq + 1)));
+    }
+    const bool full = bufferSize < out.size() + 3;
+    const size_t room = full ? 0 : bufferSize - out.size() - 2;
+    if (full || entry.size() > room) {
+      if (cut) *cut = true;
+      if (full) break;
+      entry.resize(room);
+      out += entry;
+      out += '\0';
+      break;
+    }
+    out += entry;
+    out += '\0';
+  }
+  if (!out.empty()) out += '\0';
+  return out;
+}
+
 }  // namespace
 
 String GetStringFromText(const String& text, const String& section, const String& key, const String& fallback,
@@ -105,34 +143,10 @@ String GetStringFromText(const String& text, const String& section, const String
   return Cut(fallback, bufferSize);
 }
 
-// Lines that fit whole are kept; the first that does not is cut to the room
-// left (two bytes stay for its NUL and the final NUL) and ends the list.
 String GetSectionFromText(const String& text, const String& section, size_t bufferSize) {
-  String out;
   LineReader reader(text);
-  if (!SeekSection(reader, section)) return out;
-  std::string_view line, name;
-  while (reader.Next(line) && !SectionHeader(line, name)) {
-    if (line.empty() || IsComment(line)) continue;
-    String entry;
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-      entry.assign(line);
-    } else {
-      entry.assign(TrimBlanks(line.substr(0, eq)));
-      entry += '=';
-      entry.append(TrimBlanks(line.substr(eq + 1)));
-    }
-    if (bufferSize < out.size() + 3) break;
-    const size_t room = bufferSize - out.size() - 2;
-    const bool cut = entry.size() > room;
-    if (cut) entry.resize(room);
-    out += entry;
-    out += '\0';
-    if (cut) break;
-  }
-  if (!out.empty()) out += '\0';
-  return out;
+  if (!SeekSection(reader, section)) return String();
+  return CollectSection(reader, bufferSize, nullptr);
 }
 
 String GetString(const String& path, const String& section, const String& key, const String& fallback,
@@ -148,6 +162,23 @@ String GetSection(const String& path, const String& section, size_t bufferSize) 
   return GetSectionFromText(text, section, bufferSize);
 }
 
+Index::Index(String text) : text_(std::move(text)) {
+  LineReader reader(text_);
+  std::string_view line, name;
+  while (reader.Next(line)) {
+    if (!SectionHeader(line, name)) continue;
+    const size_t offset = static_cast<size_t>(reader.Rest().data() - text_.data());
+    sections_.try_emplace(String(name), reader.Rest().empty() ? text_.size() : offset);
+  }
+}
+
+String Index::GetSection(std::string_view section, size_t bufferSize, bool* cut) const {
+  if (cut) *cut = false;
+  const auto it = sections_.find(section);
+  if (it == sections_.end()) return String();
+  LineReader reader(std::string_view(text_).substr(it->second), false);
+  return CollectSection(reader, bufferSize, cut);
+}
+
 }  // namespace Profile
 }  // namespace OFL
-

@@ -6,13 +6,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "ofl/net_address.h"
+#include "ofl/time_limit.h"
 
 namespace {
 
@@ -34,35 +30,13 @@ std::vector<OFL::String> ResolveNow(const OFL::String& name) {
   return out;
 }
 
-// Shared by the caller and the worker, so either may leave first.
-struct Lookup {
-  std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
-  std::vector<OFL::String> result;
-};
-
 }  // namespace
 
 std::vector<OFL::String> OFLRemoteSystem::Resolve(const String& name, std::chrono::milliseconds limit) {
   if (name.empty() || name.find('\0') != String::npos) return {};
   // An address needs no resolver and no thread.
   if (OFLIP::IsIPAddress(name)) return {OFLIP(name).GetString()};
-  auto lookup = std::make_shared<Lookup>();
-  try {
-    std::thread([lookup, name] {
-      auto result = ResolveNow(name);
-      std::lock_guard<std::mutex> lock(lookup->mutex);
-      lookup->result = std::move(result);
-      lookup->finished = true;
-      lookup->done.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return ResolveNow(name);  // no thread to spare: wait without a limit
-  }
-  std::unique_lock<std::mutex> lock(lookup->mutex);
-  if (!lookup->done.wait_for(lock, limit, [&] { return lookup->finished; })) return {};
-  return std::move(lookup->result);
+  return OFL::RunWithTimeLimit([name] { return ResolveNow(name); }, limit).value_or(std::vector<OFL::String>());
 }
 
 OFL::String OFLRemoteSystem::MakeFQDN(std::string_view host, std::string_view domain) {

@@ -20,7 +20,6 @@ namespace {
 
 using orvacmn::COVKVars;
 using orvacmn::CVariableType;
-using orvacmn::OVOVars;
 
 const ovo::ObjectClass kOVKVars("COVKVars", [] { return std::make_unique<COVKVars>(); });
 
@@ -47,24 +46,6 @@ void AddNameValue(COVKVars& vars, const std::string& arg, CVariableType type, bo
   vars.AddVar(arg.substr(0, eq), arg.substr(eq + 1), false, true, type, isPassword);
 }
 
-// A packed OVSVars set as it is, or a packed Vars set under full names.
-bool AddVarsFile(COVKVars& vars, const std::string& file) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return false;
-  COVKVars set;
-  if (set.Unpack(text) != 0) {
-    vars.AddVars(&set);
-    return true;
-  }
-  OVOVars objectVars;
-  if (objectVars.Unpack(text) != 0) {
-    vars.AddVars(&objectVars, true);
-    return true;
-  }
-  ovo::Error(file + ": neither an <OVSVars> nor a <Vars> element");
-  return false;
-}
-
 // Walks the options in the order they were given.
 bool BuildVars(const CLI::App& cmd, const Args& a, COVKVars& vars) {
   std::map<const CLI::Option*, size_t> used;
@@ -79,7 +60,7 @@ bool BuildVars(const CLI::App& cmd, const Args& a, COVKVars& vars) {
     } else if (opt == a.secretVar) {
       AddNameValue(vars, value, CVariableType::Runtime, true);
     } else if (opt == a.varFile) {
-      if (!AddVarsFile(vars, value)) return false;
+      if (!ovo::AddVarsFile(vars, value)) return false;
     } else if (opt == a.iniFile) {
       const uint32_t code = vars.AddVarsFromInstallIni(value, CVariableType::Runtime);
       if (code != 0) {

@@ -17,6 +17,10 @@
 
 #include "orvacmn/objects/xml_support.h"
 
+namespace orvacmn {
+class COVKVars;
+}
+
 namespace ovo {
 
 // Adds a command group's subcommands to `app`; their callbacks store their
@@ -47,6 +51,10 @@ bool ParseNumber(const std::string& text, uint64_t& value);
 std::string Hex(uint64_t value);
 // A CLI11 validator accepting what ParseNumber accepts.
 const CLI::Validator& NumberValidator();
+// Adds the variables of FILE (stdin for "-") to `vars`: a packed <OVSVars>
+// set as it is, or a packed <Vars> set under full names. False, with an
+// error printed, when the file holds neither.
+bool AddVarsFile(orvacmn::COVKVars& vars, const std::string& file);
 
 }  // namespace ovo
 

@@ -327,6 +327,12 @@ class OVOSoftwareApplication : public OVOXMLSupport {
   // For an agent: no dependencies, rights or licence actions, and no files
   // unless the GUID is exactly kKeepFilesGuid.
   void CleanForOVAUse();
+  // Rebuilds the file list from the engine files and the key folders of the
+  // installation and uninstallation (CDIPLocator::GetKeyFile), expanded with
+  // the application's variables, keeping only paths that start with the
+  // distribution point's or the server's placeholder. Part of the
+  // distribution layer.
+  void AutoDetermineFiles();
   // The property "Parameters" defines at least one custom variable.
   bool HasConfigurableParameters() const;
   // Sets "CombinedSWTypes" to `type` in decimal and "CombinedSWSubTypes" to
