@@ -1,10 +1,12 @@
 #include "ofl/interval_str.h"
 
 #include <absl/time/civil_time.h>
-#include <absl/time/time.h>
 
 #include <array>
+#include <ctime>
 #include <limits>
+
+#include "ofl/local_time.h"
 
 namespace {
 
@@ -48,9 +50,22 @@ int WeekdayIndex(absl::CivilDay day) { return (static_cast<int>(absl::GetWeekday
 // Monday of the week of `day`.
 absl::CivilDay WeekStart(absl::CivilDay day) { return day - WeekdayIndex(day); }
 
-int64_t ToSeconds(absl::CivilDay day, int32_t minuteOfDay, absl::TimeZone zone) {
-  const absl::CivilMinute at(day.year(), day.month(), day.day(), minuteOfDay / 60, minuteOfDay % 60);
-  return absl::ToUnixSeconds(absl::FromCivil(at, zone));
+// Local time the same way as everywhere else in the library (the zone TZ
+// names, the rule for skipped and repeated times).
+int64_t ToSeconds(absl::CivilDay day, int32_t minuteOfDay) {
+  std::tm tm{};
+  tm.tm_year = static_cast<int>(day.year() - 1900);
+  tm.tm_mon = day.month() - 1;
+  tm.tm_mday = day.day();
+  tm.tm_hour = minuteOfDay / 60;
+  tm.tm_min = minuteOfDay % 60;
+  return OFL::MakeLocalTime(tm);
+}
+
+absl::CivilDay LocalDayOf(int64_t t) {
+  std::tm tm{};
+  OFL::LocalTimeOf(t, tm);  // `t` is bounded far within tm's years
+  return absl::CivilDay(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
 }
 
 }  // namespace
@@ -170,18 +185,17 @@ int64_t OFLIntervalStr::GetNextRunTime(int64_t last) const {
   }
   const int64_t daysPerStep = unit_ == Unit::kWeeks ? 7 : 1;
   if (minuteOfDay_ < 0 && weekdays_ == 0) return last + count * daysPerStep * 86400;
-  const absl::TimeZone zone = absl::LocalTimeZone();
-  const absl::CivilDay lastDay = absl::ToCivilDay(absl::FromUnixSeconds(last), zone);
+  const absl::CivilDay lastDay = LocalDayOf(last);
   const int32_t minute = minuteOfDay_ < 0 ? 0 : minuteOfDay_;
   // The first slot after `last`: today's or one of the next days'.
   absl::CivilDay day = lastDay;
   for (int i = 0; i < 8; ++i, ++day) {
     if (weekdays_ != 0 && !(weekdays_ & (1u << WeekdayIndex(day)))) continue;
-    if (ToSeconds(day, minute, zone) > last) break;
+    if (ToSeconds(day, minute) > last) break;
   }
   if (weekdays_ == 0) day += (count * daysPerStep - 1);
   else if (WeekStart(day) != WeekStart(lastDay)) day += (count - 1) * 7;
-  return ToSeconds(day, minute, zone);
+  return ToSeconds(day, minute);
 }
 
 bool OFLIntervalStr::IsDue(int64_t last, bool neverRan, int64_t now) const {
