@@ -88,10 +88,10 @@ struct Lookup {
   bool found = false;
   uint32_t method = 0;
 
-  // Exit status 2 on an error (printed), else -1.
+  // Exit status 1 when FILE cannot be read, 2 on another error (printed), else -1.
   int Run(const StoreLookupArgs& a) {
     std::string error;
-    if (!ovo::ReadInput(a.file, text)) return 2;
+    if (!ovo::ReadInput(a.file, text)) return 1;
     auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
     if (!store) return ovo::Error(error, 2);
     access = std::make_unique<orvacmn::CDBAccess>(store);
