@@ -408,6 +408,11 @@ struct OFLXMLParser::Impl {
   // Texts of several pieces handed out as views, kept until the document
   // changes.
   mutable std::unordered_map<NodePtr, OFL::String> joined;
+  // Where the last GetNthAttrib stopped, so that reading the attributes one
+  // after another stays linear; forgotten when the document changes.
+  mutable pugi::xml_node nthOwner;
+  mutable pugi::xml_attribute nthAttrib;
+  mutable size_t nthIndex = 0;
 
   std::string_view DataViewOf(const pugi::xml_node& n) const {
     OFL::String pieces;
@@ -431,7 +436,12 @@ struct OFLXMLParser::Impl {
     changed = stable = plain = raw = false;
     error.clear();
     if (!joined.empty()) joined.clear();
+    ForgetNthAttrib();
     if (!Null(FirstChildOf(doc))) doc.reset();
+  }
+  void ForgetNthAttrib() const {
+    nthOwner = pugi::xml_node();
+    nthAttrib = pugi::xml_attribute();
   }
 
   // Before a change: a parser that reads another's element copies it into
@@ -439,6 +449,7 @@ struct OFLXMLParser::Impl {
   void MakeOwn() {
     changed = true;
     joined.clear();
+    ForgetNthAttrib();
     if (!scope) return;
     std::vector<size_t> pathParent = PathOf(parent), pathMain = PathOf(main), pathChild = PathOf(child);
     doc.reset();
@@ -668,12 +679,17 @@ OFL::String OFLXMLParser::GetChildAttrib(const char* name) const {
 }
 
 bool OFLXMLParser::GetNthAttrib(size_t index, String& name, String& value) const {
-  if (!impl_->main) return false;
-  pugi::xml_attribute a = impl_->main.first_attribute();
-  for (; a && index > 0; --index) a = a.next_attribute();
+  const Impl& m = *impl_;
+  if (!m.main) return false;
+  const bool onward = m.nthOwner == m.main && m.nthAttrib && index >= m.nthIndex;
+  pugi::xml_attribute a = onward ? m.nthAttrib : m.main.first_attribute();
+  for (size_t at = onward ? m.nthIndex : 0; a && at < index; ++at) a = a.next_attribute();
   if (!a) return false;
+  m.nthOwner = m.main;
+  m.nthAttrib = a;
+  m.nthIndex = index;
   name = a.name();
-  value = impl_->Read(a.value());
+  value = m.Read(a.value());
   return true;
 }
 

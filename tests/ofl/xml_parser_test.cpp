@@ -147,6 +147,13 @@ TEST(XMLParserRead, WhatStandsBeforeTheRootChangesNothing) {
   EXPECT_FALSE(none.GetNthAttrib(0, name, value));
   EXPECT_TRUE(none.SetDoc("<e/>") && none.FindElem() && !none.GetNthAttrib(0, name, value));
   EXPECT_EQ(name + value, "nv");
+  // Any order of indexes, and an attribute added in between.
+  ASSERT_TRUE(none.SetDoc("<e a='1' b='2' c='3'/>") && none.FindElem());
+  String got;
+  for (const size_t i : {2, 0, 1, 1, 3}) got += none.GetNthAttrib(i, name, value) ? name + value : "-";
+  ASSERT_TRUE(none.SetAttrib("d", "4"));
+  for (const size_t i : {3, 2}) got += none.GetNthAttrib(i, name, value) ? name + value : "-";
+  EXPECT_EQ(got, "c3a1b2b2-d4c3");
 }
 
 // Only one well-formed document with a single root element loads; whatever
