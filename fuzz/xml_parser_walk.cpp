@@ -1,12 +1,13 @@
 // Loads arbitrary bytes as a document, then lets the rest of the input drive the cursors over every operation. A
 // document loads exactly when the full well-formedness check and the parser underneath both accept it (so the quick
 // check agrees with the full one). Markup handed out (GetSubDoc, GetChildSubDoc, GetDoc) parses again to the same
-// text, and what is written reads back.
+// text, and what is written reads back, NUL included.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <pugixml.hpp>
 #include <vector>
 
+#include "ofl/tools.h"
 #include "ofl/xml_parser.h"
 #include "xml_wellformed.h"
 
@@ -27,6 +28,22 @@ void CheckReparses(const String& sub, const String& tag, const String& data) {
   if (sub.empty()) return;
   // White space beside child elements is not text and goes on the first reparse; from then on the print is stable.
   Check(third.SetDoc(again.GetSubDoc()) && third.FindElem() && third.GetSubDoc() == again.GetSubDoc());
+}
+
+// Every element's tag, attributes and text, depth first.
+String Dump(OFLXMLParser& p) {
+  String out;
+  while (p.FindElem()) {
+    out += "<" + p.GetTagName();
+    String n, v;
+    for (size_t i = 0; p.GetNthAttrib(i, n, v); ++i) out += " " + n + "=" + std::to_string(v.size()) + ":" + v;
+    out += ">" + std::to_string(p.GetData().size()) + ":" + p.GetData();
+    if (p.IntoElem()) {
+      out += Dump(p) + "</>";
+      p.OutOfElem();
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -52,10 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (int step = 0; step < 96 && in.remaining_bytes() > 0; ++step) {
     const int op = in.ConsumeIntegralInRange(0, 22);
-    // What operations 10 to 15 write: a name (10 to 13) and a NUL-free value.
+    // What operations 10 to 15 write: a name (10 to 13) and a value.
     const String n = op >= 10 && op <= 13 ? name() : String();
-    String v = op >= 10 && op <= 15 ? in.ConsumeRandomLengthString(64) : String();
-    std::erase(v, '\0');
+    const String v = op >= 10 && op <= 15 ? in.ConsumeRandomLengthString(64) : String();
     const bool hadMain = !p.GetTagName().empty();
     OFLXMLParser probe;
     switch (op) {
@@ -111,8 +127,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(p.GetDoc().empty() || (again.SetDoc("<r>" + p.GetDoc() + "</r>") && third.SetDoc(again.GetDoc()) &&
                                third.GetDoc() == again.GetDoc()));
   (void)OFLXMLParser::UnescapeText(doc);
-  String plain = doc;
-  std::erase(plain, '\0');
-  Check(OFLXMLParser::UnescapeText(OFLXMLParser::EscapeText(plain)) == plain);
+  Check(OFLXMLParser::UnescapeText(OFLXMLParser::EscapeText(doc)) == doc);
+  // Any text, NUL and white space included, reads back from an attribute value it was escaped for.
+  OFLXMLParser attribute;
+  Check(attribute.SetDoc("<a v=\"" + OFLTools::MakeXMLAttributeData(doc) + "\"/>") && attribute.FindElem() &&
+            attribute.GetAttrib("v") == doc,
+        "attribute value does not read back");
+  // A document that holds a reference to NUL is read raw: it reads as the same document read plainly.
+  if (wellFormed) {
+    OFLXMLParser plainDoc(doc), rawDoc(doc + "<!--&#0;-->");
+    Check(Dump(plainDoc) == Dump(rawDoc), "raw and plain reading differ");
+  }
   return 0;
 }

@@ -116,7 +116,8 @@ printf '\n\033[1m$ ovo internet pack FILE | ovo internet unpack request | tail -
 rm -f "$payload"
 step packet timeout --now 1700000000 "$EX/messages/job_step_packet.xml"
 stepf "cut -c 1-300" packet skip AAAAAAAA-0000-4000-8000-000000000001 "$EX/messages/job_step_packet.xml"
-step message MessagesToAgent::AgentUpdateRequest "$EX/messages/agent/agent_update_request.xml"
+stepf "head -n 5" message --list
+step message AgentUpdateRequest "$EX/messages/agent/agent_update_request.xml"
 echo; echo "# Distribution: a deploy package run from the distribution point the locator chose"
 dist=$(mktemp -d)
 maps=(--map "\\\\dip01\\kits=$EX/distribution/dip01" --map "\\\\dip02\\kits=$EX/distribution/dip02"

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "ofl/format.h"
-
 namespace OFL {
 namespace {
 
@@ -38,58 +36,28 @@ String EncodeBase64(std::string_view text) {
   return EncodeBase64(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-bool DecodeBase64(std::string_view text, ByteBuffer& out, String& error) {
-  out.clear();
-  error.clear();
-  // Checked and compacted first, so that EVP sees only whole, valid groups.
+ByteBuffer DecodeBase64(std::string_view text) {
+  // The alphabet characters up to where decoding ends, padded to whole
+  // groups, so that EVP sees only valid ones.
   String clean;
-  clean.reserve(text.size());
-  size_t padding = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  clean.reserve(text.size() + 3);
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
     if (IsSkipped(c)) continue;
-    if (c == '=') {
-      ++padding;
-    } else if (!IsAlphabet(c)) {
-      error = OFLFormat("Invalid base64 character 0x%02X at offset %I64u", c, static_cast<uint64_t>(i)).str();
-      return false;
-    } else if (padding > 0) {
-      error = OFLFormat("Base64 data continues after padding at offset %I64u", static_cast<uint64_t>(i)).str();
-      return false;
-    }
-    clean.push_back(static_cast<char>(c));
+    if (!IsAlphabet(c)) break;
+    clean.push_back(ch);
   }
-  if (clean.size() % 4 != 0) {
-    error = "Base64 text is incomplete: its length is not a multiple of four characters";
-    return false;
-  }
-  if (padding > 2) {
-    error = "Base64 text has more than two padding characters";
-    return false;
-  }
+  if (clean.size() % 4 == 1) clean.pop_back();  // one character holds no whole byte
+  const size_t chars = clean.size();
+  clean.append((4 - chars % 4) % 4, '=');
   ByteBuffer bytes(clean.size() / 4 * 3);
-  size_t written = 0;
   for (size_t pos = 0; pos < clean.size(); pos += kDecodeSlice) {
     const size_t n = std::min(kDecodeSlice, clean.size() - pos);
-    const int got = EVP_DecodeBlock(bytes.data() + written, reinterpret_cast<const unsigned char*>(clean.data() + pos),
-                                    static_cast<int>(n));
-    if (got < 0) {
-      error = "Base64 text could not be decoded";
-      return false;
-    }
-    written += static_cast<size_t>(got);
+    EVP_DecodeBlock(bytes.data() + pos / 4 * 3, reinterpret_cast<const unsigned char*>(clean.data() + pos),
+                    static_cast<int>(n));
   }
-  // EVP writes the padded positions as zero bytes.
-  bytes.resize(written - padding);
-  out = std::move(bytes);
-  return true;
-}
-
-ByteBuffer DecodeBase64(std::string_view text) {
-  ByteBuffer out;
-  String error;
-  DecodeBase64(text, out, error);
-  return out;
+  bytes.resize(chars * 3 / 4);  // without what the padding stood for
+  return bytes;
 }
 
 }  // namespace OFL

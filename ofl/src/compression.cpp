@@ -8,6 +8,7 @@
 #include <climits>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 
 #include "ofl/format.h"
 
@@ -20,38 +21,85 @@ std::atomic<size_t> g_defaultLimit{kDefaultDecompressionLimit};
 constexpr size_t kSlice = size_t{1} << 30;
 constexpr size_t kFirstChunk = size_t{64} << 10;
 
-// The growing output of one operation. It never grows beyond `limit` + 1
-// bytes, so that a decoder that wants to write more is caught without
-// allocating what it asks for.
+// Decoded output up to this size is kept as it comes; a longer one is counted
+// on and decoded again into a buffer of its exact size (DecodeAll).
+constexpr size_t kKeepFirst = size_t{4} << 20;
+
+// Where the output of one operation goes. The first `keep` bytes are kept in
+// a buffer that grows to at most `keep` bytes (or is made that size at once
+// when `exact`); bytes beyond it are only counted, written over a scratch
+// area. The count stops one byte past `limit`, so that a decoder that wants
+// to write more is caught without allocating what it asks for.
 class Sink {
  public:
-  explicit Sink(size_t limit) : cap_(limit == SIZE_MAX ? SIZE_MAX : limit + 1), limit_(limit) {}
+  Sink(size_t keep, size_t limit, bool exact = false)
+      : keep_(std::min(keep, limit)), cap_(limit == SIZE_MAX ? SIZE_MAX : limit + 1), limit_(limit) {
+    if (exact) buf_.resize(keep_);
+  }
 
   // Points `next`/`avail` at free space; false when the cap is reached.
   template <class Char, class Count>
   bool Room(Char*& next, Count& avail) {
-    if (used_ == buf_.size()) {
-      if (used_ >= cap_) return false;
-      const size_t grow = std::min({std::max(kFirstChunk, used_), cap_ - used_, kSlice});
-      buf_.resize(used_ + grow);
+    if (used_ >= cap_) return false;
+    uint8_t* at;
+    size_t room;
+    if (used_ < keep_) {
+      if (used_ == buf_.size()) {
+        // Reserved exactly, so that the buffer never outgrows what it keeps.
+        const size_t size = std::min(keep_, used_ + std::min(std::max(kFirstChunk, used_), kSlice));
+        buf_.reserve(size);
+        buf_.resize(size);
+      }
+      at = buf_.data() + used_;
+      room = buf_.size() - used_;
+    } else {
+      if (scratch_.empty()) scratch_.resize(kFirstChunk);
+      at = scratch_.data();
+      room = std::min(scratch_.size(), cap_ - used_);
     }
-    next = reinterpret_cast<Char*>(buf_.data() + used_);
-    avail = static_cast<Count>(std::min(buf_.size() - used_, kSlice));
+    next = reinterpret_cast<Char*>(at);
+    avail = static_cast<Count>(std::min(room, kSlice));
     return true;
   }
   void Took(size_t n) { used_ += n; }
   bool Exceeded() const { return used_ > limit_; }
+  size_t Limit() const { return limit_; }
+  size_t Used() const { return used_; }
+  bool KeptAll() const { return used_ <= keep_; }
   void MoveTo(ByteBuffer& out) {
     buf_.resize(used_);
     out = std::move(buf_);
   }
 
  private:
-  ByteBuffer buf_;
+  ByteBuffer buf_, scratch_;
   size_t used_ = 0;
+  size_t keep_;
   size_t cap_;
   size_t limit_;
 };
+
+// Runs `decode(sink, error)` over the whole input. Output beyond kKeepFirst
+// bytes is decoded twice, first only counted, then into a buffer of its exact
+// size: a growing buffer would hold its old and new storage at once, and so
+// need twice the output when it moves.
+template <class Decode>
+bool DecodeAll(Decode decode, ByteBuffer& out, String& error, size_t limit) {
+  size_t total;
+  {
+    Sink first(kKeepFirst, limit);
+    if (!decode(first, error)) return false;
+    if (first.KeptAll()) {
+      first.MoveTo(out);
+      return true;
+    }
+    total = first.Used();
+  }
+  Sink exact(total, total, true);
+  if (!decode(exact, error)) return false;
+  exact.MoveTo(out);
+  return true;
+}
 
 String LimitText(size_t limit) {
   return OFLFormat("Decompressed data exceeds the limit of %I64u bytes", static_cast<uint64_t>(limit)).str();
@@ -78,6 +126,11 @@ String ZlibText(int rc, const z_stream& s) {
   }
 }
 
+bool StartsWith(std::span<const uint8_t> bytes, std::string_view magic) {
+  return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin(),
+                                                    [](char m, uint8_t b) { return static_cast<uint8_t>(m) == b; });
+}
+
 const char kTruncated[] = "%s: compressed data ends unexpectedly";
 const char kTrailing[] = "%s: data follows the end of the compressed stream";
 
@@ -91,48 +144,50 @@ void Feed(Stream& s, std::span<const uint8_t> in, size_t& pos, Char*) {
   pos += n;
 }
 
-bool BZip2Decompress(std::span<const uint8_t> in, ByteBuffer& out, String& error, size_t limit, int verbosity) {
-  bz_stream s{};
-  int rc = BZ2_bzDecompressInit(&s, verbosity, 0);
-  if (rc != BZ_OK) {
-    error = BZip2Text(rc);
-    return false;
-  }
-  struct End {
-    bz_stream& s;
-    ~End() { BZ2_bzDecompressEnd(&s); }
-  } end{s};
-  Sink sink(limit);
+// Decodes the bzip2 streams of `in`, one after another, into `sink`.
+bool BZip2Decode(std::span<const uint8_t> in, Sink& sink, String& error, int verbosity) {
   size_t pos = 0;
   for (;;) {
-    Feed(s, in, pos, static_cast<char*>(nullptr));
-    if (s.avail_out == 0 && !sink.Room(s.next_out, s.avail_out)) {
-      error = LimitText(limit);
-      return false;
-    }
-    const unsigned inBefore = s.avail_in, outBefore = s.avail_out;
-    rc = BZ2_bzDecompress(&s);
-    sink.Took(outBefore - s.avail_out);
-    if (sink.Exceeded()) {
-      error = LimitText(limit);
-      return false;
-    }
-    if (rc == BZ_STREAM_END) break;
+    bz_stream s{};
+    int rc = BZ2_bzDecompressInit(&s, verbosity, 0);
     if (rc != BZ_OK) {
       error = BZip2Text(rc);
       return false;
     }
-    if (inBefore == s.avail_in && outBefore == s.avail_out && s.avail_in == 0 && pos >= in.size()) {
-      error = OFLFormat(kTruncated, "bzip2").str();
+    struct End {
+      bz_stream& s;
+      ~End() { BZ2_bzDecompressEnd(&s); }
+    } end{s};
+    for (;;) {
+      Feed(s, in, pos, static_cast<char*>(nullptr));
+      if (s.avail_out == 0 && !sink.Room(s.next_out, s.avail_out)) {
+        error = LimitText(sink.Limit());
+        return false;
+      }
+      const unsigned inBefore = s.avail_in, outBefore = s.avail_out;
+      rc = BZ2_bzDecompress(&s);
+      sink.Took(outBefore - s.avail_out);
+      if (sink.Exceeded()) {
+        error = LimitText(sink.Limit());
+        return false;
+      }
+      if (rc == BZ_STREAM_END) break;
+      if (rc != BZ_OK) {
+        error = BZip2Text(rc);
+        return false;
+      }
+      if (inBefore == s.avail_in && outBefore == s.avail_out && s.avail_in == 0 && pos >= in.size()) {
+        error = OFLFormat(kTruncated, "bzip2").str();
+        return false;
+      }
+    }
+    pos -= s.avail_in;  // what the stream left of its slice
+    if (pos == in.size()) return true;
+    if (!StartsWith(in.subspan(pos), "BZh")) {
+      error = OFLFormat(kTrailing, "bzip2").str();
       return false;
     }
   }
-  if (s.avail_in != 0 || pos < in.size()) {
-    error = OFLFormat(kTrailing, "bzip2").str();
-    return false;
-  }
-  sink.MoveTo(out);
-  return true;
 }
 
 bool BZip2Compress(std::span<const uint8_t> in, ByteBuffer& out, String& error, int blockSize, int verbosity,
@@ -147,7 +202,7 @@ bool BZip2Compress(std::span<const uint8_t> in, ByteBuffer& out, String& error, 
     bz_stream& s;
     ~End() { BZ2_bzCompressEnd(&s); }
   } end{s};
-  Sink sink(SIZE_MAX);
+  Sink sink(SIZE_MAX, SIZE_MAX);
   size_t pos = 0;
   for (;;) {
     Feed(s, in, pos, static_cast<char*>(nullptr));
@@ -170,7 +225,8 @@ bool BZip2Compress(std::span<const uint8_t> in, ByteBuffer& out, String& error, 
   return true;
 }
 
-bool GZipDecompress(std::span<const uint8_t> in, ByteBuffer& out, String& error, size_t limit) {
+// Decodes the gzip members of `in`, one after another, into `sink`.
+bool GZipDecode(std::span<const uint8_t> in, Sink& sink, String& error) {
   z_stream s{};
   int rc = inflateInit2(&s, 16 + MAX_WBITS);
   if (rc != Z_OK) {
@@ -181,22 +237,30 @@ bool GZipDecompress(std::span<const uint8_t> in, ByteBuffer& out, String& error,
     z_stream& s;
     ~End() { inflateEnd(&s); }
   } end{s};
-  Sink sink(limit);
   size_t pos = 0;
   for (;;) {
     Feed(s, in, pos, static_cast<Bytef*>(nullptr));
     if (s.avail_out == 0 && !sink.Room(s.next_out, s.avail_out)) {
-      error = LimitText(limit);
+      error = LimitText(sink.Limit());
       return false;
     }
     const unsigned inBefore = s.avail_in, outBefore = s.avail_out;
     rc = inflate(&s, Z_NO_FLUSH);
     sink.Took(outBefore - s.avail_out);
     if (sink.Exceeded()) {
-      error = LimitText(limit);
+      error = LimitText(sink.Limit());
       return false;
     }
-    if (rc == Z_STREAM_END) break;
+    if (rc == Z_STREAM_END) {
+      const size_t next = pos - s.avail_in;
+      if (next == in.size()) return true;
+      if (!StartsWith(in.subspan(next), "\x1F\x8B")) {
+        error = OFLFormat(kTrailing, "gzip").str();
+        return false;
+      }
+      inflateReset(&s);  // the next member, with the same decoder
+      continue;
+    }
     if (rc == Z_BUF_ERROR || (rc == Z_OK && inBefore == s.avail_in && outBefore == s.avail_out)) {
       if (s.avail_in == 0 && pos >= in.size()) {
         error = OFLFormat(kTruncated, "gzip").str();
@@ -209,12 +273,6 @@ bool GZipDecompress(std::span<const uint8_t> in, ByteBuffer& out, String& error,
       return false;
     }
   }
-  if (s.avail_in != 0 || pos < in.size()) {
-    error = OFLFormat(kTrailing, "gzip").str();
-    return false;
-  }
-  sink.MoveTo(out);
-  return true;
 }
 
 bool GZipCompress(std::span<const uint8_t> in, ByteBuffer& out, String& error) {
@@ -228,7 +286,7 @@ bool GZipCompress(std::span<const uint8_t> in, ByteBuffer& out, String& error) {
     z_stream& s;
     ~End() { deflateEnd(&s); }
   } end{s};
-  Sink sink(SIZE_MAX);
+  Sink sink(SIZE_MAX, SIZE_MAX);
   size_t pos = 0;
   for (;;) {
     Feed(s, in, pos, static_cast<Bytef*>(nullptr));
@@ -287,7 +345,9 @@ bool OFLBZip2Compression::Compress(std::span<const uint8_t> in, ByteBuffer& out,
 bool OFLBZip2Compression::Decompress(std::span<const uint8_t> in, ByteBuffer& out, String& error) const {
   // libbz2 accepts verbosity 0..4 for both directions.
   const int verbosity = std::clamp(verbosity_, 0, 4);
-  return Guarded(out, error, [&](ByteBuffer& r) { return BZip2Decompress(in, r, error, limit_, verbosity); });
+  return Guarded(out, error, [&](ByteBuffer& r) {
+    return DecodeAll([&](Sink& sink, String& e) { return BZip2Decode(in, sink, e, verbosity); }, r, error, limit_);
+  });
 }
 
 bool OFLGZipCompression::Compress(std::span<const uint8_t> in, ByteBuffer& out, String& error) {
@@ -299,7 +359,9 @@ bool OFLGZipCompression::Decompress(std::span<const uint8_t> in, ByteBuffer& out
 }
 
 bool OFLGZipCompression::Decompress(std::span<const uint8_t> in, ByteBuffer& out, String& error, size_t limit) {
-  return Guarded(out, error, [&](ByteBuffer& r) { return GZipDecompress(in, r, error, limit); });
+  return Guarded(out, error, [&](ByteBuffer& r) {
+    return DecodeAll([&](Sink& sink, String& e) { return GZipDecode(in, sink, e); }, r, error, limit);
+  });
 }
 
 }  // namespace OFL::Compression

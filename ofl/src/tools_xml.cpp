@@ -87,12 +87,13 @@ namespace {
 
 // Per byte: kAlways for what is always written as a reference (& < > " '
 // and the control characters other than tab and LF), kHigh for what is
-// written as a reference when all non-ASCII is (DEL and above).
-constexpr uint8_t kAlways = 1, kHigh = 2;
+// written as a reference when all non-ASCII is (DEL and above), kBlank for
+// tab and LF, written as references in attribute values.
+constexpr uint8_t kAlways = 1, kHigh = 2, kBlank = 4;
 constexpr auto kEscapeTable = [] {
   std::array<uint8_t, 256> t{};
   for (int c = 0; c < 0x20; ++c) t[c] = kAlways;
-  t['\t'] = t['\n'] = 0;
+  t['\t'] = t['\n'] = kBlank;
   t['&'] = t['<'] = t['>'] = t['"'] = t['\''] = kAlways;
   for (int c = 0x7F; c < 0x100; ++c) t[c] = kHigh;
   return t;
@@ -122,10 +123,9 @@ const char* EntityOf(unsigned char c) {
   }
 }
 
-}  // namespace
-
-void OFLTools::AppendXMLData(String& out, std::string_view text, bool escapeAll) {
-  const uint8_t mask = escapeAll ? (kAlways | kHigh) : kAlways;
+// Appends `text` with every byte whose class is in `mask` written as an
+// entity or character reference.
+void AppendEscaped(OFL::String& out, std::string_view text, uint8_t mask) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* const end = p + text.size();
   const unsigned char* hit = FindEscaped(p, end, mask);
@@ -142,7 +142,8 @@ void OFLTools::AppendXMLData(String& out, std::string_view text, bool escapeAll)
     if (const char* entity = EntityOf(c)) {
       out.append(entity);
     } else if (c < 0x20) {
-      // CR must be a reference or parsers fold CR LF into LF.
+      // CR must be a reference or parsers fold CR LF into LF (and any white
+      // space of an attribute value into a blank).
       AppendCharRef(out, c);
     } else {
       uint32_t cp = c;
@@ -158,6 +159,23 @@ void OFLTools::AppendXMLData(String& out, std::string_view text, bool escapeAll)
     p = hit + used;
     hit = FindEscaped(p, end, mask);
   }
+}
+
+}  // namespace
+
+void OFLTools::AppendXMLData(String& out, std::string_view text, bool escapeAll) {
+  AppendEscaped(out, text, escapeAll ? (kAlways | kHigh) : kAlways);
+}
+
+void OFLTools::AppendXMLAttributeData(String& out, std::string_view text) {
+  AppendEscaped(out, text, kAlways | kBlank);
+}
+
+OFL::String OFLTools::MakeXMLAttributeData(std::string_view text) {
+  String out;
+  out.reserve(text.size() + 8);
+  AppendXMLAttributeData(out, text);
+  return out;
 }
 
 OFL::String OFLTools::MakeXMLData(std::string_view text) {

@@ -173,14 +173,80 @@ bool NameIs(const char* name, std::string_view tag, bool ignoreCase) {
   return *name == '\0';
 }
 
+void AppendUtf8(OFL::String& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes the reference starting at text[i] == '&'; returns its length, or 0
+// when it is not a reference we know (then the '&' stays literal).
+size_t DecodeReference(std::string_view text, size_t i, OFL::String& out) {
+  const size_t semi = text.find(';', i);
+  if (semi == std::string_view::npos || semi - i > 12) return 0;
+  const std::string_view body = text.substr(i + 1, semi - i - 1);
+  static constexpr struct { std::string_view name; char c; } kNamed[] = {
+      {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+  for (const auto& e : kNamed) {
+    if (body == e.name) {
+      out += e.c;
+      return semi - i + 1;
+    }
+  }
+  if (body.size() < 2 || body[0] != '#') return 0;
+  const bool hex = body[1] == 'x' || body[1] == 'X';
+  const std::string_view digits = body.substr(hex ? 2 : 1);
+  if (digits.empty()) return 0;
+  uint32_t cp = 0;
+  for (char c : digits) {
+    uint32_t d;
+    if (c >= '0' && c <= '9') d = uint32_t(c - '0');
+    else if (hex && c >= 'a' && c <= 'f') d = uint32_t(c - 'a' + 10);
+    else if (hex && c >= 'A' && c <= 'F') d = uint32_t(c - 'A' + 10);
+    else return 0;
+    cp = cp * (hex ? 16 : 10) + d;
+    if (cp > 0x10FFFF) return 0;
+  }
+  AppendUtf8(out, cp);
+  return semi - i + 1;
+}
+
+// Appends `text` with its entities and character references resolved; an "&"
+// that starts no reference we know stays as it is.
+void AppendUnescaped(OFL::String& out, std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&') {
+      const size_t used = DecodeReference(text, i, out);
+      if (used > 0) {
+        i += used - 1;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+}
+
 // The decoded text of an element: its text and CDATA children joined, or
 // empty when it has a child element. Most elements hold one text node, which
-// is returned where it stands; several pieces are joined in `scratch`.
-std::string_view DataView(const pugi::xml_node& n, OFL::String& scratch) {
+// is returned where it stands; several pieces, and the texts of a document
+// read `raw` (without decoding its references), are made in `scratch`.
+std::string_view DataView(const pugi::xml_node& n, OFL::String& scratch, bool raw) {
   if (Null(n)) return {};
   pugi::xml_node c = FirstChildOf(n);
   if (Null(c)) return {};
-  if (Null(NextSiblingOf(c))) {
+  if (!raw && Null(NextSiblingOf(c))) {
     const pugi::xml_node_type t = TypeOf(c);
     return t == pugi::node_pcdata || t == pugi::node_cdata ? std::string_view(ValueOf(c)) : std::string_view();
   }
@@ -190,6 +256,9 @@ std::string_view DataView(const pugi::xml_node& n, OFL::String& scratch) {
       case pugi::node_element:
         return {};
       case pugi::node_pcdata:
+        if (raw) AppendUnescaped(scratch, ValueOf(c));
+        else scratch += ValueOf(c);
+        break;
       case pugi::node_cdata:
         scratch += ValueOf(c);
         break;
@@ -200,9 +269,9 @@ std::string_view DataView(const pugi::xml_node& n, OFL::String& scratch) {
   return scratch;
 }
 
-OFL::String DataOf(const pugi::xml_node& n) {
+OFL::String DataOf(const pugi::xml_node& n, bool raw) {
   OFL::String scratch;
-  const std::string_view v = DataView(n, scratch);
+  const std::string_view v = DataView(n, scratch, raw);
   return v.data() == scratch.data() ? std::move(scratch) : OFL::String(v);
 }
 
@@ -214,11 +283,14 @@ void EscapeCarriageReturns(OFL::String& out) {
   if (out.find('\r') != OFL::String::npos) OFL::ReplaceAll(out, "\r", "&#13;");
 }
 
-OFL::String SubDocOf(const pugi::xml_node& n) {
+// The texts of a document read raw are markup already.
+unsigned PrintFlags(bool raw) { return pugi::format_raw | (raw ? pugi::format_no_escapes : 0); }
+
+OFL::String SubDocOf(const pugi::xml_node& n, bool raw) {
   OFL::String out;
   if (!n) return out;
   StringWriter w(out);
-  n.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+  n.print(w, "", PrintFlags(raw), pugi::encoding_utf8);
   EscapeCarriageReturns(out);
   return out;
 }
@@ -246,15 +318,51 @@ void SetText(pugi::xml_node n, const OFL::String& data) {
   if (!data.empty()) n.prepend_child(pugi::node_pcdata).set_value(data.c_str());
 }
 
+// Whether `text` holds a character reference to NUL ("&#0;", "&#x00;"). The
+// parser underneath keeps texts as C strings, which cannot hold NUL, so such
+// a document is read raw: its references stay as written and are resolved
+// when a text is read.
+bool HasNulReference(std::string_view text) {
+  for (size_t i = text.find("&#"); i != std::string_view::npos; i = text.find("&#", i + 2)) {
+    size_t j = i + 2;
+    if (j < text.size() && text[j] == 'x') ++j;
+    const size_t digits = j;
+    while (j < text.size() && text[j] == '0') ++j;
+    if (j > digits && j < text.size() && text[j] == ';') return true;
+  }
+  return false;
+}
+
+// Makes the texts of a document markup, as in a document read raw: a value
+// from single quotes may hold a '"' that the printer would write bare, and a
+// decoded document's texts need escaping.
+struct RawTexts final : pugi::xml_tree_walker {
+  explicit RawTexts(bool decoded) : decoded_(decoded) {}
+  bool for_each(pugi::xml_node& n) override {
+    if (n.type() == pugi::node_pcdata && decoded_) n.set_value(OFLTools::MakeXMLData(n.value()).c_str());
+    for (pugi::xml_attribute a : n.attributes()) {
+      OFL::String v = a.value();
+      if (decoded_) v = OFLTools::MakeXMLAttributeData(v);
+      else if (v.find('"') != OFL::String::npos) OFL::ReplaceAll(v, "\"", "&quot;");
+      else continue;
+      a.set_value(v.c_str());
+    }
+    return true;
+  }
+  bool decoded_;
+};
+
 // Parses `length` bytes at `text` (the last one a terminating zero) into
-// `doc`, in place when asked, when they are one well-formed document with a
-// single root element; else false with what is wrong in `error`.
-bool LoadChecked(pugi::xml_document& doc, char* text, size_t length, bool inPlace, OFL::String& error) {
+// `doc`, in place when asked and `raw` when asked (see HasNulReference),
+// when they are one well-formed document with a single root element; else
+// false with what is wrong in `error`.
+bool LoadChecked(pugi::xml_document& doc, char* text, size_t length, bool inPlace, bool raw, OFL::String& error) {
   const std::string_view view(text, length - 1);
   const OFL::internal::WellFormed verdict = OFL::internal::CheckWellFormedQuickly(view, error);
   if (verdict == OFL::internal::WellFormed::kNo) return false;
-  const pugi::xml_parse_result r = inPlace ? doc.load_buffer_inplace(text, length, kParseOptions, pugi::encoding_utf8)
-                                           : doc.load_buffer(text, length, kParseOptions, pugi::encoding_utf8);
+  const unsigned options = raw ? kParseOptions & ~pugi::parse_escapes : kParseOptions;
+  const pugi::xml_parse_result r = inPlace ? doc.load_buffer_inplace(text, length, options, pugi::encoding_utf8)
+                                           : doc.load_buffer(text, length, options, pugi::encoding_utf8);
   if (!r) {
     error = OFL::String(r.description()) + " at offset " + std::to_string(r.offset);
     return false;
@@ -267,7 +375,13 @@ bool LoadChecked(pugi::xml_document& doc, char* text, size_t length, bool inPlac
     return false;
   }
   const pugi::xml_node extra = root.type() != pugi::node_element ? root : root.next_sibling();
-  if (!extra) return true;
+  if (!extra) {
+    if (raw) {
+      RawTexts quote(false);
+      doc.traverse(quote);
+    }
+    return true;
+  }
   const bool element = extra.type() == pugi::node_element;
   error = element ? "a second root element" : "text outside the root element";
   if (inPlace) error += " at offset " + std::to_string((element ? extra.name() - 1 : extra.value()) - text);
@@ -289,14 +403,20 @@ struct OFLXMLParser::Impl {
   bool changed = false;   // changed since it was loaded
   bool stable = false;    // `scope` prints and parses again to the same nodes
   bool plain = false;     // the loaded text has nothing that a reparse could drop
+  bool raw = false;       // texts hold markup, resolved when read (HasNulReference)
   OFL::String error;
   // Texts of several pieces handed out as views, kept until the document
   // changes.
   mutable std::unordered_map<NodePtr, OFL::String> joined;
+  // Where the last GetNthAttrib stopped, so that reading the attributes one
+  // after another stays linear; forgotten when the document changes.
+  mutable pugi::xml_node nthOwner;
+  mutable pugi::xml_attribute nthAttrib;
+  mutable size_t nthIndex = 0;
 
   std::string_view DataViewOf(const pugi::xml_node& n) const {
     OFL::String pieces;
-    const std::string_view v = DataView(n, pieces);
+    const std::string_view v = DataView(n, pieces, raw);
     if (v.data() != pieces.data()) return v;
     OFL::String& kept = joined.try_emplace(PtrOf(n), std::move(pieces)).first->second;
     return kept;
@@ -313,10 +433,15 @@ struct OFLXMLParser::Impl {
     SetNull(parent);
     SetNull(main);
     SetNull(child);
-    changed = stable = plain = false;
+    changed = stable = plain = raw = false;
     error.clear();
     if (!joined.empty()) joined.clear();
+    ForgetNthAttrib();
     if (!Null(FirstChildOf(doc))) doc.reset();
+  }
+  void ForgetNthAttrib() const {
+    nthOwner = pugi::xml_node();
+    nthAttrib = pugi::xml_attribute();
   }
 
   // Before a change: a parser that reads another's element copies it into
@@ -324,6 +449,7 @@ struct OFLXMLParser::Impl {
   void MakeOwn() {
     changed = true;
     joined.clear();
+    ForgetNthAttrib();
     if (!scope) return;
     std::vector<size_t> pathParent = PathOf(parent), pathMain = PathOf(main), pathChild = PathOf(child);
     doc.reset();
@@ -333,6 +459,23 @@ struct OFLXMLParser::Impl {
     child = Follow(root, pathChild, child);
     SetNull(scope);
   }
+  void MakeRaw() {
+    if (raw) return;
+    RawTexts escape(true);
+    doc.traverse(escape);
+    raw = true;
+  }
+  // Before `text` is written: one that holds NUL turns the document raw.
+  void MakeRawFor(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) MakeRaw();
+  }
+  // A text as it is stored: as markup in a raw document.
+  OFL::String Stored(const OFL::String& text, bool attribute) const {
+    if (!raw) return text;
+    return attribute ? OFLTools::MakeXMLAttributeData(text) : OFLTools::MakeXMLData(text);
+  }
+  OFL::String Read(const char* text) const { return raw ? UnescapeText(text) : OFL::String(text); }
+
   // Positions among all siblings from below the scope element down to `n`.
   std::vector<size_t> PathOf(pugi::xml_node n) const {
     std::vector<size_t> path;
@@ -378,13 +521,15 @@ bool OFLXMLParser::SetDoc(const char* text, size_t length) {
   // before the parse, which decodes the buffer in place.
   const std::string_view raw(m.buffer);
   const bool plain = raw.find("&#") == std::string_view::npos && raw.find("![CDATA[") == std::string_view::npos;
+  const bool nul = !plain && HasNulReference(raw);
   // The String's terminating zero is handed over too: a parse that finds the
   // zero where the text ends needs no copy of its last byte.
-  if (!LoadChecked(m.doc, m.buffer.data(), m.buffer.size() + 1, true, m.error)) {
+  if (!LoadChecked(m.doc, m.buffer.data(), m.buffer.size() + 1, true, nul, m.error)) {
     m.doc.reset();
     return false;
   }
   m.plain = plain;
+  m.raw = nul;
   return true;
 }
 
@@ -393,7 +538,7 @@ bool OFLXMLParser::SetDocFromChild(const OFLXMLParser& source) {
   Impl& m = *impl_;
   // A child of this parser's own document (through a parser reading it) goes
   // with the document, so it is printed first.
-  if (this == &source || s.changed || Null(s.child) ||
+  if (this == &source || s.changed || s.raw || Null(s.child) ||
       (!Null(FirstChildOf(m.doc)) && Same(s.child.root(), m.doc)))
     return SetDoc(source.GetChildSubDoc());
   // Whatever holds for an element holds for the elements inside it.
@@ -407,10 +552,10 @@ bool OFLXMLParser::SetDocFromChild(const OFLXMLParser& source) {
 
 OFL::String OFLXMLParser::GetDoc() const {
   const Impl& m = *impl_;
-  if (m.scope) return SubDocOf(m.scope);
+  if (m.scope) return SubDocOf(m.scope, false);
   String out;
   StringWriter w(out);
-  m.doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  m.doc.save(w, "", PrintFlags(m.raw) | pugi::format_no_declaration, pugi::encoding_utf8);
   EscapeCarriageReturns(out);
   return out;
 }
@@ -490,10 +635,10 @@ void OFLXMLParser::ResetChildPos() { SetNull(impl_->child); }
 
 OFL::String OFLXMLParser::GetTagName() const { return String(GetTagNameView()); }
 OFL::String OFLXMLParser::GetChildTagName() const { return String(GetChildTagNameView()); }
-OFL::String OFLXMLParser::GetData() const { return DataOf(impl_->main); }
-OFL::String OFLXMLParser::GetChildData() const { return DataOf(impl_->child); }
-OFL::String OFLXMLParser::GetSubDoc() const { return SubDocOf(impl_->main); }
-OFL::String OFLXMLParser::GetChildSubDoc() const { return SubDocOf(impl_->child); }
+OFL::String OFLXMLParser::GetData() const { return DataOf(impl_->main, impl_->raw); }
+OFL::String OFLXMLParser::GetChildData() const { return DataOf(impl_->child, impl_->raw); }
+OFL::String OFLXMLParser::GetSubDoc() const { return SubDocOf(impl_->main, impl_->raw); }
+OFL::String OFLXMLParser::GetChildSubDoc() const { return SubDocOf(impl_->child, impl_->raw); }
 
 std::string_view OFLXMLParser::GetTagNameView() const {
   return !Null(impl_->main) ? std::string_view(NameOf(impl_->main)) : std::string_view();
@@ -526,11 +671,26 @@ bool OFLXMLParser::GetChildFieldViews(std::span<const std::string_view> tags, st
 }
 
 OFL::String OFLXMLParser::GetAttrib(const char* name) const {
-  return impl_->main && name ? String(impl_->main.attribute(name).value()) : String();
+  return impl_->main && name ? impl_->Read(impl_->main.attribute(name).value()) : String();
 }
 
 OFL::String OFLXMLParser::GetChildAttrib(const char* name) const {
-  return impl_->child && name ? String(impl_->child.attribute(name).value()) : String();
+  return impl_->child && name ? impl_->Read(impl_->child.attribute(name).value()) : String();
+}
+
+bool OFLXMLParser::GetNthAttrib(size_t index, String& name, String& value) const {
+  const Impl& m = *impl_;
+  if (!m.main) return false;
+  const bool onward = m.nthOwner == m.main && m.nthAttrib && index >= m.nthIndex;
+  pugi::xml_attribute a = onward ? m.nthAttrib : m.main.first_attribute();
+  for (size_t at = onward ? m.nthIndex : 0; a && at < index; ++at) a = a.next_attribute();
+  if (!a) return false;
+  m.nthOwner = m.main;
+  m.nthAttrib = a;
+  m.nthIndex = index;
+  name = a.name();
+  value = m.Read(a.value());
+  return true;
 }
 
 bool OFLXMLParser::HasChildElem() const {
@@ -541,12 +701,13 @@ bool OFLXMLParser::AddElem(const char* name, const String& data) {
   Impl& m = *impl_;
   if (!IsXmlName(name)) return false;
   m.MakeOwn();
+  m.MakeRawFor(data);
   pugi::xml_node level = m.Level();
   pugi::xml_node n = m.main ? level.insert_child_after(pugi::node_element, m.main)
                             : level.append_child(pugi::node_element);
   if (!n) return false;
   n.set_name(name);
-  SetText(n, data);
+  SetText(n, m.Stored(data, false));
   m.main = n;
   SetNull(m.child);
   return true;
@@ -556,10 +717,11 @@ bool OFLXMLParser::AddChildElem(const char* name, const String& data) {
   Impl& m = *impl_;
   if (!m.main || !IsXmlName(name)) return false;
   m.MakeOwn();
+  m.MakeRawFor(data);
   pugi::xml_node n = m.main.append_child(pugi::node_element);
   if (!n) return false;
   n.set_name(name);
-  SetText(n, data);
+  SetText(n, m.Stored(data, false));
   m.child = n;
   return true;
 }
@@ -568,25 +730,28 @@ bool OFLXMLParser::SetAttrib(const char* name, const String& value) {
   Impl& m = *impl_;
   if (!m.main || !IsXmlName(name)) return false;
   m.MakeOwn();
+  m.MakeRawFor(value);
   pugi::xml_attribute a = m.main.attribute(name);
   if (!a) a = m.main.append_attribute(name);
-  return a.set_value(value.c_str());
+  return a.set_value(m.Stored(value, true).c_str());
 }
 
 bool OFLXMLParser::SetChildAttrib(const char* name, const String& value) {
   Impl& m = *impl_;
   if (!m.child || !IsXmlName(name)) return false;
   m.MakeOwn();
+  m.MakeRawFor(value);
   pugi::xml_attribute a = m.child.attribute(name);
   if (!a) a = m.child.append_attribute(name);
-  return a.set_value(value.c_str());
+  return a.set_value(m.Stored(value, true).c_str());
 }
 
 bool OFLXMLParser::SetData(const String& data) {
   Impl& m = *impl_;
   if (!m.main) return false;
   m.MakeOwn();
-  SetText(m.main, data);
+  m.MakeRawFor(data);
+  SetText(m.main, m.Stored(data, false));
   return true;
 }
 
@@ -594,17 +759,18 @@ bool OFLXMLParser::SetChildData(const String& data) {
   Impl& m = *impl_;
   if (!m.child) return false;
   m.MakeOwn();
-  SetText(m.child, data);
+  m.MakeRawFor(data);
+  SetText(m.child, m.Stored(data, false));
   return true;
 }
 
 namespace {
 
-// The root element of `markup` parsed into `tmp`, or null when `markup` is not
-// one well-formed document.
-pugi::xml_node ParseFragment(const OFL::String& markup, pugi::xml_document& tmp) {
+// The root element of `markup` parsed into `tmp` (raw when asked), or null
+// when `markup` is not one well-formed document.
+pugi::xml_node ParseFragment(const OFL::String& markup, pugi::xml_document& tmp, bool raw) {
   OFL::String copy = markup, error;
-  if (!LoadChecked(tmp, copy.data(), copy.size() + 1, false, error)) return {};
+  if (!LoadChecked(tmp, copy.data(), copy.size() + 1, false, raw, error)) return {};
   return tmp.document_element();
 }
 
@@ -613,9 +779,12 @@ pugi::xml_node ParseFragment(const OFL::String& markup, pugi::xml_document& tmp)
 bool OFLXMLParser::AddSubDoc(const String& markup) {
   Impl& m = *impl_;
   pugi::xml_document tmp;
-  pugi::xml_node src = ParseFragment(markup, tmp);
+  // Markup that holds a reference to NUL turns the document raw.
+  const bool raw = m.raw || HasNulReference(markup);
+  pugi::xml_node src = ParseFragment(markup, tmp, raw);
   if (!src) return false;
   m.MakeOwn();
+  if (raw) m.MakeRaw();
   pugi::xml_node level = m.Level();
   pugi::xml_node n = m.main ? level.insert_copy_after(src, m.main) : level.append_copy(src);
   if (!n) return false;
@@ -628,9 +797,12 @@ bool OFLXMLParser::AddChildSubDoc(const String& markup) {
   Impl& m = *impl_;
   if (!m.main) return false;
   pugi::xml_document tmp;
-  pugi::xml_node src = ParseFragment(markup, tmp);
+  // Markup that holds a reference to NUL turns the document raw.
+  const bool raw = m.raw || HasNulReference(markup);
+  pugi::xml_node src = ParseFragment(markup, tmp, raw);
   if (!src) return false;
   m.MakeOwn();
+  if (raw) m.MakeRaw();
   pugi::xml_node n = m.main.append_copy(src);
   if (!n) return false;
   m.child = n;
@@ -638,6 +810,7 @@ bool OFLXMLParser::AddChildSubDoc(const String& markup) {
 }
 
 OFL::String OFLXMLParser::EscapeText(const String& text, int flags) {
+  if (flags & kEscapeAttribute) return OFLTools::MakeXMLAttributeData(text);
   if (flags & 1) {
     String out;
     out.reserve(text.size());
@@ -650,72 +823,9 @@ OFL::String OFLXMLParser::EscapeText(const String& text, int flags) {
   return OFLTools::MakeXMLData(text);
 }
 
-namespace {
-
-void AppendUtf8(OFL::String& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Decodes the reference starting at text[i] == '&'; returns its length, or 0
-// when it is not a reference we know (then the '&' stays literal).
-size_t DecodeReference(std::string_view text, size_t i, OFL::String& out) {
-  const size_t semi = text.find(';', i);
-  if (semi == std::string_view::npos || semi - i > 12) return 0;
-  const std::string_view body = text.substr(i + 1, semi - i - 1);
-  static constexpr struct { std::string_view name; char c; } kNamed[] = {
-      {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
-  for (const auto& e : kNamed) {
-    if (body == e.name) {
-      out += e.c;
-      return semi - i + 1;
-    }
-  }
-  if (body.size() < 2 || body[0] != '#') return 0;
-  const bool hex = body[1] == 'x' || body[1] == 'X';
-  const std::string_view digits = body.substr(hex ? 2 : 1);
-  if (digits.empty()) return 0;
-  uint32_t cp = 0;
-  for (char c : digits) {
-    uint32_t d;
-    if (c >= '0' && c <= '9') d = uint32_t(c - '0');
-    else if (hex && c >= 'a' && c <= 'f') d = uint32_t(c - 'a' + 10);
-    else if (hex && c >= 'A' && c <= 'F') d = uint32_t(c - 'A' + 10);
-    else return 0;
-    cp = cp * (hex ? 16 : 10) + d;
-    if (cp > 0x10FFFF) return 0;
-  }
-  AppendUtf8(out, cp);
-  return semi - i + 1;
-}
-
-}  // namespace
-
 OFL::String OFLXMLParser::UnescapeText(const String& text) {
   String out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&') {
-      const size_t used = DecodeReference(text, i, out);
-      if (used > 0) {
-        i += used - 1;
-        continue;
-      }
-    }
-    out += text[i];
-  }
+  AppendUnescaped(out, text);
   return out;
 }

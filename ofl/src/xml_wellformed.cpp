@@ -76,7 +76,8 @@ inline const char* FindAny(const char* p, const char* end, char a, char b, char 
 
 // The length of the reference at `amp` (on its "&"), or 0 with what is wrong
 // in `why`: only the five predefined entities and references to characters
-// from 1 to 0x10FFFF (no surrogates, no 0xFFFE or 0xFFFF) are references.
+// up to 0x10FFFF (no surrogates, no 0xFFFE or 0xFFFF) are references; a
+// reference to NUL is how a String value holding NUL is written.
 size_t ReferenceLength(const char* amp, const char* end, const char*& why) {
   const char* p = amp + 1;
   if (p != end && *p == '#') {
@@ -97,7 +98,7 @@ size_t ReferenceLength(const char* amp, const char* end, const char*& why) {
       why = "invalid character reference";
       return 0;
     }
-    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE ||
+    if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE ||
         value == 0xFFFF) {
       why = "character reference to an invalid character";
       return 0;

@@ -22,10 +22,11 @@ namespace OFL::internal {
 // and no "--" in comments. Two deliberate differences from the letter of XML
 // 1.0: document type declarations are refused (the system never writes one,
 // and entity declarations are a way to blow up a parser), and control
-// characters other than NUL are accepted raw or as references, since String
-// values may hold them and the writers pass them through. Bytes from 0x80 on
-// are not checked as UTF-8: values are the caller's bytes. Otherwise false,
-// with what is wrong and its offset in `error`.
+// characters are accepted raw or as references, NUL as a reference only
+// ("&#0;"), since String values may hold them and the writers pass them
+// through. Bytes from 0x80 on are not checked as UTF-8: values are the
+// caller's bytes. Otherwise false, with what is wrong and its offset in
+// `error`.
 bool CheckWellFormed(std::string_view text, String& error);
 
 enum class WellFormed { kNo, kYes, kIfOneRootElement };

@@ -69,8 +69,8 @@ void MsgDJobState::Clear() { *this = MsgDJobState(); }
 String MsgDJobState::Pack() const {
   String out;
   OFLTools::AppendXMLTag(out, GetObjectName());
-  out += OFLTools::MakeXMLElement(kJobStateTags[0], OFLTools::MakeXMLData(Job),
-                                  OFLFormat("name=\"%s\"", OFLXMLParser::EscapeText(JobName, 256)).str());
+  const String name = OFLXMLParser::EscapeText(JobName, OFLXMLParser::kEscapeAttribute);
+  out += OFLTools::MakeXMLElement(kJobStateTags[0], OFLTools::MakeXMLData(Job), OFLFormat("name=\"%s\"", name).str());
   AppendString(out, kJobStateTags[1], ActiveStep);
   AppendString(out, kJobStateTags[2], ActiveStepDesc);
   OFLTools::AppendXMLNode(out, kJobStateTags[3], static_cast<uint32_t>(Time));

@@ -1,8 +1,6 @@
 #include "orvacmn/messages/self_compressing_message.h"
 
-#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "ofl/base64.h"
 #include "ofl/compression.h"
@@ -15,44 +13,6 @@ namespace {
 constexpr int kBZip2BlockSize = 9;
 constexpr int kBZip2Verbosity = 0;
 constexpr int kBZip2WorkFactor = 30;
-
-bool IsXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// The attribute names of the root element's start tag in document order.
-// The parser gives values by name only, so the names are read from the text
-// itself; the text has passed the parser's well-formedness check, and the
-// scan stops at anything unexpected. Linear in the length of the prolog and
-// the start tag.
-std::vector<String> RootAttributeNames(std::string_view text) {
-  std::vector<String> names;
-  size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-  for (;;) {  // the prolog: blanks, declaration, comments, processing instructions
-    while (i < text.size() && IsXmlBlank(text[i])) ++i;
-    if (text.substr(i).starts_with("<?")) i = text.find("?>", i + 2);
-    else if (text.substr(i).starts_with("<!--")) i = text.find("-->", i + 4);
-    else break;
-    if (i == std::string_view::npos) return names;
-    i += 2;
-  }
-  if (i >= text.size() || text[i] != '<') return names;
-  while (i < text.size() && !IsXmlBlank(text[i]) && text[i] != '>' && text[i] != '/') ++i;
-  for (;;) {
-    while (i < text.size() && IsXmlBlank(text[i])) ++i;
-    if (i >= text.size() || text[i] == '>' || text[i] == '/') return names;
-    const size_t start = i;
-    while (i < text.size() && !IsXmlBlank(text[i]) && text[i] != '=') ++i;
-    const std::string_view name = text.substr(start, i - start);
-    while (i < text.size() && IsXmlBlank(text[i])) ++i;
-    if (i >= text.size() || text[i] != '=') return names;
-    ++i;
-    while (i < text.size() && IsXmlBlank(text[i])) ++i;
-    if (i >= text.size() || (text[i] != '"' && text[i] != '\'')) return names;
-    const size_t close = text.find(text[i], i + 1);
-    if (close == std::string_view::npos) return names;
-    names.emplace_back(name);
-    i = close + 1;
-  }
-}
 
 }  // namespace
 
@@ -119,15 +79,11 @@ bool SelfCompressingMessage::Deserialize(const String& text) {
     Invalidate(OFLFormat("Could not find element [%s] in message [%s]", GetObjectName(), text));
     return IsValid();
   }
-  OFL::ByteBuffer bytes;
-  String error;
-  if (!OFL::DecodeBase64(parser.GetDataView(), bytes, error)) {
-    // Nothing of the content can be trusted: it is not handed on.
-    Invalidate(OFLFormat("Decoding base64 content failed: %s", error));
-    return IsValid();
-  }
-  for (const String& name : RootAttributeNames(text)) {
-    const String value = parser.GetAttrib(name.c_str());
+  // Decoding has no failure: a text that is not base64 gives the bytes read
+  // up to its first character outside the alphabet.
+  OFL::ByteBuffer bytes = OFL::DecodeBase64(parser.GetDataView());
+  String name, value;
+  for (size_t i = 0; parser.GetNthAttrib(i, name, value); ++i) {
     if (OFL::EqualsNoCase(name, "compression")) {
       if (!Decompress(value, bytes)) Invalidate(OFLFormat("Decompression failed: %s", compressionError_));
     } else if (!OnDeserializeAttribute(name, value)) {

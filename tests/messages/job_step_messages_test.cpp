@@ -27,9 +27,17 @@ TEST(MsgDJobStepPacket, PacksTheJobWithoutItsTargetsAndKeepsThem) {
   p.SetNetworkUserAccount("CORP\\svc", "pw");
   p.InsertInstallIniData(4096, "Machine", "Role", "Kiosk");
   p.SetUseLanResources(true);
+  const String nul("a\0b", 3);  // what is written reads back, NUL included
+  p.GetJob().SetName(nul);
+  p.SetDIP(nul);
   const String packed = p.Pack();
   EXPECT_EQ(p.GetJob().GetJobTargets().GetCount(), 3);
+  OVOJob job;
+  EXPECT_EQ(job.Unpack(p.GetJob().Pack()), 1);
+  EXPECT_EQ(job.GetName(), nul);
   MsgDJobStepPacket q(packed);
+  EXPECT_EQ(q.GetJob().GetName(), nul);
+  EXPECT_EQ(q.GetDIP(), nul);
   EXPECT_EQ(q.GetJob().GetJobTargets().GetCount(), 0);
   EXPECT_EQ(q.GetNetworkUserAccount(), p.GetNetworkUserAccount());
   EXPECT_EQ(q.GetInstallIniData(), p.GetInstallIniData());
@@ -135,11 +143,16 @@ TEST(MsgDJobStepPacket, StepBookkeeping) {
 
 TEST(JobStepReports, ExactTextsAndRoundTrips) {
   MsgDJobState s;
-  s.JobName = "say \"hi\" & <go>";
   s.Time = 0x100000005;
-  const MsgDJobState back(s.Pack());
-  EXPECT_EQ(back.JobName, s.JobName);
-  EXPECT_EQ(back.Time, 5);
+  // The name travels in an attribute, where white space would read as blanks.
+  for (const String& name : {String("say \"hi\" & <go>"), String("two\nlines\r\n\tand a tab "), String("n\0l", 3)}) {
+    s.JobName = name;
+    s.StateText = name;
+    const MsgDJobState back(s.Pack());
+    EXPECT_EQ(back.JobName, name);
+    EXPECT_EQ(back.StateText, name);
+    EXPECT_EQ(back.Time, 5);
+  }
   MsgDConfirmJobStep c;
   c.Time = 0x1FFFFFFFF;
   c.JobStep = "<JobStep type=\"145\"><GUID>g</GUID></JobStep>";

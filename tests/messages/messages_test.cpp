@@ -187,8 +187,8 @@ TEST(SelfCompressingMessage, RefusesWithTheReasonOfTheLastFailure) {
        "Deserializing attribute [b] with value [2] failed", OFLTools::ConvertByteBufferToString(OFL::DecodeBase64(bz))},
       {"<InternetRequest a='1' compression='bzip2'>Zm9v</InternetRequest>",
        "Decompression failed: bzip2: data is not bzip2-compressed", "foo"},
-      {"<InternetRequest>Zm9v!</InternetRequest>",
-       "Decoding base64 content failed: Invalid base64 character 0x21 at offset 4", ""},
+      {"<InternetRequest foo='1'>Zm9v!</InternetRequest>", "Deserializing attribute [foo] with value [1] failed",
+       "foo"},
   };
   for (const Case& c : cases) {
     const InternetRequest m = InternetRequest::From(c.text);
@@ -198,6 +198,47 @@ TEST(SelfCompressingMessage, RefusesWithTheReasonOfTheLastFailure) {
   }
   const InternetRequest gz = InternetRequest::From("<InternetRequest compression='gzip'>" + bz + "</InternetRequest>");
   EXPECT_EQ(gz.GetCompressionError(), "gzip: incorrect header check");
+}
+
+// Comments, instructions and a declaration before the root change nothing
+// that is read: a compressed refusal stays a refusal.
+TEST(SelfCompressingMessage, WhatStandsBeforeTheRootChangesNothing) {
+  const ByteBuffer content(512, 'r');
+  const String text = InternetResponse(content, InternetResponse::eAuthenticationFailure).Serialize();
+  ASSERT_NE(text.find("compression='bzip2'"), String::npos);
+  for (const String prolog : {"", "<!-- relay -->", "<?xml version='1.0'?>", "<?relay hop='2'?>\n", "\xEF\xBB\xBF"}) {
+    const InternetResponse m = InternetResponse::From(prolog + text);
+    EXPECT_TRUE(m.IsValid()) << prolog;
+    EXPECT_EQ(m.Status(), InternetResponse::eAuthenticationFailure) << prolog;
+    EXPECT_EQ(m.Content(), content) << prolog;
+  }
+  const InternetRequest foo = InternetRequest::From("<!--c--><InternetRequest foo='1'>QQ==</InternetRequest>");
+  EXPECT_FALSE(foo.IsValid());
+  EXPECT_EQ(foo.InvalidationReason(), "Deserializing attribute [foo] with value [1] failed");
+  EXPECT_EQ(foo.Content(), ByteBuffer{'A'});
+}
+
+// Decoding the content has no failure step: unpadded content reads, a text
+// that is not base64 gives what stands before its first stray character, and
+// the attributes are read all the same.
+TEST(SelfCompressingMessage, ContentIsDecodedUpToItsFirstStrayCharacter) {
+  const ByteBuffer plain(600, 'p');
+  String bz = Compressed(plain, false);
+  while (bz.back() == '=') bz.pop_back();
+  const InternetRequest unpadded =
+      InternetRequest::From("<InternetRequest compression='bzip2'>" + bz + "</InternetRequest>");
+  EXPECT_TRUE(unpadded.IsValid()) << unpadded.InvalidationReason();
+  EXPECT_EQ(unpadded.Content(), plain);
+  const InternetResponse stray =
+      InternetResponse::From("<InternetResponse status='AuthorizationFailure'>Zm9v*Zm9v</InternetResponse>");
+  EXPECT_TRUE(stray.IsValid());
+  EXPECT_EQ(stray.Status(), InternetResponse::eAuthorizationFailure);
+  EXPECT_EQ(stray.ContentAsCString(), "foo");
+  const InternetResponse none =
+      InternetResponse::From("<InternetResponse status='AuthenticationFailure'>?</InternetResponse>");
+  EXPECT_TRUE(none.IsValid());
+  EXPECT_EQ(none.Status(), InternetResponse::eAuthenticationFailure);
+  EXPECT_TRUE(none.Content().empty());
 }
 
 TEST(SelfCompressingMessage, ExpansionBeyondTheLimitInvalidates) {

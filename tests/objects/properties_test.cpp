@@ -266,11 +266,13 @@ String LengthPacked(const std::vector<std::vector<String>>& pairs) {
 TEST(OVOPropertiesTest, LegacyLengthPackedForm) {
   OVOProperties bag;
   bag.SetProperty("old", "x");
+  const String nul("n\0l", 3);
   EXPECT_EQ(bag.Unpack(LengthPacked({{"Name", "value"}, {"Sep;arators", "a=b; c:3:d"}, {"<xml>", "<Properties/>"},
-                                     {"empty", ""}, {"onlyname"}, {"NAME", "later"}, {"extra", "v", "ignored"}})),
+                                     {"empty", ""}, {"onlyname"}, {"NAME", "later"}, {"extra", "v", "ignored"},
+                                     {nul, nul}})),
             1);
   EXPECT_EQ(Entries(bag), (Pairs{{"Name", "later"}, {"Sep;arators", "a=b; c:3:d"}, {"<xml>", "<Properties/>"},
-                                 {"empty", ""}, {"onlyname", ""}, {"extra", "v"}}));
+                                 {"empty", ""}, {"onlyname", ""}, {"extra", "v"}, {nul, nul}}));
   EXPECT_EQ(Entries(OVOProperties(bag.Pack())), Entries(bag));
 
   // A value that is itself a packed bag does not make the text XML.

@@ -123,6 +123,39 @@ TEST(XMLParserRead, TextIsDecodedAndPrintedToReadBack) {
   }
 }
 
+// Whatever stands before the root (byte order mark, declaration, comments,
+// instructions, white space) changes nothing that is read of it.
+TEST(XMLParserRead, WhatStandsBeforeTheRootChangesNothing) {
+  const String root = "<r a='1' b=\"&gt;2\" c='x&#9;y'>t&amp;u</r>";
+  const auto read = [](const String& doc) {
+    OFLXMLParser p;
+    std::vector<String> out{std::to_string(p.SetDoc(doc)), std::to_string(p.FindElem("r")), p.GetData(),
+                            p.GetAttrib("b"), p.GetDoc()};
+    String name, value;
+    for (size_t i = 0; p.GetNthAttrib(i, name, value); ++i) out.push_back(name + "=" + value);
+    return out;
+  };
+  const std::vector<String> plain = read(root);
+  EXPECT_EQ(plain, (std::vector<String>{"1", "1", "t&u", ">2", "<r a=\"1\" b=\">2\" c=\"x&#09;y\">t&amp;u</r>",
+                                        "a=1", "b=>2", "c=x\ty"}));
+  for (const String prolog :
+       {"\xEF\xBB\xBF", "<?xml version='1.0'?>", "<!-- relay -->", "<!--c-->", "<!-- a > b <r x='9'> -->",
+        "<?pi <r x='9'>?>", " \r\n\t", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!--1--><?p?> <!--2-->\n"})
+    EXPECT_EQ(read(prolog + root + "<!--after-->\n"), plain) << prolog;
+  OFLXMLParser none;
+  String name = "n", value = "v";
+  EXPECT_FALSE(none.GetNthAttrib(0, name, value));
+  EXPECT_TRUE(none.SetDoc("<e/>") && none.FindElem() && !none.GetNthAttrib(0, name, value));
+  EXPECT_EQ(name + value, "nv");
+  // Any order of indexes, and an attribute added in between.
+  ASSERT_TRUE(none.SetDoc("<e a='1' b='2' c='3'/>") && none.FindElem());
+  String got;
+  for (const size_t i : {2, 0, 1, 1, 3}) got += none.GetNthAttrib(i, name, value) ? name + value : "-";
+  ASSERT_TRUE(none.SetAttrib("d", "4"));
+  for (const size_t i : {3, 2}) got += none.GetNthAttrib(i, name, value) ? name + value : "-";
+  EXPECT_EQ(got, "c3a1b2b2-d4c3");
+}
+
 // Only one well-formed document with a single root element loads; whatever
 // the underlying parser would let through is refused too.
 TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
@@ -135,7 +168,7 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       "<!DOCTYPE a><a/>", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "<a/><?xml version=\"1.0\"?>",
       " <?xml version=\"1.0\"?><a/>", "<a/><!-- - -- -->", "<a/><!-- c", "<?xml version='1.0'", "<a/><?XML x?>",
       // References.
-      "<a>&foo;</a>", "<a>a & b</a>", "<a>&amp</a>", "<a>&#;</a>", "<a>&#x;</a>", "<a>&#0;</a>", "<a>&#xD800;</a>",
+      "<a>&foo;</a>", "<a>a & b</a>", "<a>&amp</a>", "<a>&#;</a>", "<a>&#x;</a>", "<a>&#xD800;</a>",
       "<a>&#x110000;</a>", "<a>&#99999999999;</a>", "<a>&#X41;</a>", "<a>&#12a;</a>", "<a x=\"&nbsp;\"/>",
       "<a x=\"a&b\"/>", "<a>&#xDFFF;</a>", "<a>&#xFFFE;</a>", "<a>&#xFFFF;</a>",
       // Tags and attributes.
@@ -159,7 +192,8 @@ TEST(XMLParserSetDoc, MalformedTextLeavesAnEmptyDocument) {
       "<a x='\"' y=\"'\" z=\">\"/>", "<a><![CDATA[<&]]]></a>", "<a>]] ></a>", "<a>&#1;&#x1F;\x01\x7F</a>",
       "<a b=\"1\" c=\"2\" d=\"3\" e=\"4\" f=\"5\" g=\"6\" h=\"7\" i=\"8\" j=\"9\"/>", "<a><?xml-stylesheet x?></a>",
       "<a:b c:d=\"1\">\xC3\xBC</a:b >", "<?xml-stylesheet x?><a/>", "<a><!----></a>",
-      "<a>&#xD7FF;&#xE000;&#xFFFD;&#x10000;&#x10FFFF;</a>", "<r>\"hi\" > 'x'<a x=\"1>\" y='&amp;'>\"</a></r>"};
+      "<a>&#xD7FF;&#xE000;&#xFFFD;&#x10000;&#x10FFFF;</a>", "<a>&#0;&#x00;</a>",
+      "<r>\"hi\" > 'x'<a x=\"1>\" y='&amp;'>\"</a></r>"};
   OFLXMLParser p;
   for (const String& text : good) EXPECT_TRUE(p.SetDoc(text) && p.GetError().empty()) << text << ": " << p.GetError();
   const std::pair<String, String> errors[] = {
@@ -321,6 +355,51 @@ TEST(XMLParserSubDoc, SetDocFromChildActsAsLoadingTheChildMarkup) {
   ASSERT_TRUE(back.FindChildElem() && reader.SetDocFromChild(back));
   ASSERT_TRUE(reader.FindChildElem() && back.SetDocFromChild(reader));
   EXPECT_EQ(back.GetDoc(), "<f>1</f>");
+}
+
+// A reference to NUL reads as NUL wherever it stands; CDATA stays literal.
+// Writing a text that holds NUL keeps it, and every other text as it was.
+TEST(XMLParserNul, ReferencesToNulReadAsNulAndWrittenNulsStay) {
+  const String nul("\0", 1);
+  const String doc = "<r x='a&#0;\"b' y=\"&lt;&#10;\"><t>c&#x00;d<![CDATA[&#0;]]></t><e z='1'>&#0;&amp;</e></r>";
+  OFLXMLParser p(doc), wrapped("<w>" + doc + "</w>");
+  const auto reads = [&](OFLXMLParser& q) {
+    std::vector<String> out{q.GetAttrib("x"), q.GetAttrib("y")};
+    String name, value;
+    for (size_t i = 0; q.GetNthAttrib(i, name, value); ++i) out.push_back(name + "=" + value);
+    while (q.FindChildElem())
+      out.insert(out.end(), {q.GetChildData(), String(q.GetChildDataView()), q.GetChildAttrib("z")});
+    return out;
+  };
+  const std::vector<String> want{"a" + nul + "\"b", "<\n", "x=a" + nul + "\"b", "y=<\n", "c" + nul + "d&#0;",
+                                 "c" + nul + "d&#0;", "", nul + "&", nul + "&", "1"};
+  ASSERT_TRUE(p.FindElem() && wrapped.FindChildElem());
+  EXPECT_EQ(reads(p), want);
+  OFLXMLParser again(p.GetDoc()), child;
+  ASSERT_TRUE(again.FindElem() && child.SetDocFromChild(wrapped) && child.FindElem());
+  EXPECT_EQ(reads(again), want) << p.GetDoc();
+  EXPECT_EQ(reads(child), want);
+  p.ResetChildPos();
+  ExpectSubDocReparses(p, false);
+  ASSERT_TRUE(p.FindChildElem());
+  ExpectSubDocReparses(p, true);
+
+  // Writes, into a document that held no NUL before.
+  OFLXMLParser w("<r a='&quot;q&apos;' b='x&#9;y'>t&lt;<c>&#13;</c></r>");
+  ASSERT_TRUE(w.FindElem() && w.SetAttrib("n", "1" + nul + "\t") && w.AddChildElem("d", nul + "<"));
+  ASSERT_TRUE(w.AddChildSubDoc("<s k='&#0;'>&#0;</s>") && w.SetChildAttrib("m", nul));
+  for (OFLXMLParser* q : {&w, &again}) {
+    if (q == &again) {
+      ASSERT_TRUE(again.SetDoc(w.GetDoc()) && again.FindElem()) << w.GetDoc();
+    }
+    EXPECT_EQ((std::vector<String>{q->GetAttrib("a"), q->GetAttrib("b"), q->GetAttrib("n")}),
+              (std::vector<String>{"\"q'", "x\ty", "1" + nul + "\t"}));
+    q->ResetChildPos();
+    std::vector<String> children;
+    while (q->FindChildElem())
+      children.push_back(q->GetChildData() + "|" + q->GetChildAttrib("k") + q->GetChildAttrib("m"));
+    EXPECT_EQ(children, (std::vector<String>{"\r|", nul + "<|", nul + "|" + nul + nul}));
+  }
 }
 
 TEST(XMLParserEscape, EscapeAndUnescapeText) {

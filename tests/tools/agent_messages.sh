@@ -38,7 +38,7 @@ STDIN='<FileChecksumResponse><Status>1</Status></FileChecksumResponse>' \
   expect '<FileChecksumResponse><Status>1</Status><Checksum></Checksum><ErrorMessage></ErrorMessage></FileChecksumResponse>' 0 -- message MessagesToAgent::GetFileChecksumResponse
 err=$(printf '%s' '<MsgClientAnnounceOrLogOnStateChanged><UserAccount></UserAccount></MsgClientAnnounceOrLogOnStateChanged>' |
       "$OVO" message MsgClientAnnounceOrLogOnStateChanged 2>&1 >/dev/null; echo "rc=$?")
-[ "$err" = "ovo: MsgClientAnnounceOrLogOnStateChanged: 
+[ "$err" = "ovo: MsgClientAnnounceOrLogOnStateChanged: <MsgClientAnnounceOrLogOnStateChanged> holds a value that the message refuses
 rc=1" ] || { echo "FAIL: empty account: $err"; fails=$((fails + 1)); }
 err=$(printf '%s' '<FileChecksumResponse><Status>4</Status></FileChecksumResponse>' |
       "$OVO" message MessagesToAgent::GetFileChecksumResponse 2>&1 >/dev/null)

@@ -19,6 +19,22 @@ STDIN='<MSGTS/>' expect '<MSGTS><Command></Command><Options>0</Options><Properti
 STDIN='<MSGSTC/>' expect_status 1 -- message MsgDropConnection
 expect_status 1 -- message MsgDropConnection "$DIR/to_server.xml"
 STDIN='<MSGTS/>' expect_status 2 -- message MsgNoSuchThing
+expect_status 2 -- message
+
+# --list: every class with its root; a class by its short name; reasons of the tool's own.
+"$OVO" message --list > "$TMP/list"
+grep -qx "$(printf 'MessagesToAgent::AgentUpdateRequest\tAgentUpdateRequest')" "$TMP/list" &&
+  grep -qx "$(printf 'MsgFromTempOFLRX\tMSGToTempOFLRX')" "$TMP/list" && [ "$(wc -l < "$TMP/list")" -ge 35 ] ||
+  { echo "FAIL: message --list"; fails=$((fails + 1)); }
+STDIN='<AgentUpdateRequest/>' expect "$(printf '%s' '<AgentUpdateRequest/>' | "$OVO" message MessagesToAgent::AgentUpdateRequest)" 0 -- message AgentUpdateRequest
+for pair in "<x/>|the root element is <x>, not <ToAgentDeploy_TriggerAgentUpdateRequest>" \
+            "<a><b></a>|not well-formed XML: "; do
+  err=$(printf '%s' "${pair%%|*}" | "$OVO" message TriggerAgentUpdateRequest 2>&1 >/dev/null)
+  case "$err" in "ovo: MessagesToAgentDeploy::TriggerAgentUpdateRequest: ${pair#*|}"*) ;; *)
+    echo "FAIL: reason: $err"; fails=$((fails + 1)) ;; esac
+done
+err=$(printf '<MSGSTC/>' | "$OVO" message MsgDropConnection 2>&1 >/dev/null)
+[ "$err" = "ovo: MsgDropConnection: the root element is <MSGSTC>, not <MSGDropConnection>" ] || { echo "FAIL: reason: $err"; fails=$((fails + 1)); }
 
 # Encoding 2: exact texts, and the reason of an invalid text on stderr.
 STDIN='hello' expect '<InternetRequest>aGVsbG8=</InternetRequest>' 0 -- internet pack
@@ -33,6 +49,14 @@ err=$(printf '%s' "<InternetRequest compression='zip'>Zm9v</InternetRequest>" | 
 [ "$err" = "ovo: InternetRequest: Decompression failed: CompressionMethod [zip] not recognized" ] || { echo "FAIL: reason: $err"; fails=$((fails + 1)); }
 STDIN="<InternetRequest compression='BZIP2'>$(printf 'x%.0s' $(seq 600) | "$OVO" internet pack | sed 's/.*>\(.*\)<.*/\1/')</InternetRequest>" \
   expect "$(printf 'x%.0s' $(seq 600))" 0 -- internet unpack request
+# Nothing before the root changes what is read: a compressed refusal stays one.
+head -c 512 /dev/zero | tr '\0' 'r' | "$OVO" internet pack --status AuthenticationFailure > "$TMP/refused.msg"
+for prolog in '<!-- relay -->' "<?xml version='1.0'?>" '<?relay x?>'; do
+  (printf '%s' "$prolog"; cat "$TMP/refused.msg") | "$OVO" internet unpack response > "$TMP/refused.out" 2> "$TMP/refused.err"
+  [ "$(cat "$TMP/refused.err")" = "AuthenticationFailure" ] && [ "$(cat "$TMP/refused.out")" = "$(head -c 512 /dev/zero | tr '\0' 'r')" ] ||
+    { echo "FAIL: $prolog before a refusal: $(cat "$TMP/refused.err")"; fails=$((fails + 1)); }
+done
+STDIN="<!--c--><InternetRequest foo='1'>QQ==</InternetRequest>" expect "" 1 -- internet unpack request
 STDIN='' expect_status 1 -- message InternetResponse
 expect_status 2 -- internet pack --status Pending
 expect_status 2 -- internet unpack reply
@@ -60,7 +84,15 @@ for method in bzip2 gzip; do
     > "$TMP/tools.xml"
   "$OVO" internet unpack request "$TMP/tools.xml" > "$TMP/tools.out"
   cmp -s "$TMP/plain" "$TMP/tools.out" || { echo "FAIL: a $method payload of the system tools"; fails=$((fails + 1)); }
+  # Concatenated files: several gzip members or bzip2 streams read as one.
+  printf "<InternetRequest compression='%s'>%s</InternetRequest>" "$method" \
+    "$({ $method -c "$TMP/plain"; $method -c "$TMP/plain"; } | base64)" > "$TMP/two.xml"
+  "$OVO" internet unpack request "$TMP/two.xml" > "$TMP/tools.out"
+  cat "$TMP/plain" "$TMP/plain" | cmp -s - "$TMP/tools.out" || { echo "FAIL: two $method streams"; fails=$((fails + 1)); }
 done
-printf "<InternetRequest compression='bzip2'>%s!</InternetRequest>" "$(bzip2 -c "$TMP/plain" | base64 -w0)" > "$TMP/bad.xml"
+# Base64 ends at its first stray character: what stands before it is the content.
+printf "<InternetRequest compression='bzip2'>%s!</InternetRequest>" "$(bzip2 -c "$TMP/plain" | base64 -w0)" > "$TMP/stray.xml"
+expect "$(cat "$TMP/plain")" 0 -- internet unpack request "$TMP/stray.xml"
+printf "<InternetRequest compression='bzip2'>%s</InternetRequest>" "$(bzip2 -c "$TMP/plain" | base64 -w0 | head -c 200)" > "$TMP/bad.xml"
 expect_status 1 -- internet unpack request "$TMP/bad.xml"
 finish

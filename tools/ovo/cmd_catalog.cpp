@@ -3,7 +3,7 @@
 // as "member TAG" with its attributes indented by two blanks.
 // ovo catalog os FILE: the operating systems the catalog signs for, as the
 // INF parser reads them: a mask in 0x and upper-case hexadecimal (0x0 for a
-// damaged or foreign file).
+// damaged or foreign file; a file that cannot be read is an error).
 #include <iostream>
 #include <memory>
 
@@ -31,7 +31,8 @@ int RunAttrs(const std::string& file) {
 int RunOS(const std::string& file) {
   OFLSecurityCatalog catalog;
   std::string bytes;
-  if (file == "-" ? ovo::ReadInput(file, bytes) && catalog.OpenBytes(bytes) : catalog.Open(file)) {
+  if (!ovo::ReadInput(file, bytes)) return 1;
+  if (catalog.OpenBytes(bytes)) {
     const orvacmn::CInfFileParser parser;
     std::cout << ovo::Hex(parser.GetSupportedOSsFromCatalog(catalog.GetAttributes(), catalog.GetMembers())) << '\n';
   } else {

@@ -86,10 +86,10 @@ struct Lookup {
   OVOClientIdentification id;
   std::unique_ptr<orvacmn::CDBAccess> access;
 
-  // Exit status 2 on an error (printed), else -1.
+  // Exit status 1 when FILE cannot be read, 2 on another error (printed), else -1.
   int Open(const StoreLookupArgs& a) {
     std::string text, error;
-    if (!ovo::ReadInput(a.file, text)) return 2;
+    if (!ovo::ReadInput(a.file, text)) return 1;
     id = OVOClientIdentification(text);
     auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
     if (!store) return ovo::Error(error, 2);

@@ -62,6 +62,8 @@ bool BuildVars(const CLI::App& cmd, const Args& a, COVKVars& vars) {
     } else if (opt == a.varFile) {
       if (!ovo::AddVarsFile(vars, value)) return false;
     } else if (opt == a.iniFile) {
+      std::string readable;  // a folder reads as an empty profile: refused here as any unreadable file
+      if (!ovo::ReadInput(value, readable)) return false;
       const uint32_t code = vars.AddVarsFromInstallIni(value, CVariableType::Runtime);
       if (code != 0) {
         ovo::Error("cannot read " + value + ": " + OFL::ErrorMessage::TranslateValue(code));
@@ -86,6 +88,8 @@ int Run(const CLI::App& cmd, const Args& a) {
   const auto policies = static_cast<COVKVars::ESubstitutionPolicies>(policy);
   const auto vbPolicy = static_cast<COVKVars::VBScriptExecutionPolicy>(vbscript);
 
+  std::string readable;
+  if (fileMode && !ovo::ReadInput(a.in, readable)) return 1;
   if (fileMode) {
     const uint32_t code = vars.PerformSubstitutionsOnFile(a.in, a.out, policies, vbPolicy);
     if (code != 0)

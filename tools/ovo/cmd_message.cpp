@@ -1,10 +1,12 @@
 // ovo message CLASS [FILE]: read a message text as CLASS and write it again.
+// ovo message --list: the known classes, one "CLASS<TAB>ROOT" line each.
 // ovo internet pack [--status S] [FILE]: bytes as an internet request (or a
 //   response with status S), serialized.
 // ovo internet unpack request|response [FILE]: the content bytes, raw.
 #include <iostream>
 
 #include "message_classes.h"
+#include "ofl/xml_parser.h"
 #include "orvacmn/messages/envelopes.h"
 #include "orvacmn/messages/internet_messages.h"
 #include "ovo.h"
@@ -54,22 +56,61 @@ const ovo::MessageClass kInternetResponse("InternetResponse", Basic<InternetResp
 
 struct MessageArgs {
   std::string className, file;
+  bool list = false;
 };
 
-int RunMessage(const MessageArgs& a) {
+// The class of that name, or of that name without its namespace when only
+// one class has it ("AgentUpdateRequest").
+using ClassEntry = std::map<std::string, ovo::MessageFactories>::const_iterator;
+ClassEntry FindClass(const std::string& name) {
   const auto& classes = ovo::MessageClasses();
-  const auto it = classes.find(a.className);
-  if (it == classes.end()) return ovo::Error("unknown message class " + a.className, 2);
+  ClassEntry found = classes.find(name);
+  if (found != classes.end()) return found;
+  for (auto it = classes.begin(); it != classes.end(); ++it) {
+    const size_t colon = it->first.rfind("::");
+    if (colon == std::string::npos || it->first.compare(colon + 2, std::string::npos, name) != 0) continue;
+    if (found != classes.end()) return classes.end();  // ambiguous
+    found = it;
+  }
+  return found;
+}
+
+std::string RootName(const ovo::MessageFactories& f) {
+  return f.xml ? f.xml()->GetObjectName() : f.basic(std::string())->GetObjectName();
+}
+
+// Why `text` was not read as a message with root element `root`, for a
+// message that gives no reason of its own.
+std::string WhyRefused(const std::string& text, const std::string& root) {
+  OFLXMLParser parser;
+  if (!parser.SetDoc(text)) return "not well-formed XML: " + parser.GetError();
+  parser.FindElem();
+  if (parser.GetTagName() != root) return "the root element is <" + parser.GetTagName() + ">, not <" + root + ">";
+  return "<" + root + "> holds a value that the message refuses";
+}
+
+int RunMessage(const MessageArgs& a) {
+  if (a.list) {
+    for (const auto& [name, factories] : ovo::MessageClasses())
+      std::cout << name << '\t' << RootName(factories) << '\n';
+    return 0;
+  }
+  if (a.className.empty()) return ovo::Error("message: give CLASS, or --list for the classes", 2);
+  const ClassEntry it = FindClass(a.className);
+  if (it == ovo::MessageClasses().end()) return ovo::Error("unknown message class " + a.className + " (see --list)", 2);
   std::string text;
   if (!ovo::ReadInput(a.file, text)) return 1;
   if (it->second.xml) {
     std::unique_ptr<MsgXmlSupport> m = it->second.xml();
-    if (m->Unpack(text) == 0) return ovo::Error(a.className + ": no <" + m->GetObjectName() + "> element in the input");
+    if (m->Unpack(text) == 0) return ovo::Error(it->first + ": " + WhyRefused(text, m->GetObjectName()));
     std::cout << m->Pack() << "\n";
     return 0;
   }
   const std::unique_ptr<BasicMessage> m = it->second.basic(text);
-  if (!m->IsValid()) return ovo::Error(a.className + ": " + m->InvalidationReason());
+  if (!m->IsValid()) {
+    const std::string reason = m->InvalidationReason();
+    return ovo::Error(it->first + ": " + (reason.empty() ? WhyRefused(text, m->GetObjectName()) : reason));
+  }
   std::cout << m->Serialize() << "\n";
   return 0;
 }
@@ -112,8 +153,10 @@ int RunUnpack(const UnpackArgs& a) {
 void Register(CLI::App& app, int& exitCode) {
   auto margs = std::make_shared<MessageArgs>();
   auto* cmd = app.add_subcommand("message", "Read a message text as CLASS and write it again (Pack or Serialize)");
-  cmd->add_option("CLASS", margs->className, "Message class, e.g. MsgDropConnection or InternetResponse")->required();
+  cmd->add_option("CLASS", margs->className,
+                  "Message class, e.g. MsgDropConnection, InternetResponse or AgentUpdateRequest (namespace optional)");
   cmd->add_option("FILE", margs->file, "Message text (default: stdin)");
+  cmd->add_flag("--list", margs->list, "List the message classes, each with its root element name");
   cmd->callback([margs, &exitCode] { exitCode = RunMessage(*margs); });
 
   auto* internet = app.add_subcommand("internet", "Bytes into and out of internet requests and responses");

@@ -46,7 +46,7 @@ int RunRoad(const RoadArgs& a) {
     now = static_cast<CTime>(time(nullptr));
   }
   std::string jobText, error, out;
-  if (!ovo::ReadInput(a.job, jobText)) return 2;
+  if (!ovo::ReadInput(a.job, jobText)) return 1;
   auto store = store::SqliteStore::Open(a.db, false, &error);
   if (!store) return ovo::Error(error, 2);
   CDBAccess db(store);
@@ -55,7 +55,7 @@ int RunRoad(const RoadArgs& a) {
   MsgClientToServer announce;
   if (!a.ident.empty()) {
     std::string identText;
-    if (!ovo::ReadInput(a.ident, identText)) return 2;
+    if (!ovo::ReadInput(a.ident, identText)) return 1;
     announce.ClientIdentification = OVOClientIdentification(identText);
   } else {
     announce.ClientIdentification.Init(0x3F, false, false);

@@ -70,7 +70,7 @@ int RunPut(const StoreArgs& a) {
   uint32_t type;
   std::string key, data;
   if (!ParseType(a.type, type) || !ParseKey(type, a.key, key)) return 2;
-  if (!ovo::ReadInput(a.file, data)) return 2;
+  if (!ovo::ReadInput(a.file, data)) return 1;
   // A file's final line end is not part of the record.
   while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) data.pop_back();
   if (!CheckUtf8("The record", data)) return 2;

@@ -1,9 +1,8 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <vector>
 
 #include "ovo.h"
@@ -39,19 +38,21 @@ int Error(const std::string& message, int code) {
 }
 
 bool ReadInput(const std::string& file, std::string& out) {
-  if (file.empty() || file == "-") {
-    std::ostringstream ss;
-    ss << std::cin.rdbuf();
-    out = ss.str();
-    return true;
-  }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    Error("cannot read " + file);
+  const bool standardInput = file.empty() || file == "-";
+  const auto fail = [&](int error) {
+    Error("cannot read " + (standardInput ? std::string("standard input") : file) + ": " + std::strerror(error));
     return false;
-  }
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  };
+  std::FILE* in = standardInput ? stdin : std::fopen(file.c_str(), "rb");
+  if (in == nullptr) return fail(errno);
+  out.clear();
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) out.append(buf, n);
+  // A folder opens, and fails at the first read.
+  const int error = std::ferror(in) ? errno : 0;
+  if (!standardInput) std::fclose(in);
+  return error == 0 || fail(error);
 }
 
 bool ParseNumber(const std::string& text, uint64_t& value) {

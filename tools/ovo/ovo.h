@@ -43,7 +43,8 @@ const std::map<std::string, ObjectFactory>& ObjectClasses();
 // Prints "ovo: message" on stderr and returns `code`.
 int Error(const std::string& message, int code = 1);
 // The whole content of FILE, or of stdin for an empty name or "-", byte for
-// byte. False (with an error printed) when the file cannot be read.
+// byte. False, with "cannot read FILE: reason" printed, when it cannot be
+// read (missing, unreadable, a folder); every command then exits with 1.
 bool ReadInput(const std::string& file, std::string& out);
 // Decimal or 0x-prefixed hexadecimal, the whole text; false otherwise.
 bool ParseNumber(const std::string& text, uint64_t& value);

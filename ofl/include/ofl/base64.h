@@ -1,10 +1,12 @@
 // Base64 (the standard alphabet with "=" padding) for binary contents that
 // travel inside XML texts.
 //
-// Encoding writes one line without breaks. Decoding skips line breaks, tabs
-// and blanks anywhere in the text (texts wrapped by other writers), requires
-// complete four-character groups with padding only at the end, and refuses
-// every other character with a reason. Work is linear in the text length.
+// Encoding writes one line without breaks, padded. Decoding has no failure:
+// it skips blanks, tabs and line breaks anywhere (texts wrapped by other
+// writers), takes padding as optional, and ends at the first "=" or at the
+// first other character outside the alphabet; the complete bytes read up to
+// there are the result (a last group of two or three characters gives one or
+// two bytes, a single character none). Work is linear in the text length.
 // Stateless; callable from any thread.
 #ifndef OFL_BASE64_H_
 #define OFL_BASE64_H_
@@ -21,10 +23,6 @@ namespace OFL {
 String EncodeBase64(std::span<const uint8_t> bytes);
 String EncodeBase64(std::string_view text);
 
-// The decoded bytes; false (with `out` empty and the reason in `error`) for
-// a text that is not base64.
-bool DecodeBase64(std::string_view text, ByteBuffer& out, String& error);
-// The decoded bytes, or empty for a text that is not base64.
 ByteBuffer DecodeBase64(std::string_view text);
 
 }  // namespace OFL

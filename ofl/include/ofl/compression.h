@@ -5,10 +5,13 @@
 // throws. Decompression stops at a limit on the decompressed size and reports
 // that as a failure, so a small hostile input (a "bomb") cannot make the
 // process allocate without bound; work is bounded by the input length and
-// the limit. Input and output may be the same buffer. The input is one
-// stream (one gzip member): bytes after its end are an error, so that every
-// stream header costs its decoder set-up once per input, not once per few
-// bytes of a hostile input.
+// the limit. Input and output may be the same buffer. The input may hold
+// several streams (gzip members) one after another, as concatenated files
+// do; their output is joined, and the limit holds for the whole. Anything
+// else after a stream is an error. Memory: the output, the decoder's state
+// and a few MiB; an output above 4 MiB is decoded twice (counted first, then
+// written into a buffer of its exact size) rather than held twice while a
+// growing buffer moves.
 //
 // The objects are plain values; the process-wide default limit is meant to be
 // set once at start and only read afterwards.

@@ -26,8 +26,8 @@ class OFLTools {
   // text that is already markup-safe. `escapeAll`: additionally write every
   // character outside printable ASCII as a character reference, for texts that
   // must survive any transport code page. Reading the node back with
-  // OFLXMLParser::GetChildData returns `value` unchanged, for any value
-  // without NUL (the parser keeps texts as C strings).
+  // OFLXMLParser::GetChildData returns `value` unchanged, for any value (NUL
+  // is written as a character reference, which that parser reads as NUL).
   static String MakeXMLNode(std::string_view tag, std::string_view value, std::string_view attrib = {},
                             bool escape = true, bool escapeAll = false);
   static String MakeXMLNode(std::string_view tag, const char* value, std::string_view attrib = {},
@@ -62,6 +62,10 @@ class OFLTools {
   // tab and LF) as character references, so parsers keep them.
   static String MakeXMLData(std::string_view text);
   static void AppendXMLData(String& out, std::string_view text, bool escapeAll = false);
+  // MakeXMLData for an attribute value: tab and LF as references too, since a
+  // reader turns white space in an attribute value into blanks.
+  static String MakeXMLAttributeData(std::string_view text);
+  static void AppendXMLAttributeData(String& out, std::string_view text);
   // "<tag attrib>inner</tag>" with `inner` inserted as markup, unescaped.
   static String MakeXMLElement(std::string_view tag, std::string_view inner, std::string_view attrib = {});
 

@@ -9,7 +9,10 @@
 //
 // Texts are decoded on read (entities and character references resolved) and
 // escaped on write. Parsing keeps a text that is all white space when it is
-// the element's only content, so such values read back unchanged.
+// the element's only content, so such values read back unchanged. The parser
+// underneath holds texts as C strings: a document with a reference to NUL
+// (or a written text holding NUL) keeps its texts as markup, decoded as each
+// one is read, so that NUL reads back too.
 #ifndef OFL_XML_PARSER_H_
 #define OFL_XML_PARSER_H_
 
@@ -37,7 +40,8 @@ class OFLXMLParser {
   // undefined entities, a bare "&", duplicate attributes and the like. An XML
   // declaration, comments, processing instructions and white space around the
   // root are fine; document type declarations are refused, and control
-  // characters other than NUL are accepted, raw or as references.
+  // characters are accepted raw or as references, NUL as a reference only
+  // ("&#0;", the form in which String values holding NUL are written).
   bool SetDoc(const String& text);
   bool SetDoc(const char* text, size_t length);
   // The same as SetDoc(source.GetChildSubDoc()). While source's document is
@@ -82,6 +86,9 @@ class OFLXMLParser {
   String GetChildSubDoc() const;
   String GetAttrib(const char* name) const;
   String GetChildAttrib(const char* name) const;
+  // The name and value of main's attribute at `index` (0 for the first) in
+  // document order; false when main has fewer attributes.
+  bool GetNthAttrib(size_t index, String& name, String& value) const;
   bool HasChildElem() const;
 
   // Non-copying forms of the getters above. A view stays valid until the
@@ -124,8 +131,10 @@ class OFLXMLParser {
   bool AddSubDoc(const String& markup);
   bool AddChildSubDoc(const String& markup);
 
-  // Escapes & < > " ' and CR for element text or attribute values. With flag
-  // 1, " and ' are left as they are (element text only).
+  // Escapes & < > " ' and CR for element text. With flag 1, " and ' are left
+  // as they are (element text only); with kEscapeAttribute, tab and LF are
+  // written as references as well, as an attribute value needs them.
+  static constexpr int kEscapeAttribute = 256;
   static String EscapeText(const String& text, int flags = 0);
   // Resolves the five predefined entities and character references.
   static String UnescapeText(const String& text);

@@ -28,15 +28,6 @@ String WithDetail(std::string_view text, const String& detail) {
   return out;
 }
 
-// MakeXMLData, and white space as references too: an attribute value read
-// back would otherwise have its tabs and line breaks turned into blanks.
-String AttributeText(std::string_view text) {
-  String out = OFLTools::MakeXMLData(text);
-  OFL::ReplaceAll(out, "\t", "&#9;");
-  OFL::ReplaceAll(out, "\n", "&#10;");
-  return out;
-}
-
 }  // namespace
 
 namespace step_fields {
@@ -44,7 +35,7 @@ namespace step_fields {
 void Packer::PackEntries(std::string_view tag, const Entries& entries) {
   OFLTools::AppendXMLTag(out, tag);
   for (const auto& e : entries) {
-    const String attrib = "type=\"" + std::to_string(e.type) + "\" name=\"" + AttributeText(e.name) + "\"";
+    const String attrib = "type=\"" + std::to_string(e.type) + "\" name=\"" + OFLTools::MakeXMLAttributeData(e.name) + "\"";
     out += OFLTools::MakeXMLNode(kTagEntry, e.text, attrib, true, false);
   }
   OFLTools::AppendXMLTag(out, tag, true);

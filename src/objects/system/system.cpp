@@ -268,9 +268,9 @@ void OVOSystem::AppendFields(String& out) const {
         const uint32_t lcid = number_[eLCID];
         if (lcid == 0) break;
         String attrib = "shortname=\"";
-        OFLTools::AppendXMLData(attrib, OVOHelper::LCIDToText(lcid, 0x59));
+        OFLTools::AppendXMLAttributeData(attrib, OVOHelper::LCIDToText(lcid, 0x59));
         attrib += "\" longname=\"";
-        OFLTools::AppendXMLData(attrib, OVOHelper::LCIDToText(lcid, 2));
+        OFLTools::AppendXMLAttributeData(attrib, OVOHelper::LCIDToText(lcid, 2));
         attrib += '"';
         out += OFLTools::MakeXMLNode(f.tag, lcid, attrib);
         break;

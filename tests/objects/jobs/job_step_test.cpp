@@ -74,7 +74,7 @@ std::vector<Kind> AllKinds() {
        bools + "<ScanContext>s</ScanContext><DeployContext>d</DeployContext><BulletinFilter>b</BulletinFilter>"
                "<WuaJobStepSettings><Reboot>0</Reboot></WuaJobStepSettings>"},
       {12, Ctor<OVOJobStepInstallSoftware>(),
-       "<Software><Entry type=\"1\" name=\"a &quot;b&quot; &amp;&#9;c\">x&amp;y</Entry>"
+       "<Software><Entry type=\"1\" name=\"a &quot;b&quot; &amp;&#x9;c\">x&amp;y</Entry>"
        "<Entry type=\"-2\" name=\"\"></Entry></Software>"},
       {13, Ctor<OVOJobStepPerformManagedSoftwareUpdate>(),
        "<ScanContext>s</ScanContext><DeployContext>d</DeployContext><BulletinFilter>b</BulletinFilter>"
