@@ -120,7 +120,11 @@ uint32_t ReadHive(const String& path, OFLRegistry::Hive& hive) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 ? kBadDatabase : 0;
   }
-  const String text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Stream reads, unlike a stream buffer iterator, report a failed read (a
+  // folder in the hive's place) through the state bits instead of throwing.
+  String text;
+  char buf[16384];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, static_cast<size_t>(in.gcount()));
   return !in.bad() && hive.Parse(text) ? 0 : kBadDatabase;
 }
 

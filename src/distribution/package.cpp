@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <thread>
 #include <unordered_map>
@@ -131,10 +130,10 @@ uint32_t CPackage::LocalPath(const String& path, String& local, String& why) con
 }
 
 uint32_t CPackage::Read(const String& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return 0;  // a package that is not there has no steps
-  const String bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const OFL::Profile::Index index(OFL::TextFileReader::Decode(bytes));
+  OFL::TextFileReader reader;
+  // A package that is not there (or is no file) has no steps.
+  if (reader.Open(file) != 0) return 0;
+  const OFL::Profile::Index index(reader.GetText());
   const auto section = [this, &index](const String& name) {
     bool cut = false;
     String lines = index.GetSection(name, kSectionBuffer, &cut);

@@ -131,6 +131,17 @@ TEST_F(PackageTest, ReadsStepsInFileOrder) {
   EXPECT_EQ(p.GetInteractiveExecution(), 0);
 }
 
+// A package file that is missing, or a folder, has no steps.
+TEST_F(PackageTest, NoFileNoSteps) {
+  for (const fs::path& path : {root_ / "missing.ini", root_}) {
+    CPackage p(path.string());
+    Prepare(p);
+    EXPECT_EQ(p.InstallPackage(1), 0u) << path;
+    EXPECT_EQ(p.GetActions().GetCount(), 0) << path;
+    EXPECT_EQ(p.GetResults().Items(), std::vector<std::string>{"Reading package " + path.string()});
+  }
+}
+
 TEST_F(PackageTest, SectionsNamedAgainAreTheSameStep) {
   CPackage p(Package("[Install]\nCopyFiles=A,b,a\nExecute=A\nCopyFiles=Install\n[a]\nSource=x\n[B]\nSource=y\n"));
   Prepare(p);

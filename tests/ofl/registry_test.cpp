@@ -77,6 +77,8 @@ TEST_F(RegistryTest, DamagedFilesAndRoots) {
   bool ran = false;
   EXPECT_EQ(registry.Update(OFLRegistry::kHKCU, [&](OFLRegistry::Hive&) { ran = true; return 0u; }), 1009u);
   EXPECT_FALSE(ran);
+  fs::create_directories(dir_ / "HKU.reg");  // a folder where the hive belongs
+  EXPECT_EQ(registry.Read(OFLRegistry::kHKU, hive), 1009u);
   // A change that fails keeps what it did, as on the platform.
   EXPECT_EQ(registry.Update(OFLRegistry::kHKCC, [](OFLRegistry::Hive& h) { h.CreateKey("Made"); return 5u; }), 5u);
   ASSERT_EQ(registry.Read(OFLRegistry::kHKCC, hive), 0u);

@@ -19,7 +19,9 @@ for args in "message MsgToTempOFLRX" "message InternetRequest" "internet pack" "
             "job next-run" "job assign g h d i" "job sort 0 asc" "packet timeout" "packet skip g" \
             "licence reserve 1" "licence free k 1" "steps result" "steps next-boot" "store put $TMP/db 51 1:g" \
             "system small" "tokens unpack" "vardefs names" "vardefs merge $EXAMPLES/custom_var_defs.xml" \
-            "road $TMP/db" "catalog os" "expand --out $TMP/out --in" "expand x --vars" "expand x --install-ini"; do
+            "road $TMP/db" "catalog os" "expand --out $TMP/out --in" "expand x --vars" "expand x --install-ini" \
+            "merge $EXAMPLES/server/client.xml" "state update $EXAMPLES/server/state_stored.xml" \
+            "system options --connection 1 --auto-roaming 0" "software keyfile" "software files" "package run"; do
   for file in "$EXAMPLES" "$TMP/missing"; do
     # shellcheck disable=SC2086
     err=$("$OVO" $args "$file" 2>&1 >/dev/null </dev/null); rc=$?

@@ -101,6 +101,7 @@ expect "Reading package \\\\nobody\\kits\\p.ini
 [\\\\nobody\\kits\\p.ini] lies on no mapped share or drive
 Error processing package: The network path was not found.
 Step: " 1 -- package run '\\nobody\kits\p.ini'
-expect "Reading package $TMP/none.ini" 0 -- package run "$TMP/none.ini"
+# A local package file that cannot be read is refused like any input file.
+expect "" 1 -- package run "$TMP/none.ini"
 expect_status 1 -- package run --vars "$TMP/none.xml" "$TMP/user.ini"
 finish

@@ -34,7 +34,7 @@ STDIN='<Properties><PropertyEntry><Param>TotalMemory</Param><Value>8192</Value><
 STDIN='garbage' expect "" 0 -- merge "$EX/client.xml" -
 STDIN='<Clients/>' expect_status 1 -- merge - "$EX/report.xml"
 STDIN='<Domains/>' expect_status 1 -- merge "$EX/client.xml" "$EX/report.xml" --domain -
-expect_status 2 -- merge "$EX/client.xml" "$EX/missing.xml"
+expect_status 1 -- merge "$EX/client.xml" "$EX/missing.xml"
 expect_status 2 -- merge "$EX/client.xml" "$EX/report.xml" --now soon
 expect_status 2 -- merge "$EX/client.xml"
 

@@ -16,7 +16,7 @@ STDIN='<ClientState><customstatetype>9</customstatetype><CustomState>x</CustomSt
 expect "$("$OVO" state update "$EX/state_stored.xml" "$EX/state_stored.xml")" 0 -- state update "$EX/state_stored.xml" <(echo '<ClientState><Activity>x</Activity></ClientState>')
 STDIN='<Client/>' expect_status 1 -- state update - "$EX/state_update.xml"
 STDIN='<Client/>' expect_status 1 -- state update "$EX/state_stored.xml" -
-expect_status 2 -- state update "$EX/state_stored.xml" "$EX/missing.xml"
+expect_status 1 -- state update "$EX/state_stored.xml" "$EX/missing.xml"
 expect_status 2 -- state update "$EX/state_stored.xml"
 expect_status 2 -- state
 

@@ -31,17 +31,6 @@ bool ParseUInt32(const std::string& text, const char* what, uint32_t& value) {
   return true;
 }
 
-// Reads FILE (or stdin) into `object`; false with an error when the text
-// holds no element of the object's name.
-bool ReadObject(const std::string& file, orvacmn::OVOXMLSupport& object) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return false;
-  if (object.Unpack(text) == 0) {
-    ovo::Error("no <" + object.GetObjectName() + "> element in the input");
-    return false;
-  }
-  return true;
-}
 
 struct PowerArgs {
   std::string file;
@@ -52,7 +41,7 @@ struct PowerArgs {
 // DC, sleep AC, DC, lid AC, DC), each its action code or "-" when not set.
 int RunPower(const PowerArgs& a) {
   EM::Profile profile;
-  if (!ReadObject(a.file, profile)) return 1;
+  if (!ovo::ReadObject(a.file, profile)) return 1;
   const EM::PowerSettingValues v = profile.GetOFLPowerSettingsValues(a.newStyle);
   const char* sep = "";
   for (uint32_t t : v.timeouts) {
@@ -73,7 +62,7 @@ int RunPower(const PowerArgs& a) {
 
 int RunValidate(const std::string& file) {
   EM::Policy policy;
-  if (!ReadObject(file, policy)) return 1;
+  if (!ovo::ReadObject(file, policy)) return 1;
   orvacmn::String error;
   if (!policy.ValidateEnergyPolicy(error)) return ovo::Error(error);
   std::cout << "valid\n";

@@ -45,17 +45,6 @@ int64_t TimeOr(const std::string& text, int64_t fallback) {
   return t;
 }
 
-// Reads FILE (or stdin) into `object`; false with an error when the text
-// holds no element of the object's name.
-bool ReadObject(const std::string& file, orvacmn::OVOXMLSupport& object) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return false;
-  if (object.Unpack(text) == 0) {
-    ovo::Error("no <" + object.GetObjectName() + "> element in the input");
-    return false;
-  }
-  return true;
-}
 
 struct Args {
   std::string from, now, file;
@@ -65,7 +54,7 @@ struct Args {
 
 int RunNextRun(const Args& a) {
   OVOJob job;
-  if (!ReadObject(a.file, job)) return 1;
+  if (!ovo::ReadObject(a.file, job)) return 1;
   const int64_t now = TimeOr(a.now, static_cast<int64_t>(std::time(nullptr)));
   std::cout << job.CalcNextExecutionTime(TimeOr(a.from, 0), now) << "\n";
   return 0;
@@ -73,7 +62,7 @@ int RunNextRun(const Args& a) {
 
 int RunAssign(const Args& a) {
   OVOJob job;
-  if (!ReadObject(a.file, job)) return 1;
+  if (!ovo::ReadObject(a.file, job)) return 1;
   const int64_t now = TimeOr(a.now, static_cast<int64_t>(std::time(nullptr)));
   job.AssignClient(a.guid, a.host, a.display, a.initiator, nullptr, now);
   std::cout << job.Pack() << "\n";
@@ -85,7 +74,7 @@ int RunSort(const Args& a) {
   if (!ovo::ParseNumber(a.type, type) || type > std::numeric_limits<uint32_t>::max())
     return ovo::Error("TYPE does not fit in 32 bits: " + a.type, 2);
   OVOJobList list;
-  if (!ReadObject(a.file, list)) return 1;
+  if (!ovo::ReadObject(a.file, list)) return 1;
   list.Sort(static_cast<OVOJobList::ECompareType>(type), a.order == "asc");
   for (const OVOJob* job : list) std::cout << job->GetGUID() << "\n";
   return 0;

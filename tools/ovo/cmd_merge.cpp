@@ -25,14 +25,6 @@ using orvacmn::OVOSystem;
 
 const ovo::ObjectClass kDomain("OVODomain", [] { return std::make_unique<OVODomain>(); });
 
-// Reads FILE into `object`: 2 when it cannot be read, 1 when it holds no
-// element of the object's name, else 0.
-int ReadObject(const std::string& file, orvacmn::OVOXMLSupport& object) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return 2;
-  if (object.Unpack(text) == 0) return ovo::Error("no <" + object.GetObjectName() + "> element in " + file);
-  return 0;
-}
 
 struct MergeArgs {
   std::string system, report;
@@ -44,14 +36,14 @@ struct MergeArgs {
 
 int RunMerge(const MergeArgs& a) {
   OVOSystem system;
-  if (const int rc = ReadObject(a.system, system)) return rc;
+  if (!ovo::ReadObject(a.system, system)) return 1;
   std::string reportText;
-  if (!ovo::ReadInput(a.report, reportText)) return 2;
+  if (!ovo::ReadInput(a.report, reportText)) return 1;
   const orvacmn::OVOProperties report(reportText);
   orvacmn::OVODomainList domains;
   for (const std::string& file : a.domains) {
     auto domain = std::make_unique<OVODomain>();
-    if (const int rc = ReadObject(file, *domain)) return rc;
+    if (!ovo::ReadObject(file, *domain)) return 1;
     domains.AddTail(domain.release());
   }
   ClientMgmtHelper helper;
@@ -71,7 +63,7 @@ struct OptionsArgs {
 
 int RunOptions(const OptionsArgs& a) {
   OVOSystem system;
-  if (const int rc = ReadObject(a.system, system)) return rc;
+  if (!ovo::ReadObject(a.system, system)) return 1;
   std::cout << ClientMgmtHelper::GetSystemOptionsWithAppliedNetworkConnectionFlags(system, a.connection,
                                                                                    a.autoRoaming != 0)
             << "\n";

@@ -45,6 +45,12 @@ bool ReadVars(const std::vector<std::string>& files, COVKVars& vars) {
 int RunPackage(const Args& a) {
   const auto map = ovo::BuildPathMap(a.maps);
   if (!map) return 2;
+  // A local package file that cannot be read is the caller's mistake; a
+  // Windows path or one with variables is resolved by the package itself.
+  std::string text;
+  if (!OFL::PathMap::IsWindowsPath(a.file) && a.file.find_first_of("%{") == std::string::npos &&
+      !ovo::ReadInput(a.file, text))
+    return 1;
   CPackage package(a.file);
   if (!ReadVars(a.vars, package.GetSubstitutionVars())) return 1;
   package.SetDIPs(a.dips);
@@ -74,18 +80,11 @@ int RunRegistryGet(const Args& a) {
   return 0;
 }
 
-bool ReadApplication(const std::string& file, OVOSoftwareApplication& app) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return false;
-  if (app.Unpack(text) != 0) return true;
-  ovo::Error("no <" + app.GetObjectName() + "> element in the input");
-  return false;
-}
 
 int RunKeyFile(const Args& a) {
   OVOSoftwareApplication app;
   COVKVars vars;
-  if (!ReadApplication(a.file, app) || !ReadVars(a.vars, vars)) return 1;
+  if (!ovo::ReadObject(a.file, app) || !ReadVars(a.vars, vars)) return 1;
   orvacmn::CDIPLocator::EKeyfileType kind;
   const std::string key = orvacmn::CDIPLocator::GetKeyFile(app, !a.uninstall, vars, kind, true);
   std::cout << static_cast<int>(kind) << "\n" << key << "\n";
@@ -94,7 +93,7 @@ int RunKeyFile(const Args& a) {
 
 int RunFiles(const Args& a) {
   OVOSoftwareApplication app;
-  if (!ReadApplication(a.file, app)) return 1;
+  if (!ovo::ReadObject(a.file, app)) return 1;
   app.AutoDetermineFiles();
   std::cout << app.Pack() << "\n";
   return 0;

@@ -43,15 +43,6 @@ struct Args {
   std::string license, version, file;
 };
 
-// The application of FILE (or stdin); false with an error printed when the
-// input holds none.
-bool ReadApplication(const std::string& file, OVOSoftwareApplication& app) {
-  std::string text;
-  if (!ovo::ReadInput(file, text)) return false;
-  if (app.Unpack(text) != 0) return true;
-  ovo::Error("no <" + app.GetObjectName() + "> element in the input");
-  return false;
-}
 
 void Print(bool result, const std::string& reserved, const OVOSoftwareApplication& app) {
   std::cout << (result ? 1 : 0) << "\n" << reserved << "\n" << app.Pack() << "\n";
@@ -59,7 +50,7 @@ void Print(bool result, const std::string& reserved, const OVOSoftwareApplicatio
 
 int RunReserve(const Args& a) {
   OVOSoftwareApplication app;
-  if (!ReadApplication(a.file, app)) return 1;
+  if (!ovo::ReadObject(a.file, app)) return 1;
   OVOReservedLicense reserved;
   reserved.SetSWVersion(a.version);
   const bool ok = app.GetLicenses().ReserveLicense(reserved, app.GetLicenseActions());
@@ -69,7 +60,7 @@ int RunReserve(const Args& a) {
 
 int RunFree(const Args& a) {
   OVOSoftwareApplication app;
-  if (!ReadApplication(a.file, app)) return 1;
+  if (!ovo::ReadObject(a.file, app)) return 1;
   app.GetLicenses().FreeLicense(a.license, a.version);
   Print(true, std::string(), app);
   return 0;

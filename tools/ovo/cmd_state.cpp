@@ -21,7 +21,7 @@ struct Args {
 
 int RunUpdate(const Args& a) {
   std::string storedText, incomingText;
-  if (!ovo::ReadInput(a.stored, storedText) || !ovo::ReadInput(a.incoming, incomingText)) return 2;
+  if (!ovo::ReadInput(a.stored, storedText) || !ovo::ReadInput(a.incoming, incomingText)) return 1;
   OVOClientState state;
   if (state.UnpackStored(storedText) == 0) return ovo::Error("no <ClientState> element in " + a.stored);
   if (state.Update(incomingText) == 0) return ovo::Error("no <ClientState> element in " + a.incoming);

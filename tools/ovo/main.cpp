@@ -55,6 +55,14 @@ bool ReadInput(const std::string& file, std::string& out) {
   return error == 0 || fail(error);
 }
 
+bool ReadObject(const std::string& file, orvacmn::OVOXMLSupport& object) {
+  std::string text;
+  if (!ReadInput(file, text)) return false;
+  if (object.Unpack(text) != 0) return true;
+  Error("no <" + object.GetObjectName() + "> element in the input");
+  return false;
+}
+
 bool ParseNumber(const std::string& text, uint64_t& value) {
   if (text.empty()) return false;
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');

@@ -46,6 +46,9 @@ int Error(const std::string& message, int code = 1);
 // byte. False, with "cannot read FILE: reason" printed, when it cannot be
 // read (missing, unreadable, a folder); every command then exits with 1.
 bool ReadInput(const std::string& file, std::string& out);
+// Reads FILE (or stdin) into `object`; false, with an error printed, when the
+// file cannot be read or holds no element of the object's name.
+bool ReadObject(const std::string& file, orvacmn::OVOXMLSupport& object);
 // Decimal or 0x-prefixed hexadecimal, the whole text; false otherwise.
 bool ParseNumber(const std::string& text, uint64_t& value);
 // "0x" and upper-case hex digits.

@@ -32,6 +32,8 @@ class TextFileReader {
   // Size of the file in bytes, as stored (before decoding).
   uint64_t GetByteSize() const { return byteSize_; }
   Encoding GetEncoding() const { return encoding_; }
+  // The whole decoded text.
+  const String& GetText() const { return text_; }
   // The next line without its line end; false after the last line.
   bool ReadString(String& line);
   // The same line as a view into the decoded text, valid until the next Open.
