@@ -719,6 +719,10 @@ struct SqliteStore::Impl {
     const bool write = refused == S_OK && !merged.empty() && (rows.empty() || merged != rows[0].data);
     ClientFields fields;
     if (rc == SQLITE_OK && write && client && !ReadClientFields(merged, fields, out)) refused = E_INVALIDARG;
+    if (refused == S_OK && write && client && LookupValues(eKindGuid, fields.guid) != guids) {
+      out = "The action's record names the GUID [" + fields.guid + "], not the client's";
+      refused = E_INVALIDARG;
+    }
     if (rc == SQLITE_OK && refused != S_OK) rc = SQLITE_ABORT;
     if (rc == SQLITE_OK && write)
       rc = WriteRow(type, key, merged, client ? Mode::kUpdate : Mode::kSave, client ? &fields : nullptr, refused, out,

@@ -25,6 +25,12 @@ OVOProperties Bag(std::initializer_list<std::pair<const char*, std::string>> ent
   return bag;
 }
 
+String Get(const String& bag, const char* name) {
+  String value;
+  OVOProperties(bag).GetProperty(name, value);
+  return value;
+}
+
 std::vector<String> Names(const OVOProperties& bag) {
   std::vector<String> names;
   for (const auto& e : bag) names.push_back(e.name);
@@ -161,6 +167,41 @@ TEST_F(RecordActions, MiniInventoryRefusesWhatItCannotRead) {
                   "<Job/>", merged, answer),
             E_INVALIDARG);
   EXPECT_TRUE(merged.empty());
+}
+
+// What the store does with an action's result, whatever the action.
+TEST_F(RecordActions, TheStoreWritesOnlyAChangedRecordOfTheNamedClient) {
+  String result, answer;
+  HRESULT status = S_OK;
+  store_->SetRecordAction(kRecordTypeClient, "Test", [&](const String&, const String& stored, String& merged,
+                                                          String& text) {
+    merged = result.empty() ? stored : result;
+    text = "said";
+    return status;
+  });
+  const String parameter = Bag({{"GUID", kGuid}}).Pack();
+  const auto run = [&] { return db_->DoAction(kRecordTypeClient, "test", parameter, answer); };
+  const CFileTime before = Stored().GetTimeStamp();
+  ASSERT_EQ(run(), S_OK) << answer;  // the stored text unchanged: nothing written
+  EXPECT_EQ(Get(answer, "Written"), "0");
+  EXPECT_EQ(Get(answer, "Answer"), "said");
+  EXPECT_EQ(Stored().GetTimeStamp(), before);
+
+  result = "<Client><GUID>0A1B2C3D-0000-4000-8000-0000000000D2</GUID><HostName>PC8</HostName></Client>";
+  EXPECT_EQ(run(), E_INVALIDARG);
+  EXPECT_THAT(answer, HasSubstr("not the client's"));
+  result = "<Job/>";
+  EXPECT_EQ(run(), E_INVALIDARG);
+  result = "<Client><GUID>" + String(kGuid) + "</GUID><HostName>PC9</HostName></Client>";
+  status = E_FAIL;
+  EXPECT_EQ(run(), E_FAIL);
+  EXPECT_EQ(answer, "said");
+  EXPECT_EQ(Stored().GetHostName(), "PC7");
+  status = S_OK;
+  ASSERT_EQ(run(), S_OK) << answer;
+  EXPECT_EQ(Get(answer, "Written"), "1");
+  EXPECT_EQ(Stored().GetHostName(), "PC9");
+  EXPECT_GT(Stored().GetTimeStamp(), before);
 }
 
 // Processes merge inventories and states of one client at once: every
