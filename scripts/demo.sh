@@ -89,7 +89,8 @@ road=(road --now 1717570800 --inventory "$EX/road/inventory.xml" --state "$EX/ro
       --ip-list "10.0.0.0/8;192.168.1.0/24" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml")
 step "${road[@]}"
 stepf "head -n 4" "${road[@]}"
-stepf "cut -c 1-200" store get "$db" 51 4:PC1
+stepf "grep -o '<\(CPUDesc\|TotalMemory\|LastUser\|Username\)>[^<]*<'" store get "$db" 51 4:PC1
+step road --now 1717570800 --ip-list "10.0.0.0/8" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
 echo; echo "# Server side: an agent's report merged into its stored client (only what changed, unknown values left out),"
