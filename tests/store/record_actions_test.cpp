@@ -128,7 +128,7 @@ TEST_F(RecordActions, MiniInventoryWritesOnlyWhatChanged) {
   const CFileTime before = Stored().GetTimeStamp();
   const OVOProperties report = Bag({{"TotalMemory", "16384"},
                                     {"OSVersionMajor", "4294967295"},  // unknown: neutral
-                                    {"FirewallStatus", "2"},
+                                    {"FirewallStatus", "1"},
                                     {"CPUDesc", "i5"},
                                     {"FavouriteColour", "blue"}});
   ASSERT_EQ(db_->ProcessMiniInventory(kGuid, report, changes, stamp, out_), S_OK) << out_;
