@@ -129,10 +129,11 @@ TEST_F(RecordActions, MiniInventoryWritesOnlyWhatChanged) {
   const OVOProperties report = Bag({{"TotalMemory", "16384"},
                                     {"OSVersionMajor", "4294967295"},  // unknown: neutral
                                     {"FirewallStatus", "1"},
+                                    {"SecurityCenterUser", "Admin"},
                                     {"CPUDesc", "i5"},
                                     {"FavouriteColour", "blue"}});
   ASSERT_EQ(db_->ProcessMiniInventory(kGuid, report, changes, stamp, out_), S_OK) << out_;
-  EXPECT_THAT(Names(changes), ElementsAre("TotalMemory", "CPUDesc", "FirewallStatus"));
+  EXPECT_THAT(Names(changes), ElementsAre("TotalMemory", "CPUDesc", "FirewallStatus", "SecurityCenterUser"));
   const OVOSystem stored = Stored();
   EXPECT_EQ(stored.GetNumber(OVOSystem::eTotalMemory), 16384u);
   EXPECT_EQ(stored.GetHostName(), "PC7");
