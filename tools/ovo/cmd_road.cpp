@@ -7,10 +7,9 @@
 // black), finds or creates the client in the store DB, has the store merge
 // the inventory into it (only changed properties are written) and applies the
 // partial state STATE the agent reports; then it assigns the job of JOB to
-// it, stores job
-// and target, and sends a job-step packet with the client's variables; the
-// agent expands each step's text, runs it (here: marks it done) and confirms
-// it (MsgDConfirmJobStep); the server applies the confirmations, stores the
+// it, stores job and target, and sends a job-step packet with the client's
+// variables; the agent expands each step's text, runs it (here: marks it
+// done) and confirms it (MsgDConfirmJobStep); the server applies the confirmations, stores the
 // target and prints the job's result. One line per hop; store errors exit 2,
 // a refused address exits 1.
 #include <iostream>
