@@ -18,43 +18,16 @@
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
 #include "orvacmn_store/sqlite_store.h"
+#include "clients.h"
 #include "ratio.h"
 
 namespace {
 
 using orvacmn::store::SqliteStore;
-
-std::string Guid(int i) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "B3AC0000-0000-4000-8000-%012X", i);
-  return buf;
-}
-std::string Host(int i) { return "PC-" + std::to_string(i); }
-std::string Record(int i) {
-  char mac[32], ip[32];
-  std::snprintf(mac, sizeof mac, "00:50:56:%02X:%02X:%02X", (i >> 16) & 0xFF, (i >> 8) & 0xFF, i & 0xFF);
-  std::snprintf(ip, sizeof ip, "10.%d.%d.%d", (i >> 16) & 0xFF, (i >> 8) & 0xFF, i & 0xFF);
-  return "<Client><TimeStamp>0.0</TimeStamp><GUID>" + Guid(i) + "</GUID><OrgUnit>Sales</OrgUnit><DisplayName>Desk " +
-         std::to_string(i) + "</DisplayName><HostName>" + Host(i) + "</HostName><PrimaryMAC>" + mac +
-         "</PrimaryMAC><MACList>" + mac + "</MACList><LAAList></LAAList><IPList>" + ip + "</IPList><PrimaryIP>" + ip +
-         "</PrimaryIP><Domain>corp.example.com</Domain><Priority>1</Priority><OSType>4096</OSType><Options>562"
-         "</Options><CPUDesc>Some CPU @ 2.40GHz</CPUDesc><TotalMemory>16384</TotalMemory><AgentVersion>24.1.0.100"
-         "</AgentVersion><ObjectRights><Inherited>1</Inherited></ObjectRights><ClientAgentState>0</ClientAgentState>"
-         "<LastActivityChange>0</LastActivityChange><Modified>0</Modified><SaveOptions>0</SaveOptions><WOLSent>"
-         "</WOLSent><LastBoot></LastBoot><TimezoneOffset>0</TimezoneOffset><DoNotDisturbUntil></DoNotDisturbUntil>"
-         "</Client>";
-}
-
-std::string Dir() {
-  static const std::string dir = [] {
-    const auto d = std::filesystem::temp_directory_path() / ("bench_store." + std::to_string(getpid()));
-    std::filesystem::create_directories(d);
-    std::atexit([] { std::filesystem::remove_all(std::filesystem::temp_directory_path() /
-                                                 ("bench_store." + std::to_string(getpid()))); });
-    return d.string();
-  }();
-  return dir;
-}
+using bench::Dir;
+using bench::Guid;
+using bench::Host;
+using bench::Record;
 
 // Raw SQLite with the same text in a table indexed by host name.
 struct Raw {

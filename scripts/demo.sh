@@ -83,6 +83,14 @@ stepf "cut -c 1-200" store get "$db" 51 4:SALES-07
 stepf "wc -l" store list "$db" 51
 echo; echo "# The whole road: announce, client found, job assigned and stored, packet sent, steps confirmed"
 step road --now 1717570800 "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
+echo; echo "# The road grown: the announce carries the inventory, the address is checked against the server's list,"
+echo "# the store merges only what changed (the second time nothing), and the reported state is stored"
+road=(road --now 1717570800 --inventory "$EX/road/inventory.xml" --state "$EX/road/state.xml"
+      --ip-list "10.0.0.0/8;192.168.1.0/24" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml")
+step "${road[@]}"
+stepf "head -n 4" "${road[@]}"
+stepf "grep -o '<\(CPUDesc\|TotalMemory\|LastUser\|Username\)>[^<]*<'" store get "$db" 51 4:PC1
+step road --now 1717570800 --ip-list "10.0.0.0/8" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
 echo; echo "# Server side: an agent's report merged into its stored client (only what changed, unknown values left out),"

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <unordered_set>
@@ -226,6 +227,8 @@ struct SqliteStore::Impl {
   String readOnly;
   // SQLite's text of the failure that a rollback is about to overwrite.
   mutable String lastDetail;
+  // The actions of SetRecordAction by (type, name in lower case).
+  std::map<std::pair<uint32_t, String>, RecordAction> actions;
 
   ~Impl() {
     for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
@@ -672,6 +675,65 @@ struct SqliteStore::Impl {
     return S_OK;
   }
 
+  // A registered record action (SetRecordAction) on the record named by the
+  // parameter's "GUID".
+  HRESULT RunRecordAction(uint32_t type, const RecordAction& action, const String& parameter, String& out) {
+    std::vector<std::pair<String, String>> bag;
+    String guid;
+    if (!ReadBag(parameter, bag)) {
+      out = "The parameter of the action is no property bag";
+      return E_INVALIDARG;
+    }
+    for (const auto& [name, value] : bag)
+      if (OFL::EqualsNoCase(name, "GUID")) guid = value;
+    String key;
+    const bool client = type == kClientType;
+    const std::vector<String> guids = LookupValues(eKindGuid, guid);
+    if (guids.empty()) {
+      out = "The parameter of the action names no GUID";
+      return E_INVALIDARG;
+    }
+    const String named = PackOne(guid);
+    HRESULT hr = client ? S_OK : GenericRecordKey(&named, String(), key, out);
+    if (client) key = PackOne(guids[0]);
+    if (SUCCEEDED(hr)) hr = Writable(out);
+    if (FAILED(hr)) return hr;
+
+    std::lock_guard lock(mutex);
+    std::vector<Row> rows;
+    std::unordered_set<int64_t> seen;
+    int rc = Exec(kBeginWrite);
+    if (rc == SQLITE_OK) rc = LoadExact(type, key, rows, seen);
+    String merged, answer;
+    HRESULT refused = S_OK;
+    uint64_t stamp = rows.empty() ? 0 : rows[0].stamp;
+    if (rc == SQLITE_OK && client && rows.empty()) {
+      out = "Record [" + Readable(key) + "] of type " + std::to_string(type) + " not found";
+      refused = kStatusNotFound;
+    }
+    if (rc == SQLITE_OK && refused == S_OK) {
+      refused = action(parameter, rows.empty() ? String() : rows[0].data, merged, answer);
+      if (FAILED(refused)) out = answer;
+      else refused = S_OK;
+    }
+    const bool write = refused == S_OK && !merged.empty() && (rows.empty() || merged != rows[0].data);
+    ClientFields fields;
+    if (rc == SQLITE_OK && write && client && !ReadClientFields(merged, fields, out)) refused = E_INVALIDARG;
+    if (refused == S_OK && write && client && LookupValues(eKindGuid, fields.guid) != guids) {
+      out = "The action's record names the GUID [" + fields.guid + "], not the client's";
+      refused = E_INVALIDARG;
+    }
+    if (rc == SQLITE_OK && refused != S_OK) rc = SQLITE_ABORT;
+    if (rc == SQLITE_OK && write)
+      rc = WriteRow(type, key, merged, client ? Mode::kUpdate : Mode::kSave, client ? &fields : nullptr, refused, out,
+                    stamp);
+    rc = Finish(rc);
+    if (refused != S_OK) return refused;
+    if (rc != SQLITE_OK) return Fail(rc, out);
+    out = PackBag({{kPropertyObjectTimestamp, std::to_string(stamp)}, {"Written", write ? "1" : "0"}, {"Answer", answer}});
+    return S_OK;
+  }
+
   // Runs `sql`, waiting out other processes' locks up to the busy time-out:
   // SQLite does not wait on its own when it changes the journal mode.
   int ExecPatiently(const char* sql) {
@@ -930,9 +992,18 @@ HRESULT SqliteStore::DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* 
     const HRESULT hr = impl_->FindOrCreateClient(param, out);
     return Answer(hr, out, result);
   }
+  if (const auto at = impl_->actions.find({type, OFL::ToLower(name)}); at != impl_->actions.end()) {
+    const HRESULT hr = impl_->RunRecordAction(type, at->second, param, out);
+    return Answer(hr, out, result);
+  }
   return Answer(kStatusNotImplemented,
                 "Action \"" + name + "\" on record type " + std::to_string(type) + " is not supported by this store",
                 result);
+}
+
+void SqliteStore::SetRecordAction(uint32_t type, const String& name, RecordAction action) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->actions[{type & 0xFFFF, OFL::ToLower(name)}] = std::move(action);
 }
 
 HRESULT SqliteStore::SpecialTask(uint32_t task, BSTR, BSTR* result) {

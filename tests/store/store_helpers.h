@@ -75,8 +75,8 @@ class ScratchDir {
 };
 
 // Children that wait at a gate (a pipe the parent closes) and then run
-// `child`; true when each exited 0.
-inline bool AllAtOnce(int count, const std::function<int()>& child) {
+// `child` with their number (0 to count - 1); true when each exited 0.
+inline bool AllAtOnce(int count, const std::function<int(int)>& child) {
   int gate[2];
   if (pipe(gate) != 0) return false;
   std::vector<pid_t> children;
@@ -85,7 +85,7 @@ inline bool AllAtOnce(int count, const std::function<int()>& child) {
     if (pid == 0) {
       close(gate[1]);
       char byte;
-      _exit(read(gate[0], &byte, 1) == 0 ? child() : 20);
+      _exit(read(gate[0], &byte, 1) == 0 ? child(i) : 20);
     }
     children.push_back(pid);
   }
@@ -98,6 +98,9 @@ inline bool AllAtOnce(int count, const std::function<int()>& child) {
     ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
   return ok;
+}
+inline bool AllAtOnce(int count, const std::function<int()>& child) {
+  return AllAtOnce(count, [&](int) { return child(); });
 }
 
 }  // namespace store_test

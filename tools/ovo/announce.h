@@ -4,10 +4,13 @@
 #ifndef ORVACMN_TOOLS_OVO_ANNOUNCE_H_
 #define ORVACMN_TOOLS_OVO_ANNOUNCE_H_
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "ofl/tools.h"
 #include "orvacmn/persistence/db_access.h"
+#include "orvacmn/server/record_actions.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
 #include "orvacmn_store/sqlite_store.h"
@@ -27,13 +30,26 @@ inline void TakeAnnounce(const orvacmn::OVOClientIdentification& id, bool found,
   if (!id.GetPrimaryMAC().IsEmpty()) system.SetPrimaryMAC(id.GetPrimaryMAC());
 }
 
+// The merges the server's store makes in its own transaction: an agent's
+// inventory report into its client, a partial state into the stored state.
+inline void InstallServerActions(orvacmn::store::SqliteStore& store, orvacmn::CConfiguration::EIPUpdateMode ipMode,
+                                 orvacmn::ClientMgmtHelper::Clock clock) {
+  store.SetRecordAction(orvacmn::kRecordTypeClient, orvacmn::kActionProcessMiniInventory,
+                        orvacmn::MiniInventoryMerge(nullptr, orvacmn::eConnectByName, ipMode, std::move(clock)));
+  store.SetRecordAction(orvacmn::kRecordTypeClientState, orvacmn::kActionUpdateClientState,
+                        orvacmn::MergeClientState);
+}
+
 // The announce of `id` into `system`: the client found or created (one store
 // transaction against other announces of the same machine), the report taken
 // (TakeAnnounce, then `more`) and saved. A save that lost against another
-// writer of the same client is repeated on a fresh load, a few times.
+// writer of the same client is repeated on a fresh load: the rule refuses
+// only copies that someone else changed meanwhile, so an announce that keeps
+// losing against busy writers tries again after a growing pause.
 inline HRESULT Announce(orvacmn::CDBAccess& db, const orvacmn::OVOClientIdentification& id,
                         const std::function<void(orvacmn::OVOSystem&)>& more, orvacmn::OVOSystem& system, bool& created,
                         uint32_t& method, std::string& out) {
+  constexpr int kAttempts = 50;
   for (int attempt = 1;; ++attempt) {
     system.Clear();
     TakeAnnounce(id, false, system);
@@ -44,7 +60,8 @@ inline HRESULT Announce(orvacmn::CDBAccess& db, const orvacmn::OVOClientIdentifi
     more(system);
     hr = db.SaveSystem(system, out);
     const bool lost = hr == orvacmn::store::kStatusStale || hr == orvacmn::kStatusNotFound;
-    if (!lost || attempt == 5) return hr;
+    if (!lost || attempt == kAttempts) return hr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(attempt));
   }
 }
 

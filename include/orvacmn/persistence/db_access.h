@@ -34,10 +34,18 @@
 namespace orvacmn {
 
 class OVOClientIdentification;
+class OVOClientState;
+class OVOProperties;
 class OVOSystem;
 class OVOSystemList;
 
 inline constexpr uint32_t kRecordTypeClient = 51;
+inline constexpr uint32_t kRecordTypeClientState = 80;
+// Store actions: the merge of an agent's inventory report into its client
+// (type 51) and of a partial state into the stored state (type 80), each
+// made by the store inside one write transaction.
+inline constexpr const char* kActionProcessMiniInventory = "ProcessMiniInventory";
+inline constexpr const char* kActionUpdateClientState = "UpdateClientState";
 
 class CDBAccess {
  public:
@@ -157,6 +165,25 @@ class CDBAccess {
   HRESULT UpdateSystem(const String& guid, const String& record, String& out);
   HRESULT UpdateSystem(const String& guid, const String& record, String& out, CFileTime& stamp);
   HRESULT DeleteSystem(const String& guid, String& out);
+  // The client action "ProcessMiniInventory" with the parameter ("GUID",
+  // "MiniInventoryData": the packed report): the store writes into the client
+  // only what the report changes. `changes` receives the properties written
+  // (empty when nothing was), `stamp` the client's stamp afterwards.
+  HRESULT ProcessMiniInventory(const String& guid, const OVOProperties& report, OVOProperties& changes,
+                               CFileTime& stamp, String& out);
+
+  // ---- Client states (record type 80, keyed by the client's GUID) ----
+
+  // Saves `state` as the client's state; a state that packs to the empty
+  // text deletes the stored one.
+  HRESULT SaveClientState(const String& guid, const OVOClientState& state, String& out);
+  // The stored state (UnpackStored: either name of the custom-state type).
+  // A missing state is no failure: `state` is cleared and `found` false.
+  HRESULT LoadClientState(const String& guid, OVOClientState& state, String& out, bool* found = nullptr);
+  // Applies the partial state `incoming` (OVOClientState::Update) to the
+  // stored state, or to a new one carrying the GUID, in one store
+  // transaction: concurrent updates of one client lose none of their groups.
+  HRESULT UpdateClientState(const String& guid, const OVOClientState& incoming, String& out);
 
  private:
   HRESULT LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,

@@ -15,6 +15,7 @@
 #define ORVACMN_STORE_SQLITE_STORE_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "ofl/bstr.h"
@@ -40,6 +41,14 @@ inline constexpr HRESULT kStatusIoError = static_cast<HRESULT>(0x8007045Du);
 inline constexpr HRESULT kStatusCorrupt = static_cast<HRESULT>(0x80070570u);
 // Success of a delete that found nothing to delete.
 inline constexpr HRESULT kStatusNothingDeleted = 1;
+
+// A change of one record that the store makes inside its write transaction,
+// so that no other writer comes between the read and the write (see
+// SqliteStore::SetRecordAction). `stored` is the record's text, empty when
+// there is none; `merged` is left empty when nothing is to be written. The
+// status and `answer` go back to the caller.
+using RecordAction =
+    std::function<HRESULT(const String& parameter, const String& stored, String& merged, String& answer)>;
 
 struct StoreOptions {
   // Every committed call also survives a power loss (synchronous FULL);
@@ -74,6 +83,16 @@ class SqliteStore final : public IMocInstance {
   HRESULT SpecialTask(uint32_t task, BSTR arguments, BSTR* result) override;
 
   const String& GetPath() const;
+
+  // Makes DoAction(type, name, PARAMETER) run `action` on the record keyed by
+  // the "GUID" of PARAMETER (a packed property bag), inside one write
+  // transaction: the record is read, `action` called, and its merged text
+  // written when it differs. A client must exist and keeps its version rule
+  // aside (the action saw the stored text); other records are created when
+  // missing. The answer is a bag of "ObjectTimestamp" (the record's stamp
+  // after the call, 0 for none), "Written" (1 or 0) and "Answer". Set the
+  // actions before the store is shared between threads.
+  void SetRecordAction(uint32_t type, const String& name, RecordAction action);
 
  private:
   struct Impl;
