@@ -217,11 +217,11 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
       // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
       inf::SplitKeyValue(line, description, rest);
-      const size_t comma = rest.find(',');
+      const size_t comma = inf::Find<','>(rest);
       std::string_view id;
       if (comma != std::string_view::npos) {
         id = rest.substr(comma + 1);
-        id = inf::TrimView(id.substr(0, id.find(',')));
+        id = inf::TrimView(id.substr(0, inf::Find<','>(id)));
       }
       ProcessDeviceSection(description, inf::TrimView(rest.substr(0, comma)), id, architecture);
     }
