@@ -217,12 +217,16 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
       // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
       inf::SplitKeyValue(line, description, rest);
-      const size_t comma = inf::Find<','>(rest);
+      // The install section before the first comma, the hardware id up to
+      // the second.
+      size_t comma = std::string_view::npos, second = std::string_view::npos;
+      inf::ForEachOf<','>(rest, [&](size_t at, char) {
+        (comma == std::string_view::npos ? comma : second) = at;
+        return second == std::string_view::npos;
+      });
       std::string_view id;
-      if (comma != std::string_view::npos) {
-        id = rest.substr(comma + 1);
-        id = inf::TrimView(id.substr(0, inf::Find<','>(id)));
-      }
+      if (comma != std::string_view::npos)
+        id = inf::TrimView(rest.substr(comma + 1, second == std::string_view::npos ? second : second - comma - 1));
       ProcessDeviceSection(description, inf::TrimView(rest.substr(0, comma)), id, architecture);
     }
     if (!architecture.empty() && seen.insert(architecture).second) found.AddString(architecture);

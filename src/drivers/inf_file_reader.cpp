@@ -192,8 +192,9 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
   std::string_view raw;
   String pending;
   while (file_.ReadLine(raw)) {
-    const size_t lead = raw.find_first_not_of(" \t");
-    const std::string_view line = lead == std::string_view::npos ? std::string_view() : raw.substr(lead);
+    size_t lead = 0;  // a loop: find_first_not_of searches its set per byte
+    while (lead < raw.size() && (raw[lead] == ' ' || raw[lead] == '\t')) ++lead;
+    const std::string_view line = raw.substr(lead);
     if (line.empty() && (flags & kDropEmptyLines)) continue;
     if (Continues(line)) {
       pending.append(line.substr(0, line.size() - 1));

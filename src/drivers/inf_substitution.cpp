@@ -29,10 +29,10 @@ constexpr size_t kCycleTextMax = 1024;
 // hold a token or two, which a direct pass replaces at the least cost.
 constexpr size_t kDirectMax = 4096;
 
-// The first "%name%" `token` in `line` at or after `from`: each starts at a
-// "%", and lines hold few.
-size_t FindToken(std::string_view line, std::string_view token, size_t from) {
-  for (size_t at = Find<'%'>(line, from); at != std::string_view::npos; at = Find<'%'>(line, at + 1)) {
+// The first "%name%" `token` in `line` from the "%" at `at` (npos for none)
+// on: each starts at a "%", and lines hold few.
+size_t FindToken(std::string_view line, std::string_view token, size_t at) {
+  for (; at != std::string_view::npos; at = Find<'%'>(line, at + 1)) {
     if (line.size() - at < token.size()) break;
     if (line.compare(at, token.size(), token) == 0) return at;
   }
@@ -312,10 +312,14 @@ int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
     if (read > budget) return passes;
     replaced.clear();
     size_t pos = 0;
-    for (size_t hit = open; hit != String::npos; hit = FindToken(line, token, pos)) {
+    // The first "%" after the token: most lines hold no other.
+    const size_t after = Find<'%'>(line, close + 1);
+    for (size_t hit = open, percent = after; hit != String::npos;) {
       replaced.append(line, pos, hit - pos).append(to);
       pos = hit + token.size();
       if (read + replaced.size() > budget) return passes;
+      hit = FindToken(line, token, percent);
+      if (hit != String::npos) percent = Find<'%'>(line, hit + token.size());
     }
     replaced.append(line, pos, String::npos);
     if (!Charge(budget, read + replaced.size())) return passes;
@@ -324,7 +328,9 @@ int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
     // `token` and `to` end here.
     line.swap(replaced);
     // The next pass would look from `from` too: no "%" there ends the loop.
-    if (Find<'%'>(line, from) == String::npos) return passes + 1;
+    // Without one in the value the text from there is the old one's after
+    // the token.
+    if ((!valueHasPercent && after == String::npos) || Find<'%'>(line, from) == String::npos) return passes + 1;
   }
   if (passes == maxPasses || line.find('%', line.find('%') + 1) == String::npos) return passes;
   PieceLine pieces(line, budget);
