@@ -204,15 +204,24 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
   OFLTokenizer found;
   std::unordered_set<String, OFL::HashNoCase, OFL::EqualNoCase> seen;
   std::span<const std::string_view> lines;
+  std::vector<String> sections;
+  sections.reserve(parts.size());
+  size_t models = driver_->GetSupportedDevices().size();
   for (size_t i = 0; i < parts.size(); ++i) {
-    const String section = i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str();
+    sections.push_back(i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str());
+    if (reader_.GetSectionLines(sections.back(), lines)) models += lines.size();
+  }
+  // Room for all the models at once: the entries are large, and growing
+  // section by section would move them.
+  driver_->ReserveSupportedDevices(models);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const String& section = sections[i];
     String architecture = "x86";
     if (i > 0 && OFL::StartsWithNoCase(parts[i], "NT")) {
       const std::string_view rest = std::string_view(parts[i]).substr(2);
       architecture = String(rest.substr(0, rest.find('.')));
     }
     if (!reader_.GetSectionLines(section, lines) || lines.empty()) continue;
-    driver_->ReserveSupportedDevices(driver_->GetSupportedDevices().size() + lines.size());
     for (const std::string_view line : lines) {
       // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
