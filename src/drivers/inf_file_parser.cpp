@@ -204,25 +204,38 @@ void CInfFileParser::ProcessVendorSection(const String& value, String& architect
   OFLTokenizer found;
   std::unordered_set<String, OFL::HashNoCase, OFL::EqualNoCase> seen;
   std::span<const std::string_view> lines;
+  std::vector<String> sections;
+  sections.reserve(parts.size());
+  size_t models = driver_->GetSupportedDevices().size();
   for (size_t i = 0; i < parts.size(); ++i) {
-    const String section = i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str();
+    sections.push_back(i == 0 ? parts[0] : OFLFormat("%s.%s", parts[0], parts[i]).str());
+    if (reader_.GetSectionLines(sections.back(), lines)) models += lines.size();
+  }
+  // Room for all the models at once: the entries are large, and growing
+  // section by section would move them.
+  driver_->ReserveSupportedDevices(models);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const String& section = sections[i];
     String architecture = "x86";
     if (i > 0 && OFL::StartsWithNoCase(parts[i], "NT")) {
       const std::string_view rest = std::string_view(parts[i]).substr(2);
       architecture = String(rest.substr(0, rest.find('.')));
     }
     if (!reader_.GetSectionLines(section, lines) || lines.empty()) continue;
-    driver_->ReserveSupportedDevices(driver_->GetSupportedDevices().size() + lines.size());
     for (const std::string_view line : lines) {
       // "description = install, hardware id[, compatible ids...]"
       std::string_view description = line, rest;
       inf::SplitKeyValue(line, description, rest);
-      const size_t comma = rest.find(',');
+      // The install section before the first comma, the hardware id up to
+      // the second.
+      size_t comma = std::string_view::npos, second = std::string_view::npos;
+      inf::ForEachOf<','>(rest, [&](size_t at, char) {
+        (comma == std::string_view::npos ? comma : second) = at;
+        return second == std::string_view::npos;
+      });
       std::string_view id;
-      if (comma != std::string_view::npos) {
-        id = rest.substr(comma + 1);
-        id = inf::TrimView(id.substr(0, id.find(',')));
-      }
+      if (comma != std::string_view::npos)
+        id = inf::TrimView(rest.substr(comma + 1, second == std::string_view::npos ? second : second - comma - 1));
       ProcessDeviceSection(description, inf::TrimView(rest.substr(0, comma)), id, architecture);
     }
     if (!architecture.empty() && seen.insert(architecture).second) found.AddString(architecture);

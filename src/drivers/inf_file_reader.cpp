@@ -3,7 +3,6 @@
 #include "orvacmn/drivers/inf_file_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <set>
 #include <string_view>
@@ -30,54 +29,16 @@ bool Continues(std::string_view line) {
 }
 
 bool IsHeaderLine(std::string_view line) {
-  const size_t open = line.find('[');
-  return open != std::string_view::npos && line.find(']', open + 1) != std::string_view::npos;
+  const size_t open = inf::Find<'['>(line);
+  return open != std::string_view::npos && inf::Find<']'>(line, open + 1) != std::string_view::npos;
 }
 
 }  // namespace
 
 namespace inf {
 
-namespace {
-
-// Whether `s` holds an odd number of double quotes; eight bytes a step.
-bool OddQuotes(std::string_view s) {
-  constexpr uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
-  uint64_t count = 0;
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, s.data() + i, 8);
-    word ^= kOnes * '"';  // quotes become zero bytes
-    // The high bit of each byte is set unless the byte is zero; the zero
-    // bytes' ones are summed into the top byte.
-    const uint64_t nonzero = ((word & kLow7) + kLow7) | word;
-    count += ((~nonzero & (kOnes << 7)) >> 7) * kOnes >> 56;
-  }
-  for (; i < s.size(); ++i) count += s[i] == '"';
-  return count & 1;
-}
-
-// The first `c` in `line` outside double quotes, or npos. A `c` is quoted
-// when an odd number of quotes precede it; most lines hold none before it.
-size_t FindUnquoted(std::string_view line, char c) {
-  size_t hit = line.find(c);
-  if (hit == std::string_view::npos || line.substr(0, hit).find('"') == std::string_view::npos) return hit;
-  for (size_t from = 0;;) {
-    if (!OddQuotes(line.substr(from, hit - from))) return hit;
-    // Inside quotes: the next `c` after the closing quote is looked at.
-    const size_t close = line.find('"', hit + 1);
-    if (close == std::string_view::npos) return std::string_view::npos;
-    from = close + 1;
-    hit = line.find(c, from);
-    if (hit == std::string_view::npos) return hit;
-  }
-}
-
-}  // namespace
-
 bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
-  const size_t equals = FindUnquoted(line, '=');
+  const size_t equals = FindUnquoted<'='>(line);
   if (equals == std::string_view::npos) return false;
   key = TrimView(line.substr(0, equals));
   value = TrimView(line.substr(equals + 1));
@@ -87,7 +48,7 @@ bool SplitKeyValue(std::string_view line, std::string_view& key, std::string_vie
 String TrimQuotesAndBlanks(std::string_view s) { return String(TrimQuotesAndBlanksView(s)); }
 
 size_t CommentEnd(std::string_view line) {
-  const size_t semicolon = FindUnquoted(line, ';');
+  const size_t semicolon = FindUnquoted<';'>(line);
   return semicolon == std::string_view::npos ? line.size() : TrimRightView(line.substr(0, semicolon)).size();
 }
 
@@ -231,8 +192,9 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
   std::string_view raw;
   String pending;
   while (file_.ReadLine(raw)) {
-    const size_t lead = raw.find_first_not_of(" \t");
-    const std::string_view line = lead == std::string_view::npos ? std::string_view() : raw.substr(lead);
+    size_t lead = 0;  // a loop: find_first_not_of searches its set per byte
+    while (lead < raw.size() && (raw[lead] == ' ' || raw[lead] == '\t')) ++lead;
+    const std::string_view line = raw.substr(lead);
     if (line.empty() && (flags & kDropEmptyLines)) continue;
     if (Continues(line)) {
       pending.append(line.substr(0, line.size() - 1));
@@ -254,8 +216,6 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
     const inf::TokenLookup lookup = [&strings](std::string_view name) { return strings.Lookup(name); };
     String line;
     for (const size_t i : tokenLines_) {
-      // Only "key = value" lines are substituted.
-      if (lines_[i].find('=') == std::string_view::npos) continue;
       // The lookups of its own passes read the line as it was.
       line.assign(lines_[i]);
       if (inf::SubstituteTokens(line, lookup, kMaxSubstitutionPasses) > 0) {
@@ -270,13 +230,17 @@ uint32_t CInfFileReader::Load(const String& path, String& error, uint32_t flags)
 }
 
 void CInfFileReader::AddLine(std::string_view line, uint32_t flags) {
-  if (flags & kDropComments) {
-    if (!line.empty() && line[0] == ';') return;
-    line = line.substr(0, inf::CommentEnd(line));
+  // What the line holds, in one pass: most lines need nothing more.
+  const auto [semicolon, quote, percent, equals, open] = inf::FirstOf<';', '"', '%', '=', '['>(line);
+  if ((flags & kDropComments) && semicolon != std::string_view::npos) {
+    if (semicolon == 0) return;
+    line = line.substr(0, quote < semicolon ? inf::CommentEnd(line) : inf::TrimRightView(line.substr(0, semicolon)).size());
   }
-  if ((flags & kSubstituteStrings) && line.find('%') != std::string_view::npos) tokenLines_.push_back(lines_.size());
+  // Only "key = value" lines are substituted.
+  if ((flags & kSubstituteStrings) && percent < line.size() && equals < line.size())
+    tokenLines_.push_back(lines_.size());
   lines_.push_back(line);
-  const bool header = IsHeaderLine(line);
+  const bool header = open < line.size() && inf::Find<']'>(line, open + 1) != std::string_view::npos;
   header_.push_back(header);
   String name;
   if (header && SectionName(line, name)) sections_[std::move(name)] = lines_.size() - 1;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "inf_text.h"
 #include "ofl/string.h"
 
 namespace orvacmn {
@@ -27,6 +28,16 @@ constexpr size_t kCycleTextMax = 1024;
 // Lines up to this length make their first passes on the text itself: most
 // hold a token or two, which a direct pass replaces at the least cost.
 constexpr size_t kDirectMax = 4096;
+
+// The first "%name%" `token` in `line` from the "%" at `at` (npos for none)
+// on: each starts at a "%", and lines hold few.
+size_t FindToken(std::string_view line, std::string_view token, size_t at) {
+  for (; at != std::string_view::npos; at = Find<'%'>(line, at + 1)) {
+    if (line.size() - at < token.size()) break;
+    if (line.compare(at, token.size(), token) == 0) return at;
+  }
+  return std::string_view::npos;
+}
 
 bool Charge(uint64_t& budget, uint64_t cost) {
   if (cost > budget) return false;
@@ -288,8 +299,8 @@ int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
   int passes = 0;
   size_t from = 0;  // no "%" before it
   for (; passes < maxPasses && passes < kCycleCheckAfter && line.size() <= kDirectMax; ++passes) {
-    const size_t open = line.find('%', from);
-    const size_t close = open == String::npos ? open : line.find('%', open + 1);
+    const size_t open = Find<'%'>(line, from);
+    const size_t close = open == String::npos ? open : Find<'%'>(line, open + 1);
     if (close == String::npos) return passes;
     const std::string_view token(line.data() + open, close - open + 1);  // "%name%"
     const String* found = lookup(token.substr(1, token.size() - 2));
@@ -301,19 +312,25 @@ int SubstituteTokens(String& line, const TokenLookup& lookup, int maxPasses) {
     if (read > budget) return passes;
     replaced.clear();
     size_t pos = 0;
-    for (size_t hit = open; hit != String::npos; hit = line.find(token, pos)) {
+    // The first "%" after the token: most lines hold no other.
+    const size_t after = Find<'%'>(line, close + 1);
+    for (size_t hit = open, percent = after; hit != String::npos;) {
       replaced.append(line, pos, hit - pos).append(to);
       pos = hit + token.size();
       if (read + replaced.size() > budget) return passes;
+      hit = FindToken(line, token, percent);
+      if (hit != String::npos) percent = Find<'%'>(line, hit + token.size());
     }
     replaced.append(line, pos, String::npos);
     if (!Charge(budget, read + replaced.size())) return passes;
-    const bool valueHasPercent = to.find('%') != std::string_view::npos;
+    const bool valueHasPercent = Find<'%'>(to) != std::string_view::npos;
     from = valueHasPercent ? open : open + to.size();
     // `token` and `to` end here.
     line.swap(replaced);
     // The next pass would look from `from` too: no "%" there ends the loop.
-    if (line.find('%', from) == String::npos) return passes + 1;
+    // Without one in the value the text from there is the old one's after
+    // the token.
+    if ((!valueHasPercent && after == String::npos) || Find<'%'>(line, from) == String::npos) return passes + 1;
   }
   if (passes == maxPasses || line.find('%', line.find('%') + 1) == String::npos) return passes;
   PieceLine pieces(line, budget);

@@ -93,7 +93,7 @@ class CInfFileReader {
   std::vector<String> blocks_;  // texts made by joining and substitution
   std::vector<std::string_view> lines_;
   std::vector<char> header_;        // per line: a section header
-  std::vector<size_t> tokenLines_;  // lines with a "%"
+  std::vector<size_t> tokenLines_;  // lines with a "%" and a "="
   // Section name (any case) -> its last header line.
   std::unordered_map<String, size_t, OFL::HashNoCase, OFL::EqualNoCase> sections_;
 };
