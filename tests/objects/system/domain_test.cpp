@@ -26,13 +26,11 @@ TEST(Domain, ForeignElementsSurviveALoadAndASave) {
 
   EXPECT_EQ(d.Unpack("<Domains/>"), 0);
   EXPECT_EQ(d, OVODomain());
-  EXPECT_EQ(d.GetObjectName(), "Domain");
 }
 
 TEST(Domain, NamesAndServiceAccounts) {
   OVODomain d;
-  d.SetName("CORP");
-  d.SetDNSName("corp.example.com.");
+  d.SetName("CORP"), d.SetDNSName("corp.example.com.");
   d.SetServiceAccounts("svc-ovs;;CORP\\OvsInstall ; deploy@corp.example.com");
   EXPECT_TRUE(d.IsNamed("corp"));
   EXPECT_TRUE(d.IsNamed("CORP.example.com"));
