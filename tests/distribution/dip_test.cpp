@@ -193,9 +193,7 @@ TEST(DipSyncJob, ProgressTexts) {
   p.SetProperty("ProcessedItems", 1u);
   EXPECT_EQ(job.GetProgressAsString(true), "25%");
   EXPECT_EQ(job.GetProgressAsString(), "25% (1 of 4 items)");
-  p.SetProperty("TotalSize", 4194304u);
-  p.SetProperty("ProcessedSize", 3145728u);
-  p.SetProperty("Duration", 3723u);
+  p.SetProperty("TotalSize", 4194304u), p.SetProperty("ProcessedSize", 3145728u), p.SetProperty("Duration", 3723u);
   EXPECT_EQ(job.GetProgressAsString(), "75% (1 of 4 items, 3.0 MB of 4.0 MB)");
   EXPECT_EQ(job.GetDurationAsString(), "01:02:03");
   EXPECT_EQ(job.GetTimeToFinishAsString(), "00:20:41");

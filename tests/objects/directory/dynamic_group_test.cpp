@@ -49,9 +49,7 @@ TEST(SqlCondition, FindWhereClauseMasksLiteralsAndSubSelectsAndTriesThePatternsI
 TEST(SqlCondition, TextFormAndDefaults) {
   OvoSqlCondition c;
   EXPECT_EQ(c.Pack(), "<SQLCondition><Managed>1</Managed><QueryData></QueryData><Statement></Statement></SQLCondition>");
-  c.SetManaged(-5);
-  c.SetQueryData("<q/>");
-  c.SetStatement("a < b");
+  c.SetManaged(-5), c.SetQueryData("<q/>"), c.SetStatement("a < b");
   const OvoSqlCondition back(c.Pack());
   EXPECT_EQ(back, c);
   EXPECT_EQ(back.GetManaged(), -5);
