@@ -56,7 +56,8 @@ TEST(Dependencies, EachItemAfterWhatItNeeds) {
 TEST(Dependencies, EntriesIgnoreCaseAndRepeats) {
   CDependencies deps;
   EXPECT_EQ(deps.ResolveDependencies(), "");
-  deps.SetDependencies("Office", "office#runtime##RUNTIME#Fonts"), deps.SetDependencies("OFFICE", "Runtime#Viewer");
+  deps.SetDependencies("Office", "office#runtime##RUNTIME#Fonts");
+  deps.SetDependencies("OFFICE", "Runtime#Viewer");
   deps.SetDependencies("runtime", "");
   EXPECT_EQ(deps.FindEntry("FONTS"), 2);
   EXPECT_EQ(deps.FindEntry("none"), -1);
@@ -68,8 +69,11 @@ TEST(Dependencies, EntriesIgnoreCaseAndRepeats) {
 
 TEST(Dependencies, CycleEndsWithTheItemsLeft) {
   CDependencies deps;
-  deps.SetDependencies("Base", ""), deps.SetDependencies("A", "Base#B"), deps.SetDependencies("B", "C");
-  deps.SetDependencies("C", "A"), deps.SetDependencies("D", "");
+  deps.SetDependencies("Base", "");
+  deps.SetDependencies("A", "Base#B");
+  deps.SetDependencies("B", "C");
+  deps.SetDependencies("C", "A");
+  deps.SetDependencies("D", "");
   std::string order, error;
   EXPECT_LT(deps.ResolveDependencies(order, error), 0);
   EXPECT_EQ(order, "Base");

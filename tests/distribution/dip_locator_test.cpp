@@ -183,7 +183,8 @@ TEST(Locator, AutoDetermineFiles) {
   app.GetFiles().InsertFileEntry("stale", orvacmn::OVOSoftwareFiles::EFileSourceType(5));
   app.GetVars().SetVar("Software", "Folder", "Tools", orvacmn::OVOCustomVarDef::ECustomVarType(0));
   app.SetInstallEngineFile("{DIP}\\engines\\install.xml");
-  app.SetUninstallEngineFile("{OVSPath}\\remove\\uninstall.xml"), app.SetInstallCommand("{DIP}\\apps\\tool\\setup.exe");
+  app.SetUninstallEngineFile("{OVSPath}\\remove\\uninstall.xml");
+  app.SetInstallCommand("{DIP}\\apps\\tool\\setup.exe");
   app.SetUninstallCommand("C:\\local\\remove.exe");
   app.AutoDetermineFiles();
   const auto files = app.GetFiles().FileEntries();

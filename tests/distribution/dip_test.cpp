@@ -14,11 +14,23 @@ using orvacmn::OVO::DipSyncJob;
 
 Dip SampleDip() {
   Dip dip;
-  dip.SetGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF"), dip.SetHostname("dip01.corp.example"), dip.SetPort(3389);
-  dip.SetComment("Branch <A> & \"B\""), dip.SetParentGuid("master-guid"), dip.SetState(5), dip.SetSaveOption(2);
-  dip.SetStateTime("20240601120000"), dip.SetDetailText("indexing"), dip.SetIncludes("Apps;Patches");
-  dip.SetExcludes("Temp"), dip.SetRescanInterval(4000000000u), dip.SetAutoIndexing(-1), dip.SetConfigTimeStamp("7");
-  dip.SetCurrentJobGuid("job-guid"), dip.SetDomain("CORP"), dip.SetSyncMode(3);
+  dip.SetGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+  dip.SetHostname("dip01.corp.example");
+  dip.SetPort(3389);
+  dip.SetComment("Branch <A> & \"B\"");
+  dip.SetParentGuid("master-guid");
+  dip.SetState(5);
+  dip.SetSaveOption(2);
+  dip.SetStateTime("20240601120000");
+  dip.SetDetailText("indexing");
+  dip.SetIncludes("Apps;Patches");
+  dip.SetExcludes("Temp");
+  dip.SetRescanInterval(4000000000u);
+  dip.SetAutoIndexing(-1);
+  dip.SetConfigTimeStamp("7");
+  dip.SetCurrentJobGuid("job-guid");
+  dip.SetDomain("CORP");
+  dip.SetSyncMode(3);
   return dip;
 }
 
@@ -109,7 +121,8 @@ TEST(Dip, UpToDate) {
 
 TEST(Dip, PropertyGroups) {
   Dip dip;
-  dip.SetDomain("CORP"), dip.SetProperties_IgnoreBandwidthForIndexFile(true);
+  dip.SetDomain("CORP");
+  dip.SetProperties_IgnoreBandwidthForIndexFile(true);
   dip.SetProperties_CommRule("<CommRule><Bandwidth>512 kbit</Bandwidth></CommRule>");
   dip.SetProperties_SyncStateData(false, 5, 1, 2, 3, 4);
   dip.SetProperties_ExtDipStateData(1ull << 40, 7, "hash", "20240601");
@@ -193,7 +206,9 @@ TEST(DipSyncJob, ProgressTexts) {
   p.SetProperty("ProcessedItems", 1u);
   EXPECT_EQ(job.GetProgressAsString(true), "25%");
   EXPECT_EQ(job.GetProgressAsString(), "25% (1 of 4 items)");
-  p.SetProperty("TotalSize", 4194304u), p.SetProperty("ProcessedSize", 3145728u), p.SetProperty("Duration", 3723u);
+  p.SetProperty("TotalSize", 4194304u);
+  p.SetProperty("ProcessedSize", 3145728u);
+  p.SetProperty("Duration", 3723u);
   EXPECT_EQ(job.GetProgressAsString(), "75% (1 of 4 items, 3.0 MB of 4.0 MB)");
   EXPECT_EQ(job.GetDurationAsString(), "01:02:03");
   EXPECT_EQ(job.GetTimeToFinishAsString(), "00:20:41");
@@ -206,9 +221,15 @@ TEST(DipSyncJob, ProgressTexts) {
 TEST(DipSyncJob, PacksAndReadsBack) {
   orvacmn::testing::ScopedTZ tz("UTC");
   DipSyncJob job;
-  job.SetGuid("g"), job.SetName("Nightly <sync>"), job.SetDipGuid("dip"), job.SetBaseFolder("\\\\dip\\kits");
-  job.SetLastResult("ok"), job.SetState(5), job.SetIntervalStr("1d@02:00");
-  job.SetLastRun(CFileTime(133000000000000000ull)), job.SetOptionsFromULong(0x80000000);
+  job.SetGuid("g");
+  job.SetName("Nightly <sync>");
+  job.SetDipGuid("dip");
+  job.SetBaseFolder("\\\\dip\\kits");
+  job.SetLastResult("ok");
+  job.SetState(5);
+  job.SetIntervalStr("1d@02:00");
+  job.SetLastRun(CFileTime(133000000000000000ull));
+  job.SetOptionsFromULong(0x80000000);
   job.GetProperties().SetProperty("CurrentFile", "a.msi");
   const std::string text = job.Pack();
   EXPECT_EQ(text.substr(0, 9), "<SyncJob>");

@@ -24,7 +24,8 @@ OVOJobStep* Step(const char* guid, const char* deps) {
 TEST(MsgDJobStepPacket, PacksTheJobWithoutItsTargetsAndKeepsThem) {
   MsgDJobStepPacket p;
   for (const char* g : {"m1", "m2", "m3"}) p.GetJob().AssignClient(g, "h", "d", "i", nullptr, kFirst);
-  p.SetNetworkUserAccount("CORP\\svc", "pw"), p.InsertInstallIniData(4096, "Machine", "Role", "Kiosk");
+  p.SetNetworkUserAccount("CORP\\svc", "pw");
+  p.InsertInstallIniData(4096, "Machine", "Role", "Kiosk");
   p.SetUseLanResources(true);
   const String nul("a\0b", 3);  // what is written reads back, NUL included
   p.GetJob().SetName(nul);
@@ -48,7 +49,9 @@ TEST(MsgDJobStepPacket, PacksTheJobWithoutItsTargetsAndKeepsThem) {
 
 TEST(MsgDJobStepPacket, ClearKeepsDisplayNameAndBooleans) {
   MsgDJobStepPacket p;
-  p.SetBase64EncodedJobDisplayName("eA=="), p.SetIgnoreCrlForovBT(true), p.SetErrors(3);
+  p.SetBase64EncodedJobDisplayName("eA==");
+  p.SetIgnoreCrlForovBT(true);
+  p.SetErrors(3);
   p.Clear();
   EXPECT_EQ(p.GetBase64EncodedJobDisplayName(), "eA==");
   EXPECT_TRUE(p.GetIgnoreCrlForovBT());
@@ -111,7 +114,9 @@ TEST(MsgDJobStepPacket, SkipDependentStepsMarksStepsOnlyTiedToTheSkippedOne) {
   }
   // The closure: skipping C ties its dependency B and B's dependency A.
   MsgDJobStepPacket p;
-  p.AddJobStep(Step("A", "")), p.AddJobStep(Step("B", "A,1")), p.AddJobStep(Step("C", "b,1"));
+  p.AddJobStep(Step("A", ""));
+  p.AddJobStep(Step("B", "A,1"));
+  p.AddJobStep(Step("C", "b,1"));
   p.SkipDependentSteps(p.GetStepAt(2));
   EXPECT_TRUE(p.GetStepAt(0)->GetOption(OVOJobStep::kOptionSkip));
   EXPECT_TRUE(p.GetStepAt(1)->GetOption(OVOJobStep::kOptionSkip));

@@ -67,7 +67,9 @@ TEST(MsgDropConnection, PacksDefaultsAndRestoresThemOnUnpack) {
 
 TEST(MsgToServer, PacksPopulatedAndUnpackEmptiesItsThreeFields) {
   MsgToServer m;
-  m.SetCommand("Run & go"), m.SetOption(0x5, true), m.SetOption(0x1, false);
+  m.SetCommand("Run & go");
+  m.SetOption(0x5, true);
+  m.SetOption(0x1, false);
   m.GetProperties().SetProperty("Key", "V");
   const String packed =
       "<MSGTS><Command>Run &amp; go</Command><Options>4</Options><Properties><PropertyEntry><Param>Key</Param>"

@@ -50,7 +50,9 @@ struct FakeStore : IMocInstance {
 
 String ClientText(const String& guid, const String& name) {
   OVOSystem s;
-  s.SetGuid(guid), s.SetDisplayName(name), s.SetHostName(name);
+  s.SetGuid(guid);
+  s.SetDisplayName(name);
+  s.SetHostName(name);
   return s.Pack();
 }
 

@@ -36,11 +36,20 @@ OVOProperties Report(const Entries& entries) {
 
 OVOSystem Stored() {
   OVOSystem s;
-  s.SetGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF"), s.SetHostName("PC1"), s.SetDomain("CORP");
-  s.SetPrimaryIP("10.0.0.5"), s.SetPrimarySubnetMask("255.255.0.0"), s.SetNumber(OVOSystem::eTotalMemory, 8192);
-  s.SetNumber(OVOSystem::eOSVerMajor, 10), s.SetNumber(OVOSystem::eDriveCSize, 500);
-  s.SetText(OVOSystem::eAgentVersion, "1.0"), s.SetText(OVOSystem::eCPUDesc, "cpu"), s.SetLastUser("CORP\\anna");
-  s.SetUsername("CORP\\anna"), s.SetCurrentUserSID("S-1-5-21-1"), s.SetOSType(0x40000);
+  s.SetGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+  s.SetHostName("PC1");
+  s.SetDomain("CORP");
+  s.SetPrimaryIP("10.0.0.5");
+  s.SetPrimarySubnetMask("255.255.0.0");
+  s.SetNumber(OVOSystem::eTotalMemory, 8192);
+  s.SetNumber(OVOSystem::eOSVerMajor, 10);
+  s.SetNumber(OVOSystem::eDriveCSize, 500);
+  s.SetText(OVOSystem::eAgentVersion, "1.0");
+  s.SetText(OVOSystem::eCPUDesc, "cpu");
+  s.SetLastUser("CORP\\anna");
+  s.SetUsername("CORP\\anna");
+  s.SetCurrentUserSID("S-1-5-21-1");
+  s.SetOSType(0x40000);
   s.FirewallStatus = 1;
   s.GetProperties().SetProperty("SerialNumber", "SN1");
   return s;

@@ -46,7 +46,10 @@ void Install(SqliteStore& store) {
 
 OVOClientState Partial(uint32_t changes, int32_t agentState, const String& activity, const String& lastError) {
   OVOClientState s;
-  s.SetClientAgentState(agentState), s.SetActivity(activity), s.SetLastError(lastError), s.SetChanges(changes);
+  s.SetClientAgentState(agentState);
+  s.SetActivity(activity);
+  s.SetLastError(lastError);
+  s.SetChanges(changes);
   return s;
 }
 
@@ -63,7 +66,9 @@ class RecordActions : public StoreFixture {
     Install(*store_);
     db_ = std::make_unique<CDBAccess>(store_);
     OVOSystem client;
-    client.SetGuid(kGuid), client.SetHostName("PC7"), client.SetNumber(OVOSystem::eTotalMemory, 8192);
+    client.SetGuid(kGuid);
+    client.SetHostName("PC7");
+    client.SetNumber(OVOSystem::eTotalMemory, 8192);
     ASSERT_EQ(db_->CreateSystem(client, out_), S_OK) << out_;
   }
   OVOSystem Stored() {

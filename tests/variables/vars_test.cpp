@@ -44,7 +44,9 @@ String Fields(const OVOCustomVar& v) {
 TEST(OVOCustomVar, PackUnpackAndValueSemantics) {
   OVOCustomVar v;
   EXPECT_EQ(v.Pack(), "<CustomVar><Scope></Scope><Category></Category><Name></Name><Value></Value></CustomVar>");
-  v.SetScope("__MACHINE__"), v.SetCategory("<cat & \"q\">"), v.SetName("]]>");
+  v.SetScope("__MACHINE__");
+  v.SetCategory("<cat & \"q\">");
+  v.SetName("]]>");
   v.SetValue("a\r\nb\t \xC3\xA4 &#65;");
   EXPECT_EQ(Fields(OVOCustomVar(v.Pack())), "__MACHINE__|<cat & \"q\">|]]>|a\r\nb\t \xC3\xA4 &#65;");
   ExpectValueSemantics(v, OVOCustomVar("<CustomVar><Scope>s</Scope><Value>v</Value></CustomVar>"));
@@ -85,7 +87,9 @@ TEST(OVOCustomVarDef, PackUnpackAndValueSemantics) {
   EXPECT_EQ(def.Pack(), text);
   EXPECT_EQ(Fields(Def()), "|||0||0|0|||");
   Def hostile = *MakeDef(" a ", "]]&gt;&lt;x&gt;", "", 0xFFFFFFFFu, -1);
-  hostile.SetData("one|\"two\"\r\n<&>"), hostile.SetReadOnly(INT32_MIN), hostile.SetCommentReal("\xE2\x82\xAC\t");
+  hostile.SetData("one|\"two\"\r\n<&>");
+  hostile.SetReadOnly(INT32_MIN);
+  hostile.SetCommentReal("\xE2\x82\xAC\t");
   EXPECT_EQ(Def(hostile.Pack()).Pack(), hostile.Pack());
   ExpectValueSemantics(def, hostile);
   // Tags ignore case, a later one wins, unknown ones are skipped; numbers are read as 32 bits.
@@ -238,7 +242,8 @@ TEST(OVOVars, PackUnpackAndValueSemantics) {
   OVOVars vars;
   EXPECT_EQ(vars.GetSchema(), 0x50001u);
   EXPECT_EQ(vars.Pack(), "<Vars><Scope></Scope></Vars>");
-  vars.SetScope("__MACHINE__"), vars.SetVar("Inv", "Room", "12", Def::eNumber);
+  vars.SetScope("__MACHINE__");
+  vars.SetVar("Inv", "Room", "12", Def::eNumber);
   vars.SetVar("", "Flag", "T", Def::eYesNo);
   EXPECT_EQ(vars.Pack(),
             "<Vars><Scope>__MACHINE__</Scope>" + Entry("Inv", "Room", "12", 5) + Entry("", "Flag", "T", 1) + "</Vars>");
@@ -341,7 +346,8 @@ TEST(OVOVars, FullNamesCategoriesValidNamesAndDefaults) {
     values.SetVarToDefaultValue(*def);
     const String entry = "Cat/Name=" + String(want) + ":" + std::to_string(type);
     EXPECT_EQ(Dump(values), (Names{entry})) << data;
-    values.SetVar("Cat", "Other", "old", Def::eDate), values.SetVarToDefaultValue("cat", "other", defs);
+    values.SetVar("Cat", "Other", "old", Def::eDate);
+    values.SetVarToDefaultValue("cat", "other", defs);
     values.SetVarToDefaultValue("CAT", "name", defs);
     EXPECT_EQ(Dump(values), (Names{entry, "cat/other=:0"})) << data;
   }

@@ -49,7 +49,9 @@ TEST(SqlCondition, FindWhereClauseMasksLiteralsAndSubSelectsAndTriesThePatternsI
 TEST(SqlCondition, TextFormAndDefaults) {
   OvoSqlCondition c;
   EXPECT_EQ(c.Pack(), "<SQLCondition><Managed>1</Managed><QueryData></QueryData><Statement></Statement></SQLCondition>");
-  c.SetManaged(-5), c.SetQueryData("<q/>"), c.SetStatement("a < b");
+  c.SetManaged(-5);
+  c.SetQueryData("<q/>");
+  c.SetStatement("a < b");
   const OvoSqlCondition back(c.Pack());
   EXPECT_EQ(back, c);
   EXPECT_EQ(back.GetManaged(), -5);
@@ -81,8 +83,14 @@ TEST(DynamicGroup, TextFormKeepsEveryFieldAndReadsTheRightsInPlace) {
             "<DynamicGroup><GUID></GUID><OrgUnit></OrgUnit><Name></Name><Statement></Statement><QueryData></QueryData>"
             "<SqlViewName></SqlViewName><Comment></Comment><Options>0</Options><ObjectRights></ObjectRights>"
             "</DynamicGroup>");
-  g.SetGUID("G"), g.SetOrgUnit("O"), g.SetName("N"), g.SetStatement("select * from v where a = 'x'");
-  g.SetQueryData("<data>&</data>"), g.SetSqlViewName("vw_X"), g.SetComment(" c "), g.SetOptions(0xFFFFFFFF);
+  g.SetGUID("G");
+  g.SetOrgUnit("O");
+  g.SetName("N");
+  g.SetStatement("select * from v where a = 'x'");
+  g.SetQueryData("<data>&</data>");
+  g.SetSqlViewName("vw_X");
+  g.SetComment(" c ");
+  g.SetOptions(0xFFFFFFFF);
   g.GetObjectRights().SetRights("P", 2);
   OVODynamicGroup back(g.Pack());
   EXPECT_EQ(back, g);

@@ -82,8 +82,14 @@ TEST(Group, TheProfileChoiceAndTheNetworkCardsReadTheGroup) {
   EXPECT_NE(log.find("skipping profile [unlisted] disallowed"), String::npos);
 
   orvacmn::OVOGroupNetSettings net;
-  net.SetIP("10.0.0.5"), net.SetNetmask("255.0.0.0"), net.SetDefGateway("10.0.0.1"), net.SetDNS1("d1");
-  net.SetDNS2("d2"), net.SetDNSDomain("example.org"), net.SetWINS1("w1"), net.SetWINS2("w2");
+  net.SetIP("10.0.0.5");
+  net.SetNetmask("255.0.0.0");
+  net.SetDefGateway("10.0.0.1");
+  net.SetDNS1("d1");
+  net.SetDNS2("d2");
+  net.SetDNSDomain("example.org");
+  net.SetWINS1("w1");
+  net.SetWINS2("w2");
   g.SetNetSettings(net);
   const OVOGroup back(g.Pack());
   orvacmn::OVOHardwareInstalledComponent card;

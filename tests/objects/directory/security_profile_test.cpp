@@ -15,7 +15,9 @@ using orvacmn::String;
 
 TEST(SecurityProfile, FindRightIgnoresCaseOnlyInItsFirstForm) {
   OVOSecurityProfile p;
-  p.InsertRight("Jobs", 1), p.InsertRight("jobs", 0), p.InsertRight("Clients", 7);
+  p.InsertRight("Jobs", 1);
+  p.InsertRight("jobs", 0);
+  p.InsertRight("Clients", 7);
   EXPECT_EQ(p.IsAllowed("JOBS"), 1);
   EXPECT_EQ(p.FindRight("JOBS"), &p.GetRights()[0]);
   int32_t allowed = 42;
@@ -49,7 +51,10 @@ TEST(SecurityProfile, TextFormKeepsDuplicatesInOrder) {
             "<SecurityProfile><Name></Name><Comment></Comment><CanAccessOvcUserInformation>0"
             "</CanAccessOvcUserInformation><CanAccessDeviceUserInformation>0</CanAccessDeviceUserInformation>"
             "</SecurityProfile>");
-  p.SetName("Admins"), p.SetComment("a & b"), p.SetCanAccessDeviceUserInformation(true), p.InsertRight("Jobs", 1);
+  p.SetName("Admins");
+  p.SetComment("a & b");
+  p.SetCanAccessDeviceUserInformation(true);
+  p.InsertRight("Jobs", 1);
   p.InsertRight("Jobs", -3);
   const OVOSecurityProfile back(p.Pack());
   EXPECT_EQ(back, p);
@@ -118,7 +123,9 @@ TEST(SecurityUserOrGroup, SetUserOrGroupRules) {
 TEST(SecurityUserOrGroup, ProfilesAndTextForm) {
   OVOSecurityUserOrGroup a;
   EXPECT_EQ(a.Pack(), "<SecurityUserOrGroup><Account></Account></SecurityUserOrGroup>");
-  a.SetUserOrGroup("*"), a.InsertSecurityProfile("Admins", 1), a.InsertSecurityProfile("Users", 0);
+  a.SetUserOrGroup("*");
+  a.InsertSecurityProfile("Admins", 1);
+  a.InsertSecurityProfile("Users", 0);
   a.InsertSecurityProfile("admins", 2);
   int index = 7;
   EXPECT_EQ(a.FindSecurityProfile("ADMINS", index), &a.GetSecurityProfiles()[0]);

@@ -25,7 +25,10 @@ const char kNic[] = "PCI\\VEN_8086&DEV_100E";
 
 OVOSoftwareDriver* Driver(const char* guid, uint64_t os, uint64_t deviceOS, const char* id, uint32_t options = 0) {
   auto* d = new OVOSoftwareDriver();
-  d->SetGUID(guid), d->SetSupportedOS(os), d->SetOptions(options), d->AddSupportedDevice(deviceOS, id, "", "", 0);
+  d->SetGUID(guid);
+  d->SetSupportedOS(os);
+  d->SetOptions(options);
+  d->AddSupportedDevice(deviceOS, id, "", "", 0);
   return d;
 }
 
@@ -129,7 +132,9 @@ TEST(HardwareComponent, DisplayNameFromPCIDeviceAndInstalledInstances) {
   EXPECT_EQ(c.GetDisplayName(), "Intel PRO [2]");
   EXPECT_FALSE(c.UpdateDisplaynameFromPCIDevice(pci, "2"));
 
-  c.SetGUID("G"), c.SetDeviceString(kNic), c.SetType("GFXCARD");
+  c.SetGUID("G");
+  c.SetDeviceString(kNic);
+  c.SetType("GFXCARD");
   c.GetProperties().SetProperty("COLOR", "True Color (32 bit)");
   OVOHardwareInstalledComponent gfx, nic;
   gfx.SetFromComponent(c);
@@ -165,7 +170,9 @@ class ProfileRules : public OVOGroupProfileRules {
 
 OVOHardwareHWProfile* Profile(const char* guid, uint32_t options, std::vector<std::pair<const char*, const char*>> c) {
   auto* p = new OVOHardwareHWProfile();
-  p->SetGUID(guid), p->SetName(guid), p->SetOptions(options);
+  p->SetGUID(guid);
+  p->SetName(guid);
+  p->SetOptions(options);
   for (const auto& [type, device] : c) {
     auto* ic = new OVOHardwareInstalledComponent();
     ic->SetType(type);

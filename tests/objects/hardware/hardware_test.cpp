@@ -30,7 +30,9 @@ const char kFullComponent[] =
 
 C* Component(const String& type, const String& idComponent, const String& device = String()) {
   auto* c = new C();
-  c->SetType(type), c->SetGUIDComponent(idComponent), c->SetDeviceString(device);
+  c->SetType(type);
+  c->SetGUIDComponent(idComponent);
+  c->SetDeviceString(device);
   return c;
 }
 
@@ -221,7 +223,9 @@ TEST(HardwareProfile, PackClearComponentsDevicesKeyAndCopies) {
 
 TEST(HardwareInstalledComponentList, AddFromListByTypeFindEntryAndDelete) {
   OVOHardwareInstalledComponentList a, b;
-  a.AddTail(Component("NETCARD", "n1")), a.AddTail(Component("GFXCARD", "g1")), a.AddTail(Component("NETCARD", "n2"));
+  a.AddTail(Component("NETCARD", "n1"));
+  a.AddTail(Component("GFXCARD", "g1"));
+  a.AddTail(Component("NETCARD", "n2"));
   b.AddFromList(a, "NETCARD");
   ASSERT_EQ(b.GetCount(), 2);
   EXPECT_NE(b.GetHead(), a.GetHead()) << "copies, not shared pointers";

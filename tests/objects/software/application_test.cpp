@@ -29,10 +29,19 @@ String Between(const String& text, const String& from, const String& to) {
 
 App Populated() {
   App a;
-  a.SetGUID("3F2504E0-4F89-11D3-9A0C-0305E82C3301"), a.SetVendor("V & W"), a.SetName("Tool"), a.SetVersion("2.10");
-  a.SetPrice(-3), a.SetSubType("msw"), a.SetSupportedOS(-2), a.SetOptions(0xFFFFFFFF);
-  a.SetReleaseLevel(orvacmn::OVOReleaseLevel::eReleased), a.SetIsSupported(false), a.SetFullyLoaded(true);
-  a.SetSortOrder("b"), a.SetManagedSWType(App::eMSWVersion);
+  a.SetGUID("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+  a.SetVendor("V & W");
+  a.SetName("Tool");
+  a.SetVersion("2.10");
+  a.SetPrice(-3);
+  a.SetSubType("msw");
+  a.SetSupportedOS(-2);
+  a.SetOptions(0xFFFFFFFF);
+  a.SetReleaseLevel(orvacmn::OVOReleaseLevel::eReleased);
+  a.SetIsSupported(false);
+  a.SetFullyLoaded(true);
+  a.SetSortOrder("b");
+  a.SetManagedSWType(App::eMSWVersion);
   a.GetInstallEngine().AddChildElement("<Step>1</Step>");
   a.AddSoftwareDependency(Dep(DepType(6), 1LL << 40, "G", "Ven", "Nam", ""));
   a.GetVars().SetVar("Cat", "Lang", "de", orvacmn::OVOCustomVarDef::ECustomVarType{});
@@ -187,7 +196,9 @@ TEST(SoftwareApplication, OptionsAndSimpleOperations) {
   a.SetUninstallCommand("u.exe");
   EXPECT_TRUE(a.GetCanInstall() && a.GetCanUninstall() && !a.HasUninstallEngineConfigured());
 
-  a.SetVendor("V"), a.SetName("N"), a.SetVersion("{3F2504E0-4F89-11D3-9A0C-0305E82C3301}");
+  a.SetVendor("V");
+  a.SetName("N");
+  a.SetVersion("{3F2504E0-4F89-11D3-9A0C-0305E82C3301}");
   EXPECT_EQ(a.GetDisplayName(), "V N");
   a.SetVersion("1");
   EXPECT_EQ(a.GetDisplayName(), "V N 1");

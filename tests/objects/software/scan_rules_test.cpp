@@ -28,9 +28,16 @@ OFLVersionInfo Info(const std::string& name) {
 
 OVOSWScanAppRule SampleRule() {
   OVOSWScanAppRule rule;
-  rule.SetGUID("guid"), rule.SetVendor("Vendor"), rule.SetName("Tool"), rule.SetVersion("1.2");
-  rule.SetAppliedCount(4000000000u), rule.SetProtected(true), rule.SetCategory("Utilities");
-  rule.SetComment("a \"comment\" & more"), rule.SetLinkedSoftware("linked"), rule.SetIsManagedSoftwareRule(true);
+  rule.SetGUID("guid");
+  rule.SetVendor("Vendor");
+  rule.SetName("Tool");
+  rule.SetVersion("1.2");
+  rule.SetAppliedCount(4000000000u);
+  rule.SetProtected(true);
+  rule.SetCategory("Utilities");
+  rule.SetComment("a \"comment\" & more");
+  rule.SetLinkedSoftware("linked");
+  rule.SetIsManagedSoftwareRule(true);
   rule.InsertFileEntry(Info("tool.exe"), 1ull << 33, 1717236000, 0xDEADBEEF, 2, 0x21);
   rule.InsertFileEntry(Info("helper.dll"), 0, -5, 0, 0, 0);
   return rule;
@@ -38,7 +45,10 @@ OVOSWScanAppRule SampleRule() {
 
 TEST(FileRule, PacksAllFieldsAndIgnoresOthers) {
   FileRule rule;
-  rule.SetVersionInfo(Info("a.exe")), rule.SetSize(uint64_t{1} << 63), rule.SetFileDate(-1), rule.SetCRC(0xFFFFFFFF);
+  rule.SetVersionInfo(Info("a.exe"));
+  rule.SetSize(uint64_t{1} << 63);
+  rule.SetFileDate(-1);
+  rule.SetCRC(0xFFFFFFFF);
   const std::string text = rule.Pack();
   EXPECT_EQ(text.substr(0, 26), "<FileRule><FileName>a.exe<");
   EXPECT_NE(text.find("<Size>-9223372036854775808</Size>"), std::string::npos);
@@ -196,8 +206,12 @@ TEST(ScanAppRule, WildcardsForOldDates) {
 TEST(SystemAppliedRule, PacksTheRuleEncrypted) {
   orvacmn::testing::ScopedTZ tz("UTC");
   OVOSystemAppliedSWScanRule applied;
-  applied.SetGUIDMachine("machine"), applied.SetOVOSWScanAppRules(SampleRule()), applied.SetLastSeen(1717236000);
-  applied.SetInventoryPath("\\\\srv\\inv"), applied.SetInventoryVersion("3"), applied.SetConflictedRules("a;b");
+  applied.SetGUIDMachine("machine");
+  applied.SetOVOSWScanAppRules(SampleRule());
+  applied.SetLastSeen(1717236000);
+  applied.SetInventoryPath("\\\\srv\\inv");
+  applied.SetInventoryVersion("3");
+  applied.SetConflictedRules("a;b");
   const std::string text = applied.Pack();
   EXPECT_EQ(text.substr(0, 48), "<SystemAppliedSWScanRule><GUIDMachine>machine</G");
   EXPECT_NE(text.find("<LastSeen>20240601100000</LastSeen>"), std::string::npos);

@@ -11,11 +11,18 @@ TEST(SoftwareDriver, PacksEveryFieldAndKeepsUnknownElements) {
             "<InstallSource></InstallSource><ComponentID></ComponentID><SupportedOS>0</SupportedOS><Options>0"
             "</Options><SupportedDevices></SupportedDevices></SoftwareDriver>");
   OVOSoftwareDriver d;
-  d.SetGUID("G"), d.SetType("Net"), d.SetVendor("A & B"), d.SetName("NIC"), d.SetVersion("1.2");
-  d.SetInstallSource("\\\\srv\\drv"), d.SetComponentID("C"), d.SetSupportedOS(0xFFFFFFFFFFFFFFFFull);
+  d.SetGUID("G");
+  d.SetType("Net");
+  d.SetVendor("A & B");
+  d.SetName("NIC");
+  d.SetVersion("1.2");
+  d.SetInstallSource("\\\\srv\\drv");
+  d.SetComponentID("C");
+  d.SetSupportedOS(0xFFFFFFFFFFFFFFFFull);
   d.SetOptions(OVOSoftwareDriver::kOptionExclusive);
   d.AddSupportedDevice(0xFFFFFF, "PCI\\VEN_8086&DEV_100E", "Gigabit <1>", "", 0);
-  d.AddSupportedDevice(1, "USB\\VID_0BDA&PID_8153", "USB", "t", 7), d.AddChildElement("<Extra a=\"1\">x</Extra>");
+  d.AddSupportedDevice(1, "USB\\VID_0BDA&PID_8153", "USB", "t", 7);
+  d.AddChildElement("<Extra a=\"1\">x</Extra>");
   const String text = d.Pack();
   OVOSoftwareDriver back(text);
   EXPECT_TRUE(back == d);

@@ -16,10 +16,22 @@ constexpr char kCleared[] =
 
 OVOClientState Filled() {
   OVOClientState s;
-  s.SetGuid("G-1"), s.SetMachineDisplayName("PC <1>"), s.SetClientAgentState(3), s.SetActivity("Installing");
-  s.SetLastChange(1700000000), s.SetJobState(OVO::JobState(0x80000205u)), s.SetCurrentJob("J-1"), s.SetTimeJobStart(-5);
-  s.SetCurrentStep("S-1"), s.SetTimeStepStart(INT64_MAX), s.SetCustomStateType(4294967295u), s.SetCustomState("custom");
-  s.SetCustomStateChange(INT64_MIN), s.SetFirstError("first"), s.SetLastError("last"), s.SetChanges(0x7F);
+  s.SetGuid("G-1");
+  s.SetMachineDisplayName("PC <1>");
+  s.SetClientAgentState(3);
+  s.SetActivity("Installing");
+  s.SetLastChange(1700000000);
+  s.SetJobState(OVO::JobState(0x80000205u));
+  s.SetCurrentJob("J-1");
+  s.SetTimeJobStart(-5);
+  s.SetCurrentStep("S-1");
+  s.SetTimeStepStart(INT64_MAX);
+  s.SetCustomStateType(4294967295u);
+  s.SetCustomState("custom");
+  s.SetCustomStateChange(INT64_MIN);
+  s.SetFirstError("first");
+  s.SetLastError("last");
+  s.SetChanges(0x7F);
   return s;
 }
 

@@ -30,7 +30,8 @@ TEST(Domain, ForeignElementsSurviveALoadAndASave) {
 
 TEST(Domain, NamesAndServiceAccounts) {
   OVODomain d;
-  d.SetName("CORP"), d.SetDNSName("corp.example.com.");
+  d.SetName("CORP");
+  d.SetDNSName("corp.example.com.");
   d.SetServiceAccounts("svc-ovs;;CORP\\OvsInstall ; deploy@corp.example.com");
   EXPECT_TRUE(d.IsNamed("corp"));
   EXPECT_TRUE(d.IsNamed("CORP.example.com"));
