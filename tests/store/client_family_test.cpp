@@ -25,13 +25,8 @@ OVOSystem Fresh(const String& host) {
   return s;
 }
 
-class ClientFamily : public ::testing::Test {
+class ClientFamily : public StoreFixture {
  protected:
-  void SetUp() override {
-    String error;
-    store_ = SqliteStore::Open(dir_.File("c.db"), true, &error);
-    ASSERT_TRUE(store_) << error;
-  }
   // The host name of the client stored under kGuid, or "" when there is none.
   String Stored() {
     OVOSystem s;
@@ -39,8 +34,6 @@ class ClientFamily : public ::testing::Test {
     EXPECT_EQ(CDBAccess(store_).LoadSystem(1, kGuid, 0, s, out_, 0, &found), S_OK);
     return found ? s.GetHostName() : "";
   }
-  ScratchDir dir_;
-  std::shared_ptr<SqliteStore> store_;
   String out_;
 };
 

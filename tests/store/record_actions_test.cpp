@@ -59,12 +59,10 @@ class EmptyState : public OVOClientState {
   String Pack() const override { return String(); }
 };
 
-class RecordActions : public ::testing::Test {
+class RecordActions : public StoreFixture {
  protected:
   void SetUp() override {
-    String error;
-    store_ = SqliteStore::Open(dir_.File("a.db"), true, &error);
-    ASSERT_TRUE(store_) << error;
+    ASSERT_NO_FATAL_FAILURE(StoreFixture::SetUp());
     Install(*store_);
     db_ = std::make_unique<CDBAccess>(store_);
     OVOSystem client;
@@ -84,8 +82,6 @@ class RecordActions : public ::testing::Test {
     return s;
   }
 
-  ScratchDir dir_;
-  std::shared_ptr<SqliteStore> store_;
   std::unique_ptr<CDBAccess> db_;
   String out_;
 };
@@ -211,10 +207,9 @@ TEST_F(RecordActions, ConcurrentProcessesLoseNothing) {
   static constexpr const char* kProperties[] = {"CPUDesc", "OSReleaseId", "BootMode", "Architecture"};
   static constexpr uint32_t kGroups[] = {0x01, 0x02, 0x10, 0x40};
   constexpr int kRounds = 10;
-  const String path = dir_.File("a.db");
   ASSERT_TRUE(AllAtOnce(4, [&](int child) {
     String error, out;
-    auto store = SqliteStore::Open(path, false, &error);
+    auto store = SqliteStore::Open(path_, false, &error);
     if (!store) return 2;
     Install(*store);
     CDBAccess db(store);

@@ -47,6 +47,11 @@ inline Reply Load(SqliteStore& s, uint32_t type, const std::string& key, const s
   const HRESULT hr = s.LoadRecord(type, 0, k.Get(), o.Get(), limit, out.Out());
   return {hr, out.ToUtf8()};
 }
+inline Reply Delete(SqliteStore& s, uint32_t type, const std::string& key) {
+  OFL::ScopedBstr k(key), out;
+  const HRESULT hr = s.DeleteRecord(type, k.Get(), nullptr, out.Out());
+  return {hr, out.ToUtf8()};
+}
 // The first record a load gives, or "" when none.
 inline std::string First(SqliteStore& s, uint32_t type, const std::string& key) {
   OFLTokenizer t;
@@ -72,6 +77,19 @@ class ScratchDir {
 
  private:
   std::string path_;
+};
+
+// A fresh store at path_ for each test.
+class StoreFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    store_ = SqliteStore::Open(path_, true, &error);
+    ASSERT_TRUE(store_) << error;
+  }
+  ScratchDir dir_;
+  const std::string path_ = dir_.File("s.db");
+  std::shared_ptr<SqliteStore> store_;
 };
 
 // Children that wait at a gate (a pipe the parent closes) and then run

@@ -23,20 +23,13 @@ const std::string kExtraA =
     "<MACList>00:11:22:33:44:55;00:11:22:33:44:66</MACList><LAAList>02:00:00:00:00:01;02:00:00:00:00:02</LAAList>"
     "<IPList>10.0.0.5;192.168.1.5</IPList><PrimaryIP>10.0.0.5</PrimaryIP><Domain>corp.example.com</Domain>";
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public StoreFixture {
  protected:
-  void SetUp() override {
-    String error;
-    store_ = SqliteStore::Open(dir_.File("s.db"), true, &error);
-    ASSERT_TRUE(store_) << error;
-  }
   std::string GuidOf(const std::string& key) {
     const std::string record = First(*store_, kClientType, key);
     const size_t at = record.find("<GUID>");
     return at == std::string::npos ? "" : record.substr(at + 6, 36);
   }
-  ScratchDir dir_;
-  std::shared_ptr<SqliteStore> store_;
 };
 
 TEST_F(StoreTest, SaveAnswersStampBagThatPropertiesReadsAndWritesItBack) {
@@ -133,10 +126,9 @@ TEST_F(StoreTest, IndexFollowsSavesAndDeletes) {
   EXPECT_EQ(GuidOf(ClientKey("old", 4)), "");
   EXPECT_EQ(GuidOf(ClientKey("00:11:22:33:44:55", 2)), "");
   EXPECT_EQ(GuidOf(ClientKey("new", 4)), kGuidA);
-  OFL::ScopedBstr key(ClientKey("NEW", 4)), out;
-  EXPECT_EQ(store_->DeleteRecord(kClientType, key.Get(), nullptr, out.Out()), S_OK);
+  EXPECT_EQ(Delete(*store_, kClientType, ClientKey("NEW", 4)).hr, S_OK);
   EXPECT_EQ(GuidOf(ClientKey(kGuidA, 1)), "");
-  EXPECT_EQ(store_->DeleteRecord(kClientType, key.Get(), nullptr, out.Out()), kStatusNothingDeleted);
+  EXPECT_EQ(Delete(*store_, kClientType, ClientKey("NEW", 4)).hr, kStatusNothingDeleted);
 }
 
 TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
@@ -172,10 +164,7 @@ TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
 // A copy loaded before its client was deleted does not bring it back; a
 // save naming no version, or a copy made after the delete, creates it anew.
 TEST_F(StoreTest, ADeletedClientStaysDeletedForCopiesLoadedBefore) {
-  const auto deleteA = [&] {
-    OFL::ScopedBstr key(ClientKey(kGuidA, 1)), out;
-    return store_->DeleteRecord(kClientType, key.Get(), nullptr, out.Out());
-  };
+  const auto deleteA = [&] { return Delete(*store_, kClientType, ClientKey(kGuidA, 1)).hr; };
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
   const std::string loaded = First(*store_, kClientType, ClientKey(kGuidA, 1));
   ASSERT_EQ(deleteA(), S_OK);
@@ -249,10 +238,7 @@ TEST_F(StoreTest, OtherRecordsKeepTheirTimeStamp) {
 }
 
 TEST_F(StoreTest, AWildcardNeverDeletes) {
-  const auto del = [&](uint32_t type, const std::string& key) {
-    OFL::ScopedBstr k(key), out;
-    return Reply{store_->DeleteRecord(type, k.Get(), nullptr, out.Out()), out.ToUtf8()};
-  };
+  const auto del = [&](uint32_t type, const std::string& key) { return Delete(*store_, type, key); };
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidB, "1"}), Client(kGuidB, "PC-1")).hr, S_OK);
   for (const auto& key : {ClientKey("*", 4), ClientKey("*", 1), Packed({"*", "*"}), Packed({"*"}), ClientKey("pc-1", 4),
@@ -338,8 +324,7 @@ TEST_F(OpenErrors, MissingCorruptForeignAndNewerFiles) {
     auto v1 = SqliteStore::Open(dir_.File("v1.db"), false, &error);
     ASSERT_TRUE(v1) << error;
     ASSERT_EQ(Save(*v1, kClientType, Packed({"g", "1"}), "<Client><GUID>g</GUID></Client>").hr, S_OK);
-    OFL::ScopedBstr key(Packed({"g", "1"})), out;
-    EXPECT_EQ(v1->DeleteRecord(kClientType, key.Get(), nullptr, out.Out()), S_OK) << out.ToUtf8();
+    EXPECT_EQ(Delete(*v1, kClientType, Packed({"g", "1"})).hr, S_OK);
   }
   sql(dir_.File("other.db"), "CREATE TABLE t(x)");
   EXPECT_EQ(Open(dir_.File("other.db")).hr, kStatusNotAStore);
@@ -388,9 +373,8 @@ TEST_F(OpenErrors, ReadOnlyFileOrFolderIsReadAndWritesNameTheCause) {
     HRESULT hr = S_OK;
     auto s = SqliteStore::Open(path, false, &error, StoreOptions(), &hr);
     if (!s) return "open " + std::to_string(hr) + " " + error;
-    OFL::ScopedBstr key(Packed({"j"})), out;
     const Reply put = Save(*s, 40, Packed({"k"}), "<Job/>");
-    const HRESULT del = s->DeleteRecord(40, key.Get(), nullptr, out.Out());
+    const HRESULT del = Delete(*s, 40, Packed({"j"})).hr;
     return First(*s, 40, Packed({"j"})) + "|" + std::to_string(put.hr == kStatusAccessDenied && del == put.hr) +
            "|" + put.text;
   };

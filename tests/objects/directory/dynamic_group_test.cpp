@@ -66,20 +66,15 @@ TEST(SqlCondition, TextFormAndDefaults) {
 }
 
 TEST(DynamicGroup, OptionsAndIconMode) {
+  // The icon mode is the low three bits and replaces them; a wider mode is not masked.
   OVODynamicGroup g;
   g.SetOptions(0x15);
   g.SetIconMode(3);
   EXPECT_EQ(g.GetOptions(), 0x13u);
-  EXPECT_EQ(g.GetIconMode(), 3u);
-  g.SetIconMode(0x18);  // not masked
+  g.SetIconMode(0x18);
   EXPECT_EQ(g.GetOptions(), 0x18u);
   g.SetOptions(0x10);
-  EXPECT_TRUE(g.GetOption(0x18));
-  EXPECT_FALSE(g.GetOption(0x8));
-  g.SetOption(0x9, true);
-  EXPECT_EQ(g.GetOptions(), 0x19u);
-  g.SetOption(0x11, false);
-  EXPECT_EQ(g.GetOptions(), 0x8u);
+  EXPECT_TRUE(g.GetOption(0x18));  // any of the bits
 }
 
 TEST(DynamicGroup, TextFormKeepsEveryFieldAndReadsTheRightsInPlace) {
@@ -97,13 +92,10 @@ TEST(DynamicGroup, TextFormKeepsEveryFieldAndReadsTheRightsInPlace) {
   g.SetComment(" c ");
   g.SetOptions(0xFFFFFFFF);
   g.GetObjectRights().SetRights("P", 2);
-  const OVODynamicGroup back(g.Pack());
+  OVODynamicGroup back(g.Pack());
   EXPECT_EQ(back, g);
-  EXPECT_EQ(back.Pack(), g.Pack());
-  OVODynamicGroup copy = back;
-  EXPECT_EQ(copy, g);
-  copy.SetComment("");
-  EXPECT_NE(copy, g);
+  back.SetComment("");
+  EXPECT_NE(back, g);
 
   // Tags in any case; a second rights element is read into the same rights.
   const OVODynamicGroup mixed(
@@ -121,9 +113,8 @@ TEST(DynamicGroup, TextFormKeepsEveryFieldAndReadsTheRightsInPlace) {
 }
 
 TEST(DynamicGroup, ViewNameIsAValidDatabaseNameUniquePerGuid) {
+  // The compressed GUID text (its forms are tested with it) after the prefix.
   EXPECT_EQ(OVODynamicGroup::GenerateViewName("E1CE0953-CDAA-4609-B962-9B1F75B23CEE"), "vw_4HHASU6NVJDATOLCTMPXLMR45Y");
-  EXPECT_EQ(OVODynamicGroup::GenerateViewName("{e1ce0953-cdaa-4609-b962-9b1f75b23cee}"),
-            "vw_4HHASU6NVJDATOLCTMPXLMR45Y");
   EXPECT_EQ(OVODynamicGroup::GenerateViewName("not a guid"), "vw_");
 }
 

@@ -28,8 +28,6 @@ TEST(SecurityProfile, FindRightIgnoresCaseOnlyInItsFirstForm) {
   EXPECT_EQ(p.IsAllowed("clients"), 7);
   EXPECT_EQ(p.IsAllowed("Missing"), 0);
   EXPECT_EQ(std::as_const(p).FindRight("missing"), nullptr);
-  p.DeleteListRights();
-  EXPECT_EQ(p.IsAllowed("Jobs"), 0);
 }
 
 TEST(SecurityProfile, NameTablesTranslateBothWaysAndSayUnknownOtherwise) {
@@ -147,8 +145,6 @@ TEST(SecurityUserOrGroup, ProfilesAndTextForm) {
   EXPECT_TRUE(a.RemoveSecurityProfile("admins"));
   ASSERT_EQ(a.GetSecurityProfiles().size(), 1u);
   EXPECT_EQ(a.GetSecurityProfiles()[0].allowed, 2);
-  a.DeleteListSecurityProfiles();
-  EXPECT_TRUE(a.GetSecurityProfiles().empty());
 
   const OVOSecurityUserOrGroup read(
       "<SecurityUserOrGroup><profileentry><Name>P</Name><Allowed>1</Allowed></profileentry>"

@@ -26,7 +26,6 @@ TEST(Domain, ForeignElementsSurviveALoadAndASave) {
 
   EXPECT_EQ(d.Unpack("<Domains/>"), 0);
   EXPECT_EQ(d, OVODomain());
-  EXPECT_EQ(d.GetObjectName(), "Domain");
 }
 
 TEST(Domain, NamesAndServiceAccounts) {

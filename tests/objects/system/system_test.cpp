@@ -50,7 +50,8 @@ TEST(System, PopulatedTextRoundTrips) {
   s.SetGuid("G"), s.SetHostName("PC1"), s.SetDomain("D"), s.SetLCID(1033);
   s.SetPrimaryMAC("00-11-22-33-44-55"), s.SetLogicalMAC("02:00:00:00:00:01"), s.SetPrimaryIP("10.0.0.1");
   s.SetPrimarySubnetMask("255.255.0.0");
-  s.SetNumber(OVOSystem::eOSVerBuild, 7), s.SetNumber(OVOSystem::eDriveDSize, 9);
+  s.SetNumber(OVOSystem::eOSVerBuild, 7);
+  s.SetNumber(OVOSystem::eDriveDSize, 9);
   s.SetText(OVOSystem::eMACList, "a\xC3\xBC" + s.GetMACList());
   s.WolSent(86400), s.SetModified(true), s.SetClientAgentState(-1);
   s.GetVars().SetVar("C", "N", "V", OVOCustomVarDef::ECustomVarType{});
