@@ -100,9 +100,11 @@ TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {
       for (int i = 0; i < kWrites; ++i)
         registry.Update(OFLRegistry::kHKLM, [&](OFLRegistry::Hive& h) {
           h.CreateKey("Counters");
+          // Read before the next write: a write may move the values.
           const OFLRegistry::Value* v = h.GetValue("Counters", "n");
+          const uint32_t n = v ? v->dword + 1 : 1;
           h.SetStringValue("Counters", "t" + std::to_string(t) + "-" + std::to_string(i), "x");
-          return h.SetDWordValue("Counters", "n", v ? v->dword + 1 : 1);
+          return h.SetDWordValue("Counters", "n", n);
         });
     });
   }

@@ -50,7 +50,7 @@ class OFLRegistry {
     // 0, or 2 when the key does not exist.
     uint32_t SetStringValue(std::string_view key, std::string_view name, std::string_view value);
     uint32_t SetDWordValue(std::string_view key, std::string_view name, uint32_t value);
-    // Null when the key or the value does not exist.
+    // Null when the key or the value does not exist; valid until the hive changes.
     const Value* GetValue(std::string_view key, std::string_view name) const;
     // The values in the order they were first set; empty for a missing key.
     std::vector<Value> GetValues(std::string_view key) const;
