@@ -103,7 +103,7 @@ TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {
           // Read before the next write: a write may move the values.
           const OFLRegistry::Value* v = h.GetValue("Counters", "n");
           const uint32_t n = v ? v->dword + 1 : 1;
-          h.SetStringValue("Counters", "t" + std::to_string(t) + "-" + std::to_string(i), "x");
+          h.SetStringValue("Counters", std::to_string(t).append("-").append(std::to_string(i)), "x");
           return h.SetDWordValue("Counters", "n", n);
         });
     });

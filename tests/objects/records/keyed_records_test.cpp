@@ -147,7 +147,8 @@ TEST(KeyedRecords, EveryClassHasItsCataloguePairKeyFieldsAndARoundTrip) {
     EXPECT_EQ(record->GetObjectName(), entry->objectName);
     EXPECT_EQ(record->GetSchema(), entry->schema);
     ASSERT_EQ(record->GetFields().size(), c.fields.size());
-    EXPECT_EQ(record->Pack(), "<" + String(entry->objectName) + "></" + String(entry->objectName) + ">");
+    const String name(entry->objectName);
+    EXPECT_EQ(record->Pack(), String("<").append(name).append("></").append(name).append(">"));
     // Every text field reads back; its tag in another case is the same field.
     for (const orvacmn::KeptField& f : c.fields) {
       if (f.kind != orvacmn::KeptField::kText) continue;
