@@ -56,7 +56,8 @@ FUZZ_TEXT(text) {
   Check(error.empty(), "an error without a cycle");
   if (deps.GetCount() == 0) return;
   std::map<std::string, int, OFL::LessNoCase> position;
-  for (const std::string& name : OFLTokenizer(order, "#").Items()) position.emplace(name, int(position.size()));
+  const OFLTokenizer resolved(order, "#");  // a range over a temporary's member would dangle
+  for (const std::string& name : resolved.Items()) position.emplace(name, int(position.size()));
   for (int i = 0; i < deps.GetCount(); ++i) {
     const OFLTokenizer entry(deps.GetEntry(i), "#");
     if (entry.GetCount() == 0 || entry[0].find('#') != std::string::npos) continue;
