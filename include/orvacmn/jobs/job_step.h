@@ -175,56 +175,57 @@ class OVOJobStep : public OVOXMLSupport {
   // False for virtual steps; else whether option 0x2 is set.
   virtual bool SchedulerCanResumeJobWhenStepIsCompleted() const;
 
-  uint32_t GetType() const { return type_; }
-  void SetType(uint32_t type) { type_ = type; }
+  uint32_t GetType() const { return d_.type; }
+  void SetType(uint32_t type) { d_.type = type; }
 
-  const String& GetGUID() const { return guid_; }
-  void SetGUID(const String& v) { guid_ = v; }
-  const String& GetVirtualStep() const { return virtualStep_; }
-  void SetVirtualStep(const String& v) { virtualStep_ = v; }
-  const String& GetJobGUID() const { return job_; }
-  void SetJobGUID(const String& v) { job_ = v; }
-  const String& GetClientGUID() const { return client_; }
-  void SetClientGUID(const String& v) { client_ = v; }
-  const String& GetPrecondition() const { return precondition_; }
-  void SetPrecondition(const String& v) { precondition_ = v; }
-  uint32_t GetSequence() const { return sequence_; }
-  void SetSequence(uint32_t v) { sequence_ = v; }
-  const String& GetStateString() const { return stateString_; }
-  void SetStateString(const String& v) { stateString_ = v; }
-  CTime GetStarted() const { return started_; }
-  void SetStarted(CTime v) { started_ = v; }
-  CTime GetLastChange() const { return lastChange_; }
-  void SetLastChange(CTime v) { lastChange_ = v; }
-  uint32_t GetOptions() const { return options_; }
-  void SetOptions(uint32_t v) { options_ = v; }
-  const String& GetInsertAfter() const { return insertAfter_; }
-  void SetInsertAfter(const String& v) { insertAfter_ = v; }
-  const String& GetUserContext() const { return userContext_; }
-  void SetUserContext(const String& v) { userContext_ = v; }
+  const String& GetGUID() const { return d_.guid; }
+  void SetGUID(const String& v) { d_.guid = v; }
+  const String& GetVirtualStep() const { return d_.virtualStep; }
+  void SetVirtualStep(const String& v) { d_.virtualStep = v; }
+  const String& GetJobGUID() const { return d_.job; }
+  void SetJobGUID(const String& v) { d_.job = v; }
+  const String& GetClientGUID() const { return d_.client; }
+  void SetClientGUID(const String& v) { d_.client = v; }
+  const String& GetPrecondition() const { return d_.precondition; }
+  void SetPrecondition(const String& v) { d_.precondition = v; }
+  uint32_t GetSequence() const { return d_.sequence; }
+  void SetSequence(uint32_t v) { d_.sequence = v; }
+  const String& GetStateString() const { return d_.stateString; }
+  void SetStateString(const String& v) { d_.stateString = v; }
+  CTime GetStarted() const { return d_.started; }
+  void SetStarted(CTime v) { d_.started = v; }
+  CTime GetLastChange() const { return d_.lastChange; }
+  void SetLastChange(CTime v) { d_.lastChange = v; }
+  uint32_t GetOptions() const { return d_.options; }
+  void SetOptions(uint32_t v) { d_.options = v; }
+  const String& GetInsertAfter() const { return d_.insertAfter; }
+  void SetInsertAfter(const String& v) { d_.insertAfter = v; }
+  const String& GetUserContext() const { return d_.userContext; }
+  void SetUserContext(const String& v) { d_.userContext = v; }
   OVO::Properties& GetProperties() { return properties_; }
   const OVO::Properties& GetProperties() const { return properties_; }
 
   // The low 8 bits of "State".
-  uint32_t GetState() const { return state_.GetState(); }
+  uint32_t GetState() const { return d_.state.GetState(); }
   // The whole "State" value, flags included.
-  uint32_t GetStateValue() const { return state_.ToDword(); }
-  void SetStateValue(uint32_t v) { state_.SetCleanStates(v); }
-  const OVO::JobState& GetStateObj() const { return state_; }
-  void SetStateObj(const OVO::JobState& v) { state_ = v; }
-  bool HasStateFlag(uint32_t flag) const { return (state_.GetFlags() & flag) != 0; }
-  void SetStateFlag(uint32_t flag, bool on) { state_.SetFlags(flag, on); }
+  uint32_t GetStateValue() const { return d_.state.ToDword(); }
+  void SetStateValue(uint32_t v) { d_.state.SetCleanStates(v); }
+  const OVO::JobState& GetStateObj() const { return d_.state; }
+  void SetStateObj(const OVO::JobState& v) { d_.state = v; }
+  bool HasStateFlag(uint32_t flag) const { return (d_.state.GetFlags() & flag) != 0; }
+  void SetStateFlag(uint32_t flag, bool on) { d_.state.SetFlags(flag, on); }
   bool IsFinished() const { return GetState() == kStateFinished; }
 
   // True when any bit of `mask` is set.
-  bool GetOption(uint32_t mask) const { return (options_ & mask) != 0; }
-  void SetOption(uint32_t mask, bool on) { options_ = on ? (options_ | mask) : (options_ & ~mask); }
+  bool GetOption(uint32_t mask) const { return (d_.options & mask) != 0; }
+  void SetOption(uint32_t mask, bool on) { d_.options = on ? (d_.options | mask) : (d_.options & ~mask); }
 
   // Type 1 to 99.
-  bool IsVirtualStep() const { return type_ >= 1 && type_ <= 99; }
+  bool IsVirtualStep() const { return d_.type >= 1 && d_.type <= 99; }
   // Virtual, or option 0x4000 set, or the whole "State" value is 7.
   bool ShouldSkipJobStep() const;
-  // Where the step runs; `expanded` asks for virtual steps once expanded.
+  // Where the step runs, from its kind row (the agent for a type without a
+  // kind); `expanded` asks for virtual steps once expanded.
   EStepRunLocation GetRunLocation(bool expanded) const;
 
   // The property "Dependencies": ";"-separated entries, each a GUID
@@ -241,8 +242,8 @@ class OVOJobStep : public OVOXMLSupport {
 
   // Stores the priority (EThreadPriority) and marks it set; returns 0.
   int SetThreadPriority(int32_t priority);
-  int32_t GetThreadPriority() const { return threadPriority_; }
-  bool HasThreadPriority() const { return threadPrioritySet_; }
+  int32_t GetThreadPriority() const { return d_.threadPriority; }
+  bool HasThreadPriority() const { return d_.threadPrioritySet; }
   // Raises or lowers `thread` (kCurrentThread: the caller) to the set
   // priority. 0 when no priority is set or on success; 6 when a later call
   // names another thread than the first; else the system's error.
@@ -279,23 +280,29 @@ class OVOJobStep : public OVOXMLSupport {
     AppliedThread& operator=(const AppliedThread&) { return *this; }
   };
 
-  uint32_t type_ = 0;
-  String guid_;
-  String virtualStep_;
-  String job_;
-  String client_;
-  String precondition_;
-  uint32_t sequence_ = 0;
-  OVO::JobState state_;
-  String stateString_;
-  CTime started_ = 0;
-  CTime lastChange_ = 0;
-  uint32_t options_ = 0;
+  // The packed base fields but the property bag, at their defaults as
+  // declared here; Clear resets them by assigning a fresh one.
+  struct Packed {
+    uint32_t type = 0;
+    String guid;
+    String virtualStep;
+    String job;
+    String client;
+    String precondition;
+    uint32_t sequence = 0;
+    OVO::JobState state;
+    String stateString;
+    CTime started = 0;
+    CTime lastChange = 0;
+    uint32_t options = 0;
+    String insertAfter;
+    String userContext;
+    int32_t threadPriority = 0;
+    bool threadPrioritySet = false;  // "ThreadPriority" is packed only when set
+  };
+
+  Packed d_;
   OVO::Properties properties_;
-  String insertAfter_;
-  String userContext_;
-  int32_t threadPriority_ = 0;
-  bool threadPrioritySet_ = false;
   AppliedThread applied_;
 };
 

@@ -1,5 +1,7 @@
 // The step kinds: each adds its own fields, written inside "StepData" in the
 // order listed with the class, and keeps the base fields of OVOJobStep.
+// Each field's default is written once, in the kind's Fields description;
+// ClearStep and the constructors take it from there.
 //
 // Every kind is constructed fresh (defaults as after ClearStep, type its
 // own) or from a packed text: the text is unpacked and then the kind's own
@@ -58,7 +60,7 @@ class OVOJobStepBootImage : public OVOJobStep {
 };
 
 // 10 (virtual): deploys an operating system. "SoftwareOS", "JobStep" (the
-// boot image), "TargetDisk" (0), "TargetPartition" (0).
+// boot image), "TargetDisk", "TargetPartition".
 class OVOJobStepDeployOS : public OVOJobStep {
  public:
   explicit OVOJobStepDeployOS(const String& text = String());
@@ -84,14 +86,14 @@ class OVOJobStepDeployOS : public OVOJobStep {
  private:
   OVOSoftwareOS softwareOS_;
   OVOJobStepBootImage bootImage_;
-  uint32_t targetDisk_ = 0;
-  uint32_t targetPartition_ = 0;
+  uint32_t targetDisk_;
+  uint32_t targetPartition_;
 };
 
 // 11 (virtual): installs patches. "UseUpdateProfileForSettings",
 // "UseWuaForInstallation", "PerformFinalUpdateInventory",
-// "DisableDeferQualityUpdatesGPO" (false), "ScanContext", "DeployContext",
-// "BulletinFilter" (empty), "WuaJobStepSettings".
+// "DisableDeferQualityUpdatesGPO", "ScanContext", "DeployContext",
+// "BulletinFilter", "WuaJobStepSettings".
 class OVOJobStepPerformPatchUpdate : public OVOJobStep {
  public:
   explicit OVOJobStepPerformPatchUpdate(const String& text = String());
@@ -123,10 +125,10 @@ class OVOJobStepPerformPatchUpdate : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool useUpdateProfile_ = false;
-  bool useWua_ = false;
-  bool finalInventory_ = false;
-  bool disableDefer_ = false;
+  bool useUpdateProfile_;
+  bool useWua_;
+  bool finalInventory_;
+  bool disableDefer_;
   String scanContext_;
   String deployContext_;
   String bulletinFilter_;
@@ -167,8 +169,7 @@ class OVOJobStepInstallSoftware : public OVOJobStep {
 };
 
 // 13 (virtual): updates managed software. "ScanContext", "DeployContext",
-// "BulletinFilter", "ManagedAppsInFilter" (empty), "ReleaseLevel" (500,
-// released).
+// "BulletinFilter", "ManagedAppsInFilter", "ReleaseLevel".
 class OVOJobStepPerformManagedSoftwareUpdate : public OVOJobStep {
  public:
   explicit OVOJobStepPerformManagedSoftwareUpdate(const String& text = String());
@@ -198,7 +199,7 @@ class OVOJobStepPerformManagedSoftwareUpdate : public OVOJobStep {
   String deployContext_;
   String bulletinFilter_;
   String managedApps_;
-  OVOReleaseLevel releaseLevel_ = OVOReleaseLevel::eReleased;
+  OVOReleaseLevel releaseLevel_;
 };
 
 // 14 (virtual) and, as OVOJobStepOSCloningBackupImaging, 143: an image of
@@ -266,8 +267,8 @@ class OVOJobStepTurnOnBitLocker : public OVOJobStepWithBitLockerProfile {
   String GetStepDescription() const override;
 };
 
-// 235: uninstalls updates. "PackageDeterminationMethod" (0), "KBNumbers"
-// (none), "TextFilterPattern" (empty). The method travels as its number,
+// 235: uninstalls updates. "PackageDeterminationMethod", "KBNumbers",
+// "TextFilterPattern". The method travels as its number,
 // the KB numbers as decimal numbers joined by ",".
 class OVOJobStepMicrosoftUpdateUninstallation : public OVOJobStep {
  public:
@@ -304,13 +305,13 @@ class OVOJobStepMicrosoftUpdateUninstallation : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  EPackageDeterminationMethod method_ = eByKBNumbers;
+  EPackageDeterminationMethod method_;
   std::vector<uint32_t> kbNumbers_;
   String textFilter_;
 };
 
 // 16 (virtual): removes updates; the data of type 235, then
-// "PerformFinalUpdateInventory" (false) and "UpdateInventorySource" (0).
+// "PerformFinalUpdateInventory" and "UpdateInventorySource".
 class OVOJobStepRemoveMicrosoftUpdates : public OVOJobStepMicrosoftUpdateUninstallation {
  public:
   explicit OVOJobStepRemoveMicrosoftUpdates(const String& text = String());
@@ -330,8 +331,8 @@ class OVOJobStepRemoveMicrosoftUpdates : public OVOJobStepMicrosoftUpdateUninsta
   static void Fields(S& self, V& v);
 
  private:
-  bool finalInventory_ = false;
-  uint32_t inventorySource_ = 0;
+  bool finalInventory_;
+  uint32_t inventorySource_;
 };
 
 // 120 and 121: an inventory scan. "OVOInventoryTemplate". Runs in the local
@@ -360,8 +361,8 @@ class OVOJobStepPerformInventory : public OVOJobStep {
 };
 
 // 130: determines the patch state. The four booleans of type 11,
-// "ScanContext", "BulletinFilter", "PatchBase", "ScanCommand", "OutFile"
-// (empty), "WuaJobStepSettings". The patch base stays on the server.
+// "ScanContext", "BulletinFilter", "PatchBase", "ScanCommand", "OutFile",
+// "WuaJobStepSettings". The patch base stays on the server.
 class OVOJobStepDeterminePatchState : public OVOJobStep {
  public:
   explicit OVOJobStepDeterminePatchState(const String& text = String());
@@ -399,10 +400,10 @@ class OVOJobStepDeterminePatchState : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool useUpdateProfile_ = false;
-  bool useWua_ = false;
-  bool finalInventory_ = false;
-  bool disableDefer_ = false;
+  bool useUpdateProfile_;
+  bool useWua_;
+  bool finalInventory_;
+  bool disableDefer_;
   String scanContext_;
   String bulletinFilter_;
   String patchBase_;
@@ -412,8 +413,8 @@ class OVOJobStepDeterminePatchState : public OVOJobStep {
 };
 
 // 133: determines the state of managed software. "ScanContext",
-// "BulletinFilter", "PackedInvTemplate" (empty), "ReleaseLevel" (500),
-// "IsScanResultImported" (false). The import mark stays on the server.
+// "BulletinFilter", "PackedInvTemplate", "ReleaseLevel",
+// "IsScanResultImported". The import mark stays on the server.
 class OVOJobStepDetermineManagedSoftwareState : public OVOJobStep {
  public:
   explicit OVOJobStepDetermineManagedSoftwareState(const String& text = String());
@@ -444,8 +445,8 @@ class OVOJobStepDetermineManagedSoftwareState : public OVOJobStep {
   String scanContext_;
   String bulletinFilter_;
   String packedInvTemplate_;
-  OVOReleaseLevel releaseLevel_ = OVOReleaseLevel::eReleased;
-  bool imported_ = false;
+  OVOReleaseLevel releaseLevel_;
+  bool imported_;
 };
 
 // 142: installs an operating system in the boot client. "SoftwareOS".
@@ -469,9 +470,8 @@ class OVOJobStepInstallOS : public OVOJobStep {
   OVOSoftwareOS softwareOS_;
 };
 
-// 145: wipes a hard disk in the boot client. "Drive" (0x80, the first hard
-// disk), "Mode" (4), "Passes" (3), "Pattern" (false), "LogPath"
-// ("{DIP}\WipeDisk"), "JobStep" (the boot image).
+// 145: wipes a hard disk in the boot client. "Drive" (a BIOS disk
+// number), "Mode", "Passes", "Pattern", "LogPath", "JobStep" (the boot image).
 class OVOJobStepWipeDisk : public OVOJobStep {
  public:
   explicit OVOJobStepWipeDisk(const String& text = String());
@@ -500,15 +500,15 @@ class OVOJobStepWipeDisk : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  uint32_t drive_ = 0x80;
-  uint32_t mode_ = 4;
-  uint32_t passes_ = 3;
-  bool pattern_ = false;
-  String logPath_ = "{DIP}\\WipeDisk";
+  uint32_t drive_;
+  uint32_t mode_;
+  uint32_t passes_;
+  bool pattern_;
+  String logPath_;
   OVOJobStepBootImage bootImage_;
 };
 
-// 146: a script before the operating system starts. "Script" (empty),
+// 146: a script before the operating system starts. "Script",
 // "JobStep" (the boot image).
 class OVOJobStepPreOSScript : public OVOJobStep {
  public:
@@ -533,8 +533,8 @@ class OVOJobStepPreOSScript : public OVOJobStep {
   OVOJobStepBootImage bootImage_;
 };
 
-// The fields 150 and 151 share: "BackupFilename", "BackupPassword" (empty),
-// "UsersToProcess" (0), one "BlacklistedUser" per excluded user. Never made
+// The fields 150 and 151 share: "BackupFilename", "BackupPassword",
+// "UsersToProcess", one "BlacklistedUser" per excluded user. Never made
 // by the factory.
 class OVOJobStepPersonalBackupRestore : public OVOJobStep {
  public:
@@ -559,12 +559,12 @@ class OVOJobStepPersonalBackupRestore : public OVOJobStep {
  private:
   String backupFilename_;
   String backupPassword_;
-  uint32_t usersToProcess_ = 0;
+  uint32_t usersToProcess_;
   std::vector<String> blacklistedUsers_;
 };
 
 // 150: backs up the users' personal data. The common fields, then
-// "Incremental" and "ClearArchiveBit" (false).
+// "Incremental" and "ClearArchiveBit".
 class OVOJobStepPersonalBackup : public OVOJobStepPersonalBackupRestore {
  public:
   explicit OVOJobStepPersonalBackup(const String& text = String());
@@ -584,13 +584,13 @@ class OVOJobStepPersonalBackup : public OVOJobStepPersonalBackupRestore {
   static void Fields(S& self, V& v);
 
  private:
-  bool incremental_ = false;
-  bool clearArchiveBit_ = false;
+  bool incremental_;
+  bool clearArchiveBit_;
 };
 
 // 151: restores personal data. The common fields, then "RedirectToFolder",
-// "Client", "DomainUser" (empty), "RecreateCatalogs", "RestoreAllNewest"
-// (false), "FileReplace", "RegkeyReplace" (0).
+// "Client", "DomainUser", "RecreateCatalogs", "RestoreAllNewest",
+// "FileReplace", "RegkeyReplace".
 class OVOJobStepPersonalRestore : public OVOJobStepPersonalBackupRestore {
  public:
   explicit OVOJobStepPersonalRestore(const String& text = String());
@@ -623,10 +623,10 @@ class OVOJobStepPersonalRestore : public OVOJobStepPersonalBackupRestore {
   String redirectToFolder_;
   String restoreClient_;
   String domainUser_;
-  bool recreateCatalogs_ = false;
-  bool restoreAllNewest_ = false;
-  uint32_t fileReplace_ = 0;
-  uint32_t regkeyReplace_ = 0;
+  bool recreateCatalogs_;
+  bool restoreAllNewest_;
+  uint32_t fileReplace_;
+  uint32_t regkeyReplace_;
 };
 
 // 152: a disaster backup. "DesasterBackup". It runs in the boot client only
@@ -714,8 +714,8 @@ class OVOJobStepApplyEnergyPolicy : public OVOJobStep {
   OVO::EnergyManagement::Policy policy_;
 };
 
-// 180: an action on the server. "OvdFilename", "SecurityContext" (empty),
-// "OvdTimeout" (0). When the step data does not mention SecurityContext at
+// 180: an action on the server. "OvdFilename", "SecurityContext",
+// "OvdTimeout". When the step data does not mention SecurityContext at
 // all, the context becomes "__SC__InstallUser__".
 class OVOJobStepServerSideAction : public OVOJobStep {
  public:
@@ -742,12 +742,12 @@ class OVOJobStepServerSideAction : public OVOJobStep {
  private:
   String ovdFilename_;
   String securityContext_;
-  uint32_t ovdTimeout_ = 0;
+  uint32_t ovdTimeout_;
 };
 
 // 190: a compliance scan. "ScanFilePath", "ConvertXsl", "VariablesCache",
-// "RelativeBasePathOnInternetDIP", "ScanFileHash" (empty),
-// "CountActiveRules" (0, signed), "ComplianceScanProfile".
+// "RelativeBasePathOnInternetDIP", "ScanFileHash",
+// "CountActiveRules" (signed), "ComplianceScanProfile".
 class OVOJobStepComplianceScan : public OVOJobStep {
  public:
   explicit OVOJobStepComplianceScan(const String& text = String());
@@ -782,7 +782,7 @@ class OVOJobStepComplianceScan : public OVOJobStep {
   String variablesCache_;
   String relativeBasePath_;
   String scanFileHash_;
-  int32_t countActiveRules_ = 0;
+  int32_t countActiveRules_;
   OVO::ComplianceScanProfile profile_;
 };
 
@@ -872,7 +872,7 @@ class OVOJobStepCheckEncryptionAndSetPIN : public OVOJobStepWithBitLockerProfile
   String GetStepDescription() const override;
 };
 
-// 219: switches on unlocking over the network. "UnlockCertificate" (empty).
+// 219: switches on unlocking over the network. "UnlockCertificate".
 class OVOJobStepTurnOnBitLockerNetworkUnlock : public OVOJobStep {
  public:
   explicit OVOJobStepTurnOnBitLockerNetworkUnlock(const String& text = String());
@@ -900,8 +900,8 @@ class OVOJobStepTurnOffBitLockerNetworkUnlock : public OVOJobStepNoData {
   String GetStepDescription() const override;
 };
 
-// 231: an inventory of installed updates. "MicrosoftOnline" (false),
-// "ovPMFilesPath" (empty), "UpdateInventorySource" (0).
+// 231: an inventory of installed updates. "MicrosoftOnline",
+// "ovPMFilesPath", "UpdateInventorySource".
 class OVOJobStepMicrosoftUpdateInventory : public OVOJobStep {
  public:
   explicit OVOJobStepMicrosoftUpdateInventory(const String& text = String());
@@ -923,9 +923,9 @@ class OVOJobStepMicrosoftUpdateInventory : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool online_ = false;
+  bool online_;
   String pmFilesPath_;
-  uint32_t inventorySource_ = 0;
+  uint32_t inventorySource_;
 };
 
 // 233: updates the antivirus definitions.
@@ -935,7 +935,7 @@ class OvoJobStepUpdateAntivirusDefinitions : public OVOJobStepNoData {
   String GetStepDescription() const override;
 };
 
-// 234: an antivirus scan. "DefenderScanMode" (0).
+// 234: an antivirus scan. "DefenderScanMode".
 class OvoJobStepRunMicrosoftDefenderScan : public OVOJobStep {
  public:
   explicit OvoJobStepRunMicrosoftDefenderScan(const String& text = String());
@@ -953,7 +953,7 @@ class OvoJobStepRunMicrosoftDefenderScan : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  uint32_t scanMode_ = 0;
+  uint32_t scanMode_;
 };
 
 }  // namespace orvacmn

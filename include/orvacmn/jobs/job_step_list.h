@@ -57,9 +57,10 @@ class OVOJobStepList : public OVOOwningList<OVOJobStepList, OVOJobStep> {
   // from the tail: the first finished one if it failed (flag 0x400), else
   // the one after it; with none finished, the first; null if none.
   OVOJobStep* GetNextPendingBootClientStep() const;
-  // The position of the first step that runs in the boot client, or null.
+  // The position of the first step of the boot-client phase (its kind row
+  // says so, or the row's boot-client option is set), or null.
   POSITION FindBootClientStep() const;
-  // The types 10, 145, 153, 146, 143 and 14, in this order.
+  // The types with a list place in the kind table, in the order of places.
   static OFLTokenizer GetBootClientStepList();
   // True when `step` is the last element.
   bool IsLastStep(const OVOJobStep* step) const;
@@ -86,9 +87,9 @@ class OVOJobStepList : public OVOOwningList<OVOJobStepList, OVOJobStep> {
                                         bool nonVirtualOnly) const;
   // True when a step of type 153 restores the legacy way.
   bool ContainLegacyDesasterRestore() const;
-  // True when a step replaces the installed operating system (types 10, 142
-  // and 153; 145 too with `includeWipe`); with `pendingOnly`, steps with
-  // option 0x4000 or in state 7 do not count.
+  // True when a step replaces the installed operating system, as its kind
+  // row says (wiping the disk only with `includeWipe`); with `pendingOnly`,
+  // steps with option 0x4000 or in state 7 do not count.
   bool WillReinstall(bool pendingOnly, bool includeWipe) const;
 
  private:

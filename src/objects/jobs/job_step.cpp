@@ -9,6 +9,7 @@
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/jobs/job_step_list.h"
+#include "orvacmn/jobs/job_step_table.h"
 
 namespace orvacmn {
 namespace {
@@ -45,31 +46,17 @@ void JobStepAccess::ReadChild(OVOJobStep& step, OFLXMLParser& parser) {
   parser.OutOfElem();
 }
 
-OVOJobStep::OVOJobStep(EStepType type) : OVOXMLSupport(CatalogueEntryFor("OVOJobStep")), type_(type) {}
+OVOJobStep::OVOJobStep(EStepType type) : OVOXMLSupport(CatalogueEntryFor("OVOJobStep")) { d_.type = type; }
 
 void OVOJobStep::InitKind(const String& text, uint32_t ownType) {
   ClearStep();
   if (!text.empty()) Unpack(text);
-  type_ = ownType;
+  d_.type = ownType;
 }
 
 void OVOJobStep::Clear() {
-  type_ = 0;
-  guid_.clear();
-  virtualStep_.clear();
-  job_.clear();
-  client_.clear();
-  precondition_.clear();
-  sequence_ = 0;
-  state_ = OVO::JobState();
-  stateString_.clear();
-  started_ = lastChange_ = 0;
-  options_ = 0;
+  d_ = Packed();
   properties_.Clear();
-  insertAfter_.clear();
-  userContext_.clear();
-  threadPriority_ = 0;
-  threadPrioritySet_ = false;
   ClearStep();
 }
 
@@ -83,25 +70,25 @@ void OVOJobStep::AppendPack(String& out) const { AppendFields(out); }
 
 void OVOJobStep::AppendFields(String& out) const {
   out.append("<").append(GetObjectName()).append(" type=\"");
-  out.append(std::to_string(static_cast<int32_t>(type_))).append("\">");
-  OFLTools::AppendXMLNode(out, kTags[kGUID], guid_);
-  OFLTools::AppendXMLNode(out, kTags[kVirtualStep], virtualStep_);
-  OFLTools::AppendXMLNode(out, kTags[kJob], job_);
-  OFLTools::AppendXMLNode(out, kTags[kClient], client_);
-  OFLTools::AppendXMLNode(out, kTags[kPrecondition], precondition_);
-  OFLTools::AppendXMLNode(out, kTags[kSequence], sequence_);
-  OFLTools::AppendXMLNode(out, kTags[kState], state_.ToDword());
-  OFLTools::AppendXMLNode(out, kTags[kStateString], stateString_);
-  OFLTools::AppendXMLNode(out, kTags[kStarted], started_);
-  OFLTools::AppendXMLNode(out, kTags[kLastChange], lastChange_);
-  OFLTools::AppendXMLNode(out, kTags[kOptions], options_);
+  out.append(std::to_string(static_cast<int32_t>(d_.type))).append("\">");
+  OFLTools::AppendXMLNode(out, kTags[kGUID], d_.guid);
+  OFLTools::AppendXMLNode(out, kTags[kVirtualStep], d_.virtualStep);
+  OFLTools::AppendXMLNode(out, kTags[kJob], d_.job);
+  OFLTools::AppendXMLNode(out, kTags[kClient], d_.client);
+  OFLTools::AppendXMLNode(out, kTags[kPrecondition], d_.precondition);
+  OFLTools::AppendXMLNode(out, kTags[kSequence], d_.sequence);
+  OFLTools::AppendXMLNode(out, kTags[kState], d_.state.ToDword());
+  OFLTools::AppendXMLNode(out, kTags[kStateString], d_.stateString);
+  OFLTools::AppendXMLNode(out, kTags[kStarted], d_.started);
+  OFLTools::AppendXMLNode(out, kTags[kLastChange], d_.lastChange);
+  OFLTools::AppendXMLNode(out, kTags[kOptions], d_.options);
   properties_.AppendPack(out);
   OFLTools::AppendXMLTag(out, kTagStepData);
   out += PackStepData();
   OFLTools::AppendXMLTag(out, kTagStepData, true);
-  OFLTools::AppendXMLNode(out, kTags[kInsertAfter], insertAfter_);
-  OFLTools::AppendXMLNode(out, kTags[kUserContext], userContext_);
-  if (threadPrioritySet_) OFLTools::AppendXMLNode(out, kTags[kThreadPriority], threadPriority_);
+  OFLTools::AppendXMLNode(out, kTags[kInsertAfter], d_.insertAfter);
+  OFLTools::AppendXMLNode(out, kTags[kUserContext], d_.userContext);
+  if (d_.threadPrioritySet) OFLTools::AppendXMLNode(out, kTags[kThreadPriority], d_.threadPriority);
   OFLTools::AppendXMLTag(out, GetObjectName(), true);
 }
 
@@ -115,24 +102,24 @@ int OVOJobStep::Unpack(const String& text) {
 }
 
 void OVOJobStep::ReadElement(OFLXMLParser& parser) {
-  type_ = static_cast<uint32_t>(OFL::CRT::atol(parser.GetAttrib(kAttribType)));
+  d_.type = static_cast<uint32_t>(OFL::CRT::atol(parser.GetAttrib(kAttribType)));
   OFL::TagSequence fields(kTags);
   ForEachChild(parser, [this, &fields](std::string_view tag, OFLXMLParser& p) {
     const int field = fields.Find(tag);
     if (field < 0) return;
     const std::string_view v = p.GetChildDataView();
     switch (field) {
-      case kGUID: guid_.assign(v); break;
-      case kVirtualStep: virtualStep_.assign(v); break;
-      case kJob: job_.assign(v); break;
-      case kClient: client_.assign(v); break;
-      case kPrecondition: precondition_.assign(v); break;
-      case kSequence: sequence_ = OFLTools::AToUL(v); break;
-      case kState: state_.SetCleanStates(OFLTools::AToUL(v)); break;
-      case kStateString: stateString_.assign(v); break;
-      case kStarted: started_ = OFLTools::AToLL(v); break;
-      case kLastChange: lastChange_ = OFLTools::AToLL(v); break;
-      case kOptions: options_ = OFLTools::AToUL(v); break;
+      case kGUID: d_.guid.assign(v); break;
+      case kVirtualStep: d_.virtualStep.assign(v); break;
+      case kJob: d_.job.assign(v); break;
+      case kClient: d_.client.assign(v); break;
+      case kPrecondition: d_.precondition.assign(v); break;
+      case kSequence: d_.sequence = OFLTools::AToUL(v); break;
+      case kState: d_.state.SetCleanStates(OFLTools::AToUL(v)); break;
+      case kStateString: d_.stateString.assign(v); break;
+      case kStarted: d_.started = OFLTools::AToLL(v); break;
+      case kLastChange: d_.lastChange = OFLTools::AToLL(v); break;
+      case kOptions: d_.options = OFLTools::AToUL(v); break;
       case kProperties:
         // As Unpack of the child's markup, read where it stands.
         properties_.Clear();
@@ -144,11 +131,11 @@ void OVOJobStep::ReadElement(OFLXMLParser& parser) {
         ReadStepData(p);
         p.OutOfElem();
         break;
-      case kInsertAfter: insertAfter_.assign(v); break;
-      case kUserContext: userContext_.assign(v); break;
+      case kInsertAfter: d_.insertAfter.assign(v); break;
+      case kUserContext: d_.userContext.assign(v); break;
       case kThreadPriority:
-        threadPriority_ = OFL::CRT::atol(String(v));
-        threadPrioritySet_ = true;
+        d_.threadPriority = OFL::CRT::atol(String(v));
+        d_.threadPrioritySet = true;
         break;
     }
   });
@@ -172,32 +159,15 @@ bool OVOJobStep::SchedulerCanResumeJobWhenStepIsCompleted() const {
 }
 
 bool OVOJobStep::ShouldSkipJobStep() const {
-  return IsVirtualStep() || GetOption(kOptionSkip) || state_.ToDword() == kStateFinished;
+  return IsVirtualStep() || GetOption(kOptionSkip) || d_.state.ToDword() == kStateFinished;
 }
 
 OVOJobStep::EStepRunLocation OVOJobStep::GetRunLocation(bool expanded) const {
-  if (type_ < kFirstKnownType || type_ > kLastKnownType) return eRunOnAgent;
-  switch (type_) {
-    case eDeployOS: return expanded ? eRunNowhere : eRunOnBootClient;
-    case ePerformPatchUpdate:
-    case ePerformManagedSoftwareUpdate:
-    case eTurnOnBitLocker:
-    case eRemoveMicrosoftUpdates: return expanded ? eRunNowhere : eRunOnAgent;
-    case eInstallSoftware:
-      if (expanded) return eRunNowhere;
-      return GetOption(kOptionSoftwareInBootClient) ? eRunOnBootClient : eRunOnAgent;
-    case eInstallApplication: return GetOption(kOptionApplicationInBootClient) ? eRunOnBootClient : eRunOnAgent;
-    case eBootImage: return eRunNowhere;
-    case eInstallOS:
-    case eOSCloningBackupImaging:
-    case eWipeDisk:
-    case ePreOSScript:
-    case eDesasterRestore: return eRunOnBootClient;
-    case eServerSideAction:
-    case eControlVirtualMachine:
-    case eCreateVMFromProfile: return eRunOnServer;
-    default: return eRunOnAgent;
-  }
+  const JobStepKindRow* row = FindJobStepKind(d_.type);
+  if (!row) return eRunOnAgent;
+  if (expanded && row->expands) return eRunNowhere;
+  if (row->bootClientOption != 0 && GetOption(row->bootClientOption)) return eRunOnBootClient;
+  return row->location;
 }
 
 String OVOJobStep::GetDependencies() const {
@@ -223,13 +193,13 @@ String OVOJobStep::GetGUIDFromObject(const String& text) {
 }
 
 int OVOJobStep::SetThreadPriority(int32_t priority) {
-  threadPriority_ = priority;
-  threadPrioritySet_ = true;
+  d_.threadPriority = priority;
+  d_.threadPrioritySet = true;
   return 0;
 }
 
 uint32_t OVOJobStep::ApplyThreadPriority(OFL::Thread::Handle thread) {
-  if (!threadPrioritySet_) return 0;
+  if (!d_.threadPrioritySet) return 0;
   if (!applied_.applied) {
     const OFL::Thread::Handle h = thread == kCurrentThread ? OFL::Thread::GetCurrentThreadHandle() : thread;
     int previous = 0;
@@ -240,7 +210,7 @@ uint32_t OVOJobStep::ApplyThreadPriority(OFL::Thread::Handle thread) {
   } else if (thread != kCurrentThread && thread != applied_.thread) {
     return kErrorInvalidHandle;
   }
-  if (!OFL::Thread::SetThreadPriority(applied_.thread, PlatformLevel(threadPriority_)))
+  if (!OFL::Thread::SetThreadPriority(applied_.thread, PlatformLevel(d_.threadPriority)))
     return OFL::Thread::GetLastError();
   return 0;
 }

@@ -161,9 +161,8 @@ class Reader {
 }  // namespace step_fields
 }  // namespace orvacmn
 
-// The three StepData operations of a kind whose fields are all described by
-// its Fields template.
-#define ORVACMN_STEP_DATA_OPERATIONS(Class)                                              \
+// ClearStep and PackStepData of a kind, from its Fields template.
+#define ORVACMN_STEP_CLEAR_AND_PACK(Class)                                               \
   void Class::ClearStep() {                                                              \
     step_fields::Clearer c;                                                              \
     Fields(*this, c);                                                                    \
@@ -172,7 +171,12 @@ class Reader {
     step_fields::Packer p;                                                               \
     Fields(*this, p);                                                                    \
     return std::move(p.out);                                                             \
-  }                                                                                      \
+  }
+
+// The three StepData operations of a kind whose fields are all described by
+// its Fields template.
+#define ORVACMN_STEP_DATA_OPERATIONS(Class)                                              \
+  ORVACMN_STEP_CLEAR_AND_PACK(Class)                                                     \
   void Class::ReadStepData(OFLXMLParser& parser) {                                       \
     step_fields::Reader r;                                                               \
     ForEachChild(parser, [&](const String& tag, OFLXMLParser& p) {                       \

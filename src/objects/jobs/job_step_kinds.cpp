@@ -500,16 +500,7 @@ void OVOJobStepServerSideAction::Fields(S& s, V& v) {
   v("OvdTimeout", s.ovdTimeout_, 0u);
 }
 
-void OVOJobStepServerSideAction::ClearStep() {
-  step_fields::Clearer c;
-  Fields(*this, c);
-}
-
-String OVOJobStepServerSideAction::PackStepData() const {
-  step_fields::Packer p;
-  Fields(*this, p);
-  return std::move(p.out);
-}
+ORVACMN_STEP_CLEAR_AND_PACK(OVOJobStepServerSideAction)
 
 void OVOJobStepServerSideAction::ReadStepData(OFLXMLParser& parser) {
   static constexpr std::string_view kWord = "SecurityContext";

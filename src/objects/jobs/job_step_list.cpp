@@ -1,12 +1,13 @@
 #include "orvacmn/jobs/job_step_list.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "job_step_fields.h"
 #include "ofl/format.h"
 #include "ofl/tools.h"
-#include "orvacmn/jobs/job_step_application.h"
 #include "orvacmn/jobs/job_step_kinds.h"
+#include "orvacmn/jobs/job_step_table.h"
 
 namespace orvacmn {
 namespace {
@@ -23,70 +24,14 @@ constexpr uint32_t kOptionFailOnAnyError = 0x2;
 
 // A fresh step of the kind for `type`, or null for a type without one.
 std::unique_ptr<Step> NewKind(uint32_t type) {
-  const auto t = static_cast<Step::EStepType>(type);
-  switch (type) {
-    case Step::eDeployOS: return std::make_unique<OVOJobStepDeployOS>();
-    case Step::ePerformPatchUpdate: return std::make_unique<OVOJobStepPerformPatchUpdate>();
-    case Step::eInstallSoftware: return std::make_unique<OVOJobStepInstallSoftware>();
-    case Step::ePerformManagedSoftwareUpdate: return std::make_unique<OVOJobStepPerformManagedSoftwareUpdate>();
-    case Step::eOSCloningBackup: return std::make_unique<OVOJobStepOSCloningBackup>();
-    case Step::eTurnOnBitLocker: return std::make_unique<OVOJobStepTurnOnBitLocker>();
-    case Step::eRemoveMicrosoftUpdates: return std::make_unique<OVOJobStepRemoveMicrosoftUpdates>();
-    case Step::eInstallApplication: return std::make_unique<OVOJobStepInstallApplication>();
-    case Step::eUninstallApplication: return std::make_unique<OVOJobStepUninstallApplication>();
-    case Step::ePerformInventory:
-    case Step::ePerformInventoryAlt: return std::make_unique<OVOJobStepPerformInventory>(t, String());
-    case Step::eDeterminePatchState: return std::make_unique<OVOJobStepDeterminePatchState>();
-    case Step::eDetermineManagedSoftwareState: return std::make_unique<OVOJobStepDetermineManagedSoftwareState>();
-    case Step::eBootImage: return std::make_unique<OVOJobStepBootImage>();
-    case Step::eInstallOS: return std::make_unique<OVOJobStepInstallOS>();
-    case Step::eOSCloningBackupImaging: return std::make_unique<OVOJobStepOSCloningBackupImaging>();
-    case Step::eOSCloningBackupSysprep: return std::make_unique<OVOJobStepOSCloningBackupSysprep>();
-    case Step::eWipeDisk: return std::make_unique<OVOJobStepWipeDisk>();
-    case Step::ePreOSScript: return std::make_unique<OVOJobStepPreOSScript>();
-    case Step::ePersonalBackup: return std::make_unique<OVOJobStepPersonalBackup>();
-    case Step::ePersonalRestore: return std::make_unique<OVOJobStepPersonalRestore>();
-    case Step::eDesasterBackup: return std::make_unique<OVOJobStepDesasterBackup>();
-    case Step::eDesasterRestore: return std::make_unique<OVOJobStepDesasterRestore>();
-    case Step::eLegacyMetaFrame1:
-    case Step::eLegacyMetaFrame2:
-    case Step::eLegacyMetaFrame3:
-    case Step::eLegacyMetaFrame4: return std::make_unique<OVOJobStepLegacyMetaFrame>(t, String());
-    case Step::eApplyEnergyPolicy: return std::make_unique<OVOJobStepApplyEnergyPolicy>();
-    case Step::eServerSideAction: return std::make_unique<OVOJobStepServerSideAction>();
-    case Step::eComplianceScan: return std::make_unique<OVOJobStepComplianceScan>();
-    case Step::eControlVirtualMachine: return std::make_unique<OVOJobStepControlVirtualMachine>();
-    case Step::eCreateVMFromProfile: return std::make_unique<OVOJobStepCreateVMFromProfile>();
-    case Step::eNetworkScan:
-    case Step::eNetworkScanAlt: return std::make_unique<OvoJobStepNetworkScan>(t, String());
-    case Step::eEncryptOSDrive: return std::make_unique<OVOJobStepEncryptOSDrive>();
-    case Step::eWaitForOSDriveEncryption: return std::make_unique<OVOJobStepWaitForOSDriveEncryption>();
-    case Step::eEncryptDataDrives: return std::make_unique<OVOJobStepEncryptDataDrives>();
-    case Step::eTurnOffBitLocker: return std::make_unique<OVOJobStepTurnOffBitLocker>();
-    case Step::eCheckEncryptionAndSetPIN: return std::make_unique<OVOJobStepCheckEncryptionAndSetPIN>();
-    case Step::eTurnOnBitLockerNetworkUnlock: return std::make_unique<OVOJobStepTurnOnBitLockerNetworkUnlock>();
-    case Step::eTurnOffBitLockerNetworkUnlock: return std::make_unique<OVOJobStepTurnOffBitLockerNetworkUnlock>();
-    case Step::eMicrosoftUpdateInventory: return std::make_unique<OVOJobStepMicrosoftUpdateInventory>();
-    case Step::eUpdateAntivirusDefinitions: return std::make_unique<OvoJobStepUpdateAntivirusDefinitions>();
-    case Step::eRunMicrosoftDefenderScan: return std::make_unique<OvoJobStepRunMicrosoftDefenderScan>();
-    case Step::eMicrosoftUpdateUninstallation: return std::make_unique<OVOJobStepMicrosoftUpdateUninstallation>();
-    default: return nullptr;
-  }
+  const JobStepKindRow* row = FindJobStepKind(type);
+  return row ? row->make(static_cast<Step::EStepType>(type)) : nullptr;
 }
 
+// Whether the step belongs to the boot-client phase.
 bool IsBootClientStep(const Step& s) {
-  switch (s.GetType()) {
-    case Step::eDeployOS:
-    case Step::eBootImage:
-    case Step::eInstallOS:
-    case Step::eOSCloningBackupImaging:
-    case Step::eWipeDisk:
-    case Step::ePreOSScript:
-    case Step::eDesasterRestore: return true;
-    case Step::eInstallSoftware: return s.GetOption(Step::kOptionSoftwareInBootClient);
-    case Step::eInstallApplication: return s.GetOption(Step::kOptionApplicationInBootClient);
-    default: return s.GetRunLocation(true) == Step::eRunOnBootClient;
-  }
+  const JobStepKindRow* row = FindJobStepKind(s.GetType());
+  return row && (row->bootClient || (row->bootClientOption != 0 && s.GetOption(row->bootClientOption)));
 }
 
 }  // namespace
@@ -104,7 +49,6 @@ std::unique_ptr<OVOJobStep> OVOJobStepList::ReadElement(OFLXMLParser& parser, OF
 }
 
 OVOJobStep* OVOJobStepList::CreateJobStep(EStepType type, const OVOJobStep* from) {
-  if (type < OVOJobStep::kFirstKnownType || type > OVOJobStep::kLastKnownType) return nullptr;
   std::unique_ptr<OVOJobStep> step = NewKind(type);
   if (!step) return nullptr;
   step->SetGUID(OFL::Tools::GenerateGuid());
@@ -191,9 +135,13 @@ POSITION OVOJobStepList::FindBootClientStep() const {
 }
 
 OFLTokenizer OVOJobStepList::GetBootClientStepList() {
+  const auto rows = JobStepKindRows();
   OFLTokenizer t;
-  for (uint32_t type : {10u, 145u, 153u, 146u, 143u, 14u}) t.AddDWord(type);
-  return t;
+  for (uint8_t place = 1;; ++place) {
+    const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.bootClientListPlace == place; });
+    if (row == rows.end()) return t;
+    t.AddDWord(row->type);
+  }
 }
 
 bool OVOJobStepList::IsLastStep(const OVOJobStep* step) const { return !IsEmpty() && GetTail() == step; }
@@ -287,10 +235,10 @@ bool OVOJobStepList::ContainLegacyDesasterRestore() const {
 bool OVOJobStepList::WillReinstall(bool pendingOnly, bool includeWipe) const {
   for (const OVOJobStep* s : *this) {
     if (!s) continue;
-    const uint32_t t = s->GetType();
-    const bool reinstalls = t == OVOJobStep::eDeployOS || t == OVOJobStep::eInstallOS ||
-                            t == OVOJobStep::eDesasterRestore || (includeWipe && t == OVOJobStep::eWipeDisk);
-    if (!reinstalls) continue;
+    const JobStepKindRow* row = FindJobStepKind(s->GetType());
+    const auto reinstall = row ? row->reinstall : JobStepKindRow::eKeepsSystem;
+    if (!(reinstall == JobStepKindRow::eReinstalls || (includeWipe && reinstall == JobStepKindRow::eReinstallsByWipe)))
+      continue;
     if (pendingOnly && (s->GetOption(OVOJobStep::kOptionSkip) || s->IsFinished())) continue;
     return true;
   }

@@ -16,6 +16,7 @@
 #include "orvacmn/jobs/job_step_application.h"
 #include "orvacmn/jobs/job_step_kinds.h"
 #include "orvacmn/jobs/job_step_list.h"
+#include "orvacmn/jobs/job_step_table.h"
 
 namespace {
 
@@ -200,6 +201,49 @@ TEST(JobStep, EveryKindRoundTripsItsPopulatedTextAndKeepsItsType) {
     fresh->SetGUID(""), fresh->SetJobGUID(""), fresh->SetClientGUID("");
     EXPECT_EQ(fresh->Pack(), k.make(String())->Pack()) << "defaults differ between factory and constructor";
   }
+}
+
+TEST(JobStep, ClearResetsEveryKindToTheDefaultsOfAFreshOne) {
+  const String base = "<GUID>G</GUID><Sequence>3</Sequence><State>1031</State><Options>4</Options>"
+                      "<Properties><PropertyEntry><Param>a</Param><Value>b</Value></PropertyEntry></Properties>";
+  for (const Kind& k : AllKinds()) {
+    SCOPED_TRACE(k.type);
+    const StepPtr step = k.make(StepText(k.type, k.data, base, "<ThreadPriority>2</ThreadPriority></JobStep>"));
+    const StepPtr fresh = k.make(String());
+    step->ClearStep();
+    EXPECT_EQ(step->PackStepData(), fresh->PackStepData());
+    step->Clear();
+    fresh->Clear();
+    EXPECT_EQ(step->Pack(), fresh->Pack());
+  }
+}
+
+TEST(JobStep, KindTableAgreesWithItsKinds) {
+  const auto rows = JobStepKindRows();
+  const std::vector<Kind> kinds = AllKinds();
+  ASSERT_EQ(rows.size(), kinds.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const JobStepKindRow& r = rows[i];
+    SCOPED_TRACE(r.type);
+    EXPECT_EQ(FindJobStepKind(r.type), &r);
+    const StepPtr made = r.make(static_cast<Step::EStepType>(r.type));
+    const StepPtr expected = kinds[i].make(String());
+    ASSERT_EQ(kinds[i].type, r.type);
+    const Step &madeStep = *made, &expectedStep = *expected;
+    EXPECT_EQ(typeid(madeStep), typeid(expectedStep));
+    EXPECT_EQ(made->GetType(), r.type);
+
+    // The boot-client phase: the steps that run there, and the boot image that starts it.
+    const bool runsThere = r.location == Step::eRunOnBootClient;
+    EXPECT_EQ(r.bootClient, runsThere || r.type == Step::eBootImage);
+    EXPECT_TRUE(r.bootClientOption == 0 || (r.location == Step::eRunOnAgent && !r.bootClient));
+    EXPECT_TRUE(r.bootClientListPlace == 0 || made->MayRunOnBootclient(false, false));
+    EXPECT_TRUE(!r.expands || made->IsVirtualStep());
+    EXPECT_TRUE(r.reinstall == JobStepKindRow::eKeepsSystem || runsThere) << "the system is replaced from there";
+  }
+  EXPECT_EQ(FindJobStepKind(0), nullptr);
+  EXPECT_EQ(FindJobStepKind(141), nullptr);
+  EXPECT_EQ(FindJobStepKind(0xFFFFFFFF), nullptr);
 }
 
 TEST(JobStep, FactoryCopiesTheSourceAndRefusesUnknownTypes) {
