@@ -1,7 +1,8 @@
 // The step kinds: each adds its own fields, written inside "StepData" in the
 // order listed with the class, and keeps the base fields of OVOJobStep.
 // Each field's default is written once, in the kind's Fields description;
-// ClearStep and the constructors take it from there.
+// ClearStep and the constructors take it from there (scalars are zeroed
+// at their declaration only so that no member is ever indeterminate).
 //
 // Every kind is constructed fresh (defaults as after ClearStep, type its
 // own) or from a packed text: the text is unpacked and then the kind's own
@@ -86,8 +87,8 @@ class OVOJobStepDeployOS : public OVOJobStep {
  private:
   OVOSoftwareOS softwareOS_;
   OVOJobStepBootImage bootImage_;
-  uint32_t targetDisk_;
-  uint32_t targetPartition_;
+  uint32_t targetDisk_{};
+  uint32_t targetPartition_{};
 };
 
 // 11 (virtual): installs patches. "UseUpdateProfileForSettings",
@@ -125,10 +126,10 @@ class OVOJobStepPerformPatchUpdate : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool useUpdateProfile_;
-  bool useWua_;
-  bool finalInventory_;
-  bool disableDefer_;
+  bool useUpdateProfile_{};
+  bool useWua_{};
+  bool finalInventory_{};
+  bool disableDefer_{};
   String scanContext_;
   String deployContext_;
   String bulletinFilter_;
@@ -305,7 +306,7 @@ class OVOJobStepMicrosoftUpdateUninstallation : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  EPackageDeterminationMethod method_;
+  EPackageDeterminationMethod method_{};
   std::vector<uint32_t> kbNumbers_;
   String textFilter_;
 };
@@ -331,8 +332,8 @@ class OVOJobStepRemoveMicrosoftUpdates : public OVOJobStepMicrosoftUpdateUninsta
   static void Fields(S& self, V& v);
 
  private:
-  bool finalInventory_;
-  uint32_t inventorySource_;
+  bool finalInventory_{};
+  uint32_t inventorySource_{};
 };
 
 // 120 and 121: an inventory scan. "OVOInventoryTemplate". Runs in the local
@@ -400,10 +401,10 @@ class OVOJobStepDeterminePatchState : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool useUpdateProfile_;
-  bool useWua_;
-  bool finalInventory_;
-  bool disableDefer_;
+  bool useUpdateProfile_{};
+  bool useWua_{};
+  bool finalInventory_{};
+  bool disableDefer_{};
   String scanContext_;
   String bulletinFilter_;
   String patchBase_;
@@ -446,7 +447,7 @@ class OVOJobStepDetermineManagedSoftwareState : public OVOJobStep {
   String bulletinFilter_;
   String packedInvTemplate_;
   OVOReleaseLevel releaseLevel_;
-  bool imported_;
+  bool imported_{};
 };
 
 // 142: installs an operating system in the boot client. "SoftwareOS".
@@ -500,10 +501,10 @@ class OVOJobStepWipeDisk : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  uint32_t drive_;
-  uint32_t mode_;
-  uint32_t passes_;
-  bool pattern_;
+  uint32_t drive_{};
+  uint32_t mode_{};
+  uint32_t passes_{};
+  bool pattern_{};
   String logPath_;
   OVOJobStepBootImage bootImage_;
 };
@@ -559,7 +560,7 @@ class OVOJobStepPersonalBackupRestore : public OVOJobStep {
  private:
   String backupFilename_;
   String backupPassword_;
-  uint32_t usersToProcess_;
+  uint32_t usersToProcess_{};
   std::vector<String> blacklistedUsers_;
 };
 
@@ -584,8 +585,8 @@ class OVOJobStepPersonalBackup : public OVOJobStepPersonalBackupRestore {
   static void Fields(S& self, V& v);
 
  private:
-  bool incremental_;
-  bool clearArchiveBit_;
+  bool incremental_{};
+  bool clearArchiveBit_{};
 };
 
 // 151: restores personal data. The common fields, then "RedirectToFolder",
@@ -623,10 +624,10 @@ class OVOJobStepPersonalRestore : public OVOJobStepPersonalBackupRestore {
   String redirectToFolder_;
   String restoreClient_;
   String domainUser_;
-  bool recreateCatalogs_;
-  bool restoreAllNewest_;
-  uint32_t fileReplace_;
-  uint32_t regkeyReplace_;
+  bool recreateCatalogs_{};
+  bool restoreAllNewest_{};
+  uint32_t fileReplace_{};
+  uint32_t regkeyReplace_{};
 };
 
 // 152: a disaster backup. "DesasterBackup". It runs in the boot client only
@@ -742,7 +743,7 @@ class OVOJobStepServerSideAction : public OVOJobStep {
  private:
   String ovdFilename_;
   String securityContext_;
-  uint32_t ovdTimeout_;
+  uint32_t ovdTimeout_{};
 };
 
 // 190: a compliance scan. "ScanFilePath", "ConvertXsl", "VariablesCache",
@@ -782,7 +783,7 @@ class OVOJobStepComplianceScan : public OVOJobStep {
   String variablesCache_;
   String relativeBasePath_;
   String scanFileHash_;
-  int32_t countActiveRules_;
+  int32_t countActiveRules_{};
   OVO::ComplianceScanProfile profile_;
 };
 
@@ -923,9 +924,9 @@ class OVOJobStepMicrosoftUpdateInventory : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  bool online_;
+  bool online_{};
   String pmFilesPath_;
-  uint32_t inventorySource_;
+  uint32_t inventorySource_{};
 };
 
 // 233: updates the antivirus definitions.
@@ -953,7 +954,7 @@ class OvoJobStepRunMicrosoftDefenderScan : public OVOJobStep {
   static void Fields(S& self, V& v);
 
  private:
-  uint32_t scanMode_;
+  uint32_t scanMode_{};
 };
 
 }  // namespace orvacmn
