@@ -16,6 +16,12 @@ class Cursor {
   void SkipBlanks() {
     while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r' || s_[i_] == '\n')) ++i_;
   }
+  // At `open`: moves past the `close` that ends it, searched after `open`
+  // itself, as the parser does ("<!-->" opens a comment, it does not close one).
+  bool SkipDelimited(std::string_view open, std::string_view close) {
+    i_ += open.size();
+    return SkipPast(close);
+  }
   bool SkipPast(std::string_view end) {
     const size_t p = s_.find(end, i_);
     if (p == std::string_view::npos) return false;
@@ -32,9 +38,9 @@ class Cursor {
   // cursor; false when none does (or it is not closed).
   bool SkipMarkupOtherThanTags(bool& skipped) {
     skipped = true;
-    if (At("<!--")) return SkipPast("-->");
-    if (At("<![CDATA[")) return SkipPast("]]>");
-    if (At("<?")) return SkipPast("?>");
+    if (At("<!--")) return SkipDelimited("<!--", "-->");
+    if (At("<![CDATA[")) return SkipDelimited("<![CDATA[", "]]>");
+    if (At("<?")) return SkipDelimited("<?", "?>");
     skipped = false;
     return true;
   }
@@ -89,9 +95,9 @@ bool SkipMisc(Cursor& c) {
     c.SkipBlanks();
     if (c.AtEnd() || !c.At("<")) return true;
     if (c.At("<?")) {
-      if (!c.SkipPast("?>")) return false;
+      if (!c.SkipDelimited("<?", "?>")) return false;
     } else if (c.At("<!--")) {
-      if (!c.SkipPast("-->")) return false;
+      if (!c.SkipDelimited("<!--", "-->")) return false;
     } else {
       return true;
     }
