@@ -257,9 +257,9 @@ GetFileChecksumResponse GetFileChecksumResponse::From(const String& text) {
 namespace {
 
 // A status digit; any other text invalidates the response.
-template <class Flag>
+template <class FlagPointer>
 struct StatusDigit {
-  Flag* valid;
+  FlagPointer valid;
   void Get(OFLXMLParser& p, GetFileChecksumResponse::StatusCode& m) const {
     if (!GetFileChecksumResponse::StatusFromDigit(p.GetChildDataView(), m)) *valid = false;
   }
@@ -269,7 +269,7 @@ struct StatusDigit {
 
 template <class S, class V>
 void GetFileChecksumResponse::Fields(S& self, V& v) {
-  v("Status", self.data_.Status, StatusDigit{&self.valid_});
+  v("Status", self.data_.Status, StatusDigit<decltype(&self.valid_)>{&self.valid_});
   v("Checksum", self.data_.Checksum);
   v("ErrorMessage", self.data_.ErrorMessage);
 }

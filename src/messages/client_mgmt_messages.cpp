@@ -10,9 +10,7 @@
 namespace orvacmn {
 namespace {
 
-constexpr std::string_view kImplementationFailure = "ImplementationFailure";
-
-// Indexed by ClientToClientMgmtRequest::MessageType.
+// Indexed by client_mgmt::RequestType.
 constexpr std::string_view kRequestTypes[] = {
     "CTSMsg#AgentUpdateFinished", "CTSMsg#Announce", "CTSMsg#BulkedPostMessage", "CTSMsg#ConfirmJobStep",
     "CTSMsg#ConfirmUserSettings", "CTSMsg#Connect", "CTSMsg#DelayJob", "CTSMsg#DenyJob", "CTSMsg#DownloadQueue",
@@ -23,9 +21,9 @@ constexpr std::string_view kRequestTypes[] = {
     "CTSMsg#StartJobTarget", "CTSMsg#StartShutdownJob", "CTSMsg#StoreBitLockerSecrets",
     "CTSMsg#TriggerUpdateClientConfiguration", "CTSMsg#UpdateNetworkConfiguration",
     "CTSMsg#SaveMalwareProtectionStatus"};
-static_assert(std::size(kRequestTypes) == ClientToClientMgmtRequest::eNoType);
+static_assert(std::size(kRequestTypes) == client_mgmt::eNoRequestType);
 
-// Indexed by ClientMgmtToClientMessage::MessageType.
+// Indexed by client_mgmt::ServerMessageType.
 constexpr std::string_view kServerMessageTypes[] = {
     "STCMsg#AskForUserJobsToAssign", "STCMsg#AUTWhitelist", "STCMsg#CancelDownloads",
     "STCMsg#CheckForPendingBootClientSteps", "STCMsg#DropConnection", "STCMsg#EnergyManagemetLastDate",
@@ -34,56 +32,81 @@ constexpr std::string_view kServerMessageTypes[] = {
     "STCMsg#ShutdownJobsStarted", "STCMsg#ShutdownJobsState", "STCMsg#StartRemoteServer",
     "STCMsg#StopRemoteServer", "STCMsg#TerminateJob", "STCMsg#TriggerSelfUpdate", "STCMsg#UnlockInputDevices",
     "STCMsg#UpdateConfiguration"};
-static_assert(std::size(kServerMessageTypes) == ClientMgmtToClientMessage::eNoType);
+static_assert(std::size(kServerMessageTypes) == client_mgmt::eNoServerMessageType);
 
-// Indexed by ClientToClientMgmtResponse::StatusCode; only the valid ones.
+// Indexed by client_mgmt::ResponseStatus; only the valid ones.
 constexpr std::string_view kResponseStatuses[] = {"OK"};
 
-// The root element with `attribute`='`value`' and the content as its text.
-String SerializeTyped(const BasicMessage& m, const char* attribute, std::string_view value, const String& content) {
-  return OFLTools::MakeXMLElement(m.GetObjectName(), OFLTools::MakeXMLData(content),
-                                  OFLFormat("%s='%s'", attribute, String(value)).str());
-}
-
-// Reads a table value through `from`; a text outside the table sets
-// `invalid` and gives false.
-template <class E>
-auto ReadOr(E& value, bool (*from)(std::string_view, E&), E invalid) {
-  return [&value, from, invalid](const String& text) {
-    if (from(text, value)) return true;
-    value = invalid;
-    return false;
-  };
-}
-
-// Reads the root's `attribute` through `convert` and its text into
-// `content`; a missing root or a text that does not convert invalidates.
-template <class Convert>
-bool DeserializeTyped(BasicMessage& m, const String& text, const char* attribute, Convert convert,
-                      String& content) {
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  if (!parser.FindElem(m.GetObjectName().c_str())) {
-    m.Invalidate(String());
-    return false;
-  }
-  if (!convert(parser.GetAttrib(attribute))) m.Invalidate(String());
-  content = parser.GetData();
-  return m.IsValid();
-}
+// Each message's table, the attribute that carries its value and the value
+// a text outside the table reads as.
+template <class Value>
+struct Table;
+template <>
+struct Table<client_mgmt::RequestType> {
+  static constexpr const auto& kNames = kRequestTypes;
+  static constexpr char kAttribute[] = "type";
+  static constexpr auto kInvalid = client_mgmt::eNoRequestType;
+};
+template <>
+struct Table<client_mgmt::ServerMessageType> {
+  static constexpr const auto& kNames = kServerMessageTypes;
+  static constexpr char kAttribute[] = "type";
+  static constexpr auto kInvalid = client_mgmt::eNoServerMessageType;
+};
+template <>
+struct Table<client_mgmt::ResponseStatus> {
+  static constexpr const auto& kNames = kResponseStatuses;
+  static constexpr char kAttribute[] = "status";
+  static constexpr auto kInvalid = client_mgmt::eImplementationFailure;
+};
 
 }  // namespace
 
-// ClientToClientMgmtRequest
+namespace client_mgmt {
 
-ClientToClientMgmtRequest::ClientToClientMgmtRequest()
-    : BasicMessage(MessageRootFor("ClientToClientMgmtRequest")) {}
+template <class Value>
+std::string_view TableMessage<Value>::ToString(Value value) {
+  return msg_fields::NameOf(Table<Value>::kNames, value, "ImplementationFailure");
+}
+
+template <class Value>
+bool TableMessage<Value>::FromString(std::string_view text, Value& value) {
+  return msg_fields::ValueOf(Table<Value>::kNames, text, value);
+}
+
+template <class Value>
+String TableMessage<Value>::Serialize() const {
+  const String attribute = OFLFormat("%s='%s'", Table<Value>::kAttribute, String(ToString(value_))).str();
+  return OFLTools::MakeXMLElement(GetObjectName(), OFLTools::MakeXMLData(content_), attribute);
+}
+
+// The content is taken even when the value is refused.
+template <class Value>
+bool TableMessage<Value>::Deserialize(const String& text) {
+  OFLXMLParser parser;
+  parser.SetDoc(text);
+  if (!parser.FindElem(GetObjectName().c_str())) {
+    Invalidate(String());
+    return false;
+  }
+  if (!FromString(parser.GetAttrib(Table<Value>::kAttribute), value_)) {
+    value_ = Table<Value>::kInvalid;
+    Invalidate(String());
+  }
+  content_ = parser.GetData();
+  return IsValid();
+}
+
+template class TableMessage<RequestType>;
+template class TableMessage<ServerMessageType>;
+template class TableMessage<ResponseStatus>;
+
+}  // namespace client_mgmt
 
 ClientToClientMgmtRequest::ClientToClientMgmtRequest(MessageType type, const String& content)
-    : ClientToClientMgmtRequest() {
-  type_ = type;
-  content_ = content;
-}
+    : TableMessage(MessageRootFor("ClientToClientMgmtRequest"), type, content) {}
+
+ClientToClientMgmtRequest::ClientToClientMgmtRequest() : ClientToClientMgmtRequest(eNoType, String()) {}
 
 ClientToClientMgmtRequest ClientToClientMgmtRequest::From(const String& text) {
   ClientToClientMgmtRequest m;
@@ -91,33 +114,10 @@ ClientToClientMgmtRequest ClientToClientMgmtRequest::From(const String& text) {
   return m;
 }
 
-std::string_view ClientToClientMgmtRequest::TypeToString(MessageType type) {
-  return msg_fields::NameOf(kRequestTypes, type, kImplementationFailure);
-}
-
-bool ClientToClientMgmtRequest::TypeFromString(std::string_view text, MessageType& type) {
-  return msg_fields::ValueOf(kRequestTypes, text, type);
-}
-
-String ClientToClientMgmtRequest::Serialize() const {
-  return SerializeTyped(*this, "type", TypeToString(type_), content_);
-}
-
-bool ClientToClientMgmtRequest::Deserialize(const String& text) {
-  return DeserializeTyped(
-      *this, text, "type", ReadOr(type_, &TypeFromString, eNoType), content_);
-}
-
-// ClientMgmtToClientMessage
-
-ClientMgmtToClientMessage::ClientMgmtToClientMessage()
-    : BasicMessage(MessageRootFor("ClientMgmtToClientMessage")) {}
-
 ClientMgmtToClientMessage::ClientMgmtToClientMessage(MessageType type, const String& content)
-    : ClientMgmtToClientMessage() {
-  type_ = type;
-  content_ = content;
-}
+    : TableMessage(MessageRootFor("ClientMgmtToClientMessage"), type, content) {}
+
+ClientMgmtToClientMessage::ClientMgmtToClientMessage() : ClientMgmtToClientMessage(eNoType, String()) {}
 
 ClientMgmtToClientMessage ClientMgmtToClientMessage::From(const String& text) {
   ClientMgmtToClientMessage m;
@@ -125,56 +125,15 @@ ClientMgmtToClientMessage ClientMgmtToClientMessage::From(const String& text) {
   return m;
 }
 
-std::string_view ClientMgmtToClientMessage::TypeToString(MessageType type) {
-  return msg_fields::NameOf(kServerMessageTypes, type, kImplementationFailure);
-}
-
-bool ClientMgmtToClientMessage::TypeFromString(std::string_view text, MessageType& type) {
-  return msg_fields::ValueOf(kServerMessageTypes, text, type);
-}
-
-String ClientMgmtToClientMessage::Serialize() const {
-  return SerializeTyped(*this, "type", TypeToString(type_), content_);
-}
-
-bool ClientMgmtToClientMessage::Deserialize(const String& text) {
-  return DeserializeTyped(
-      *this, text, "type", ReadOr(type_, &TypeFromString, eNoType), content_);
-}
-
-// ClientToClientMgmtResponse
-
-ClientToClientMgmtResponse::ClientToClientMgmtResponse()
-    : BasicMessage(MessageRootFor("ClientToClientMgmtResponse")) {}
-
 ClientToClientMgmtResponse::ClientToClientMgmtResponse(StatusCode status, const String& content)
-    : ClientToClientMgmtResponse() {
-  status_ = status;
-  content_ = content;
-}
+    : TableMessage(MessageRootFor("ClientToClientMgmtResponse"), status, content) {}
+
+ClientToClientMgmtResponse::ClientToClientMgmtResponse() : ClientToClientMgmtResponse(eOK, String()) {}
 
 ClientToClientMgmtResponse ClientToClientMgmtResponse::From(const String& text) {
   ClientToClientMgmtResponse m;
   m.Deserialize(text);
   return m;
-}
-
-std::string_view ClientToClientMgmtResponse::StatusToString(StatusCode status) {
-  return msg_fields::NameOf(kResponseStatuses, status, kImplementationFailure);
-}
-
-bool ClientToClientMgmtResponse::StatusFromString(std::string_view text, StatusCode& status) {
-  return msg_fields::ValueOf(kResponseStatuses, text, status);
-}
-
-String ClientToClientMgmtResponse::Serialize() const {
-  return SerializeTyped(*this, "status", StatusToString(status_), content_);
-}
-
-bool ClientToClientMgmtResponse::Deserialize(const String& text) {
-  return DeserializeTyped(
-      *this, text, "status",
-ReadOr(status_, &StatusFromString, eImplementationFailure), content_);
 }
 
 namespace Messages {

@@ -21,95 +21,108 @@
 
 namespace orvacmn {
 
-// "ClientToClientMgmtRequest": what an agent asks of client management.
-class ClientToClientMgmtRequest : public BasicMessage {
+namespace client_mgmt {
+
+enum RequestType : uint32_t {
+  eAgentUpdateFinished, eAnnounce, eBulkedPostMessage, eConfirmJobStep, eConfirmUserSettings, eConnect, eDelayJob,
+  eDenyJob, eDownloadQueue, eDownloadStarting, eInfoShutdownJob, eJobState, eJobStepStatetext, eLogMsg,
+  eLogOnStateChanged, eMiniInventory, eGetSoftwareHashes, eQueryCertificate, eQueryGatewayPublicKey,
+  eQueryUserAssignment, eQueryUserJobAssignment, eSetCustomState, eSetCustomVar, eSetShutdownJob, eStartJobTarget,
+  eStartShutdownJob, eStoreBitLockerSecrets, eTriggerUpdateClientConfiguration, eUpdateNetworkConfiguration,
+  eSaveMalwareProtectionStatus,
+  eNoRequestType  // no valid type: the default
+};
+
+enum ServerMessageType : uint32_t {
+  eAskForUserJobsToAssign, eAUTWhitelist, eCancelDownloads, eCheckForPendingBootClientSteps, eDropConnection,
+  eEnergyManagemetLastDate, eInfoWindow, eJobStepPacket, eReboot, eRemoteDontAsk, eRemoteDontAskNOCONF,
+  eRemoteLogon, eRequestAgentInfo, eRequestConnection, eShutdownJobsStarted, eShutdownJobsState,
+  eStartRemoteServer, eStopRemoteServer, eTerminateJob, eTriggerSelfUpdate, eUnlockInputDevices,
+  eUpdateConfiguration,
+  eNoServerMessageType  // no valid type: the default
+};
+
+enum ResponseStatus : uint32_t { eOK = 0, eImplementationFailure = 1 };
+
+// The shape of the three messages: a value from a closed table in an
+// attribute of the root ("type", or "status" for the response), and the
+// content as the root's text. A text outside the table reads as the
+// invalid value and invalidates.
+template <class Value>
+class TableMessage : public BasicMessage {
  public:
-  enum MessageType : uint32_t {
-    eAgentUpdateFinished, eAnnounce, eBulkedPostMessage, eConfirmJobStep, eConfirmUserSettings, eConnect,
-    eDelayJob, eDenyJob, eDownloadQueue, eDownloadStarting, eInfoShutdownJob, eJobState, eJobStepStatetext,
-    eLogMsg, eLogOnStateChanged, eMiniInventory, eGetSoftwareHashes, eQueryCertificate, eQueryGatewayPublicKey,
-    eQueryUserAssignment, eQueryUserJobAssignment, eSetCustomState, eSetCustomVar, eSetShutdownJob,
-    eStartJobTarget, eStartShutdownJob, eStoreBitLockerSecrets, eTriggerUpdateClientConfiguration,
-    eUpdateNetworkConfiguration, eSaveMalwareProtectionStatus,
-    eNoType  // no valid type: the default
-  };
+  // The value's text; "ImplementationFailure" outside the table.
+  static std::string_view ToString(Value value);
+  // False, `value` untouched, for a text outside the table (case ignored).
+  static bool FromString(std::string_view text, Value& value);
+
+  String Serialize() const override;
+  bool Deserialize(const String& text) override;
+
+  const String& GetContent() const { return content_; }
+
+ protected:
+  TableMessage(std::string_view rootName, Value value, const String& content)
+      : BasicMessage(rootName), value_(value), content_(content) {}
+
+  Value value_;
+  String content_;
+};
+
+}  // namespace client_mgmt
+
+// "ClientToClientMgmtRequest": what an agent asks of client management.
+class ClientToClientMgmtRequest : public client_mgmt::TableMessage<client_mgmt::RequestType> {
+ public:
+  using MessageType = client_mgmt::RequestType;
+  using enum client_mgmt::RequestType;
+  static constexpr MessageType eNoType = eNoRequestType;
 
   ClientToClientMgmtRequest(MessageType type, const String& content);
   static ClientToClientMgmtRequest From(const String& text);
 
-  // "CTSMsg#Announce" and so on; "ImplementationFailure" outside the table.
-  static std::string_view TypeToString(MessageType type);
-  // False, `type` untouched, for a text outside the table (case ignored).
-  static bool TypeFromString(std::string_view text, MessageType& type);
-
-  String Serialize() const override;
-  bool Deserialize(const String& text) override;
-
-  MessageType GetType() const { return type_; }
-  const String& GetContent() const { return content_; }
+  // "CTSMsg#Announce" and so on.
+  static std::string_view TypeToString(MessageType type) { return ToString(type); }
+  static bool TypeFromString(std::string_view text, MessageType& type) { return FromString(text, type); }
+  MessageType GetType() const { return value_; }
 
  private:
   ClientToClientMgmtRequest();
-
-  MessageType type_ = eNoType;
-  String content_;
 };
 
 // The server's message to an agent, under the root "ClientToClientMgmtRequest".
-class ClientMgmtToClientMessage : public BasicMessage {
+class ClientMgmtToClientMessage : public client_mgmt::TableMessage<client_mgmt::ServerMessageType> {
  public:
-  enum MessageType : uint32_t {
-    eAskForUserJobsToAssign, eAUTWhitelist, eCancelDownloads, eCheckForPendingBootClientSteps, eDropConnection,
-    eEnergyManagemetLastDate, eInfoWindow, eJobStepPacket, eReboot, eRemoteDontAsk, eRemoteDontAskNOCONF,
-    eRemoteLogon, eRequestAgentInfo, eRequestConnection, eShutdownJobsStarted, eShutdownJobsState,
-    eStartRemoteServer, eStopRemoteServer, eTerminateJob, eTriggerSelfUpdate, eUnlockInputDevices,
-    eUpdateConfiguration,
-    eNoType  // no valid type: the default
-  };
+  using MessageType = client_mgmt::ServerMessageType;
+  using enum client_mgmt::ServerMessageType;
+  static constexpr MessageType eNoType = eNoServerMessageType;
 
   ClientMgmtToClientMessage(MessageType type, const String& content);
   static ClientMgmtToClientMessage From(const String& text);
 
-  // "STCMsg#Reboot" and so on; "ImplementationFailure" outside the table.
-  static std::string_view TypeToString(MessageType type);
-  static bool TypeFromString(std::string_view text, MessageType& type);
-
-  String Serialize() const override;
-  bool Deserialize(const String& text) override;
-
-  MessageType GetType() const { return type_; }
-  const String& GetContent() const { return content_; }
+  // "STCMsg#Reboot" and so on.
+  static std::string_view TypeToString(MessageType type) { return ToString(type); }
+  static bool TypeFromString(std::string_view text, MessageType& type) { return FromString(text, type); }
+  MessageType GetType() const { return value_; }
 
  private:
   ClientMgmtToClientMessage();
-
-  MessageType type_ = eNoType;
-  String content_;
 };
 
-// "ClientToClientMgmtResponse": the status of a request and its answer.
-class ClientToClientMgmtResponse : public BasicMessage {
+// "ClientToClientMgmtResponse": the status of a request ("OK" is the only
+// valid one) and its answer.
+class ClientToClientMgmtResponse : public client_mgmt::TableMessage<client_mgmt::ResponseStatus> {
  public:
-  enum StatusCode : uint32_t { eOK = 0, eImplementationFailure = 1 };
+  using StatusCode = client_mgmt::ResponseStatus;
+  using enum client_mgmt::ResponseStatus;
 
   ClientToClientMgmtResponse();
   ClientToClientMgmtResponse(StatusCode status, const String& content);
   static ClientToClientMgmtResponse From(const String& text);
 
-  // "OK"; "ImplementationFailure" for any other value.
-  static std::string_view StatusToString(StatusCode status);
-  // True with eOK only for "OK" (case ignored).
-  static bool StatusFromString(std::string_view text, StatusCode& status);
-
-  String Serialize() const override;
-  bool Deserialize(const String& text) override;
-
-  StatusCode GetStatus() const { return status_; }
-  const String& GetContent() const { return content_; }
-
- private:
-  StatusCode status_ = eOK;
-  String content_;
+  static std::string_view StatusToString(StatusCode status) { return ToString(status); }
+  static bool StatusFromString(std::string_view text, StatusCode& status) { return FromString(text, status); }
+  StatusCode GetStatus() const { return value_; }
 };
 
 namespace Messages {
