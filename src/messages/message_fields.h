@@ -1,9 +1,9 @@
 // The field machinery of the XML messages. Each message lists its child
 // nodes once, in packing order, in a private static function template
 //   template <class S, class V> static void Fields(S& self, V& v);
-// that calls v(tag, member) or v(tag, member, converter) for each node; the
-// class befriends msg_fields::Access. Pack and Unpack run that one list, so
-// a tag can never be written for one member and read into another.
+// (declared by ORVACMN_MESSAGE_FIELDS) that calls v(tag, member) or
+// v(tag, member, converter) for each node. Pack and Unpack run that one
+// list, so a tag can never be written for one member and read into another.
 //
 // A converter gives the wire form of a member: Put(out, tag, member) writes
 // its node, Get(parser, member) reads the child the parser stands on. Without
