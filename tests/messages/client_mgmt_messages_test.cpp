@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "orvacmn/messages/agent_messages.h"
 #include "orvacmn/messages/agent_update_messages.h"
@@ -209,6 +210,37 @@ TEST(MessageFields, EveryMemberTravelsUnderItsOwnNode) {
                      moduleBack.MsgsSent, moduleBack.MsgsRcvd, moduleBack.MsgsQueued),
             std::tie(module.Module, module.Version, module.StateText, module.State, module.MsgsSent,
                      module.MsgsRcvd, module.MsgsQueued));
+
+  MsgDJobState state;
+  state.Job = "job";
+  state.JobName = "name";
+  state.ActiveStep = "step";
+  state.ActiveStepDesc = "desc";
+  state.StateText = "text";
+  state.Time = 1;
+  state.JobState = 2;
+  state.JobTargetState = 3;
+  state.Data = 4;
+  state.UserConsentState = 5;
+  const MsgDJobState stateBack(state.Pack());
+  EXPECT_EQ(std::tie(stateBack.Job, stateBack.JobName, stateBack.ActiveStep, stateBack.ActiveStepDesc,
+                     stateBack.StateText, stateBack.Time, stateBack.JobState, stateBack.JobTargetState,
+                     stateBack.Data, stateBack.UserConsentState),
+            std::tie(state.Job, state.JobName, state.ActiveStep, state.ActiveStepDesc, state.StateText, state.Time,
+                     state.JobState, state.JobTargetState, state.Data, state.UserConsentState));
+
+  const MsgBitLockerSecretsRequest secrets("key", "pin", "D:", false, 7, "vol");
+  const MsgBitLockerSecretsRequest secretsBack(secrets.Pack());
+  EXPECT_EQ(std::tie(secretsBack.RecoveryKey, secretsBack.Pin, secretsBack.DriveLetter, secretsBack.VolId,
+                     secretsBack.Time, secretsBack.IsOsDrive),
+            std::tie(secrets.RecoveryKey, secrets.Pin, secrets.DriveLetter, secrets.VolId, secrets.Time,
+                     secrets.IsOsDrive));
+
+  const MsgToTempOFLRX setup("base", "in", "un", 1, "token", {}, 2, 3);
+  const MsgToTempOFLRX setupBack = MsgToTempOFLRX::From(setup.Pack());
+  EXPECT_EQ(std::tuple(setupBack.GetTimeout(), setupBack.GetMaxRetries(), setupBack.GetRetryPauseDuration(),
+                       setupBack.GetInstallCommand(), setupBack.GetUninstallCommand()),
+            std::tuple(1u, 2u, 3u, String("in"), String("un")));
 
   AgentRollout::DataTypes::AgentUpdateData data{"ver", "inst", "deinst", "dips", 5, {"usr", "pwd"}, "file",
                                                 {{"rel", "hash", "time"}}, "base", "iemInst", "iemDeinst",
