@@ -104,7 +104,9 @@ struct BoolWord {
 
 // A path as its text.
 struct PathText {
-  static void Put(String& out, std::string_view tag, const std::filesystem::path& m) { Text::Put(out, tag, m.string()); }
+  static void Put(String& out, std::string_view tag, const std::filesystem::path& m) {
+    Text::Put(out, tag, m.string());
+  }
   static void Get(OFLXMLParser& p, std::filesystem::path& m) { m = std::filesystem::path(p.GetChildDataView()); }
 };
 

@@ -69,7 +69,8 @@ TEST(ClientToClientMgmtResponse, OnlyOkIsAStatus) {
   const Response ok = Response::From("<ClientToClientMgmtResponse status='ok'>x&amp;y</ClientToClientMgmtResponse>");
   EXPECT_TRUE(ok.IsValid());
   EXPECT_EQ(ok.GetContent(), "x&y");
-  const Response failed = Response::From("<ClientToClientMgmtResponse status='Failed'>why</ClientToClientMgmtResponse>");
+  const Response failed =
+      Response::From("<ClientToClientMgmtResponse status='Failed'>why</ClientToClientMgmtResponse>");
   EXPECT_FALSE(failed.IsValid());
   EXPECT_EQ(failed.InvalidationReason(), "");
   EXPECT_EQ(failed.GetStatus(), Response::eImplementationFailure);
