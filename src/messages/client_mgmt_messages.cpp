@@ -84,11 +84,7 @@ String TableMessage<Value>::Serialize() const {
 template <class Value>
 bool TableMessage<Value>::Deserialize(const String& text) {
   OFLXMLParser parser;
-  parser.SetDoc(text);
-  if (!parser.FindElem(GetObjectName().c_str())) {
-    Invalidate(String());
-    return false;
-  }
+  if (!LoadRoot(parser, text)) return false;
   if (!FromString(parser.GetAttrib(Table<Value>::kAttribute), value_)) {
     value_ = Table<Value>::kInvalid;
     Invalidate(String());
