@@ -1,10 +1,14 @@
 // Arbitrary text as one of the agent messages, chosen by the first byte: reading never fails otherwise, an XML
 // message that reads its text packs to one that reads back to itself, and a valid validating message serializes to a
 // text that reads back valid and serializes the same again.
+#include <stdexcept>
 #include <string>
 
 #include "orvacmn/messages/agent_messages.h"
 #include "orvacmn/messages/agent_update_messages.h"
+#include "orvacmn/messages/authenticated_messages.h"
+#include "orvacmn/messages/client_mgmt_messages.h"
+#include "orvacmn/messages/remote_control_messages.h"
 
 #include "check.h"
 
@@ -25,6 +29,16 @@ void XmlFrom(const std::string& text) {
   if (first.IsValid()) CheckRepack(first, again);
 }
 
+// The kiosk messages throw std::invalid_argument for a module name that is
+// not one, and only that.
+template <class M>
+void XmlModule(const std::string& text) {
+  try {
+    Xml<M>(text);
+  } catch (const std::invalid_argument&) {
+  }
+}
+
 template <class M>
 void Basic(const std::string& text) {
   const M first = M::From(text);
@@ -40,7 +54,7 @@ void Basic(const std::string& text) {
 FUZZ_TEXT(input) {
   if (input.empty()) return;
   const std::string text = input.substr(1);
-  switch (static_cast<unsigned char>(input[0]) % 17) {
+  switch (static_cast<unsigned char>(input[0]) % 27) {
     case 0: Xml<MsgDAgentConfiguration>(text); break;
     case 1: Xml<MsgDClientState>(text); break;
     case 2: Xml<MsgDRegistration>(text); break;
@@ -78,5 +92,20 @@ FUZZ_TEXT(input) {
             "status outside its three values");
       break;
     }
+    case 17: Basic<ClientToClientMgmtRequest>(text); break;
+    case 18: Basic<ClientMgmtToClientMessage>(text); break;
+    case 19: Basic<ClientToClientMgmtResponse>(text); break;
+    case 20: Xml<MsgAuthenticatedRequest>(text); break;
+    case 21: Xml<MsgAuthenticatedResponse>(text); break;
+    case 22: XmlModule<MsgClientKioskTokenRequest>(text); break;
+    case 23: XmlModule<MsgKioskToken>(text); break;
+    case 24: {
+      const auto m = Messages::MsgClientMgmtToScheduler::Deserialize(text);
+      auto again = Messages::MsgClientMgmtToScheduler::Deserialize(std::string());
+      if (m.IsValidMessage()) CheckRepack(m, again);
+      break;
+    }
+    case 25: Xml<RemoteControlRequestData>(text); break;
+    case 26: Xml<RemoteControlAnswer>(text); break;
   }
 }

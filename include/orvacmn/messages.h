@@ -8,13 +8,17 @@
 #include "ofl/compression.h"
 #include "orvacmn/messages/agent_messages.h"
 #include "orvacmn/messages/agent_update_messages.h"
+#include "orvacmn/messages/authenticated_messages.h"
 #include "orvacmn/messages/basic_message.h"
+#include "orvacmn/messages/client_mgmt_messages.h"
 #include "orvacmn/messages/envelopes.h"
+#include "orvacmn/messages/field_list.h"
 #include "orvacmn/messages/internet_messages.h"
 #include "orvacmn/messages/job_step_messages.h"
 #include "orvacmn/messages/length_packed.h"
 #include "orvacmn/messages/message_names.h"
 #include "orvacmn/messages/msg_xml_support.h"
+#include "orvacmn/messages/remote_control_messages.h"
 #include "orvacmn/messages/self_compressing_message.h"
 
 #endif  // ORVACMN_MESSAGES_H_

@@ -3,37 +3,12 @@
 #include <string_view>
 
 #include "ofl/string.h"
-#include "ofl/tag_sequence.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/messages/length_packed.h"
-#include "orvacmn/objects/xml_support.h"
+#include "message_fields.h"
 
 namespace orvacmn {
-namespace {
-
-// Tags of each message in packing order, so the reader's tag sequence costs
-// one comparison per child of a text written by Pack.
-constexpr std::string_view kAgentConfigurationTags[] = {
-    "Options",       "NetworkUser",           "InstallUser",     "AnnounceInterval",        "Flags",
-    "InternetMode",  "InternetServerAddress", "InternetServerPort", "InternetServerPublicKey", "ServerRootCA",
-    "WebServerPort", "KioskAPIPort",          "KioskHost",       "UseDeprecatedKiosk",      "DoNotDisturbTime",
-    "Properties"};
-constexpr std::string_view kClientStateTags[] = {"GUID", "MachineDisplayName", "OVAState", "OVAActivity",
-                                                 "LastChange"};
-constexpr std::string_view kBootClientTags[] = {"MAC", "UniqueIdentifier", "Data"};
-constexpr std::string_view kClientAnnounceTags[] = {"ClientIdentification", "Data"};
-constexpr std::string_view kBitLockerTags[] = {"RecoveryKey", "DriveLetter", "IsOsDrive", "Time", "VolId", "Pin"};
-constexpr std::string_view kAnnounceOrLogOnTags[] = {"AgentVersion", "SID", "UserAccount", "TriggeredByEvent",
-                                                     "DynamicModeActive"};
-
-void AppendString(String& out, std::string_view tag, std::string_view value) {
-  OFLTools::AppendXMLNode(out, tag, value);
-}
-
-const char* BoolText(bool value) { return value ? "true" : "false"; }
-
-}  // namespace
 
 // MsgDAgentConfiguration
 
@@ -42,78 +17,33 @@ MsgDAgentConfiguration::MsgDAgentConfiguration()
 
 MsgDAgentConfiguration::MsgDAgentConfiguration(const String& text) : MsgDAgentConfiguration() { Unpack(text); }
 
-void MsgDAgentConfiguration::Clear() {
-  Options = 0;
-  NetworkUser.Clear();
-  InstallUser.Clear();
-  AnnounceInterval = 0;
-  Flags = 0;
-  InternetMode = kDefaultInternetMode;
-  InternetServerAddress.clear();
-  InternetServerPort = 0;
-  InternetServerPublicKey.clear();
-  ServerRootCA.clear();
-  WebServerPort = 0;
-  KioskAPIPort = 0;
-  KioskHost.clear();
-  UseDeprecatedKiosk = false;
-  DoNotDisturbTime = 0;
-  Properties.Clear();
+void MsgDAgentConfiguration::Clear() { *this = MsgDAgentConfiguration(); }
+
+template <class S, class V>
+void MsgDAgentConfiguration::Fields(S& self, V& v) {
+  v("Options", self.Options);
+  v("NetworkUser", self.NetworkUser);
+  v("InstallUser", self.InstallUser);
+  v("AnnounceInterval", self.AnnounceInterval);
+  v("Flags", self.Flags);
+  v("InternetMode", self.InternetMode);
+  v("InternetServerAddress", self.InternetServerAddress);
+  v("InternetServerPort", self.InternetServerPort);
+  v("InternetServerPublicKey", self.InternetServerPublicKey);
+  v("ServerRootCA", self.ServerRootCA);
+  v("WebServerPort", self.WebServerPort);
+  v("KioskAPIPort", self.KioskAPIPort);
+  v("KioskHost", self.KioskHost);
+  v("UseDeprecatedKiosk", self.UseDeprecatedKiosk, msg_fields::BoolOne{});
+  v("DoNotDisturbTime", self.DoNotDisturbTime);
+  v("Properties", self.Properties);
 }
 
-String MsgDAgentConfiguration::Pack() const {
-  const auto& t = kAgentConfigurationTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, t[0], Options);
-  AppendString(out, t[1], NetworkUser.Pack());
-  AppendString(out, t[2], InstallUser.Pack());
-  OFLTools::AppendXMLNode(out, t[3], AnnounceInterval);
-  OFLTools::AppendXMLNode(out, t[4], Flags);
-  OFLTools::AppendXMLNode(out, t[5], InternetMode);
-  AppendString(out, t[6], InternetServerAddress);
-  OFLTools::AppendXMLNode(out, t[7], InternetServerPort);
-  AppendString(out, t[8], InternetServerPublicKey);
-  AppendString(out, t[9], ServerRootCA);
-  OFLTools::AppendXMLNode(out, t[10], WebServerPort);
-  OFLTools::AppendXMLNode(out, t[11], KioskAPIPort);
-  AppendString(out, t[12], KioskHost);
-  OFLTools::AppendXMLNode(out, t[13], UseDeprecatedKiosk ? 1 : 0);
-  OFLTools::AppendXMLNode(out, t[14], DoNotDisturbTime);
-  Properties.AppendPack(out);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
-}
+String MsgDAgentConfiguration::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
 
 int MsgDAgentConfiguration::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kAgentConfigurationTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: Options = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 1: NetworkUser.Unpack(p.GetChildDataView()); break;
-      case 2: InstallUser.Unpack(p.GetChildDataView()); break;
-      case 3: AnnounceInterval = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 4: Flags = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 5: InternetMode = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 6: InternetServerAddress.assign(p.GetChildDataView()); break;
-      case 7: InternetServerPort = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 8: InternetServerPublicKey.assign(p.GetChildDataView()); break;
-      case 9: ServerRootCA.assign(p.GetChildDataView()); break;
-      case 10: WebServerPort = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 11: KioskAPIPort = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 12: KioskHost.assign(p.GetChildDataView()); break;
-      case 13: UseDeprecatedKiosk = p.GetChildDataView() == "1"; break;
-      case 14: DoNotDisturbTime = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 15:
-        Properties.Clear();  // a repeated bag replaces the first
-        Properties.Unpack(p);
-        break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgDClientState
@@ -122,40 +52,21 @@ MsgDClientState::MsgDClientState() : MsgXmlSupport(MessageRootFor("MsgDClientSta
 
 MsgDClientState::MsgDClientState(const String& text) : MsgDClientState() { Unpack(text); }
 
-void MsgDClientState::Clear() {
-  GUID.clear();
-  MachineDisplayName.clear();
-  OVAState = 0;
-  OVAActivity.clear();
-  LastChange = 0;
+void MsgDClientState::Clear() { *this = MsgDClientState(); }
+
+template <class S, class V>
+void MsgDClientState::Fields(S& self, V& v) {
+  v("GUID", self.GUID);
+  v("MachineDisplayName", self.MachineDisplayName);
+  v("OVAState", self.OVAState);
+  v("OVAActivity", self.OVAActivity);
+  v("LastChange", self.LastChange);
 }
 
-String MsgDClientState::Pack() const {
-  const auto& t = kClientStateTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, t[0], GUID);
-  AppendString(out, t[1], MachineDisplayName);
-  OFLTools::AppendXMLNode(out, t[2], OVAState);
-  AppendString(out, t[3], OVAActivity);
-  OFLTools::AppendXMLNode(out, t[4], LastChange);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
-}
+String MsgDClientState::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
 
 int MsgDClientState::Unpack(String text) {
-  OFLXMLParser parser;
-  LoadAnyRoot(parser, text);
-  OFL::TagSequence tags(kClientStateTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: GUID.assign(p.GetChildDataView()); break;
-      case 1: MachineDisplayName.assign(p.GetChildDataView()); break;
-      case 2: OVAState = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 3: OVAActivity.assign(p.GetChildDataView()); break;
-      case 4: LastChange = OFLTools::AToLL(p.GetChildDataView()); break;
-    }
-  });
+  msg_fields::Read(text, nullptr, *this);
   return 1;
 }
 
@@ -185,29 +96,16 @@ MsgBootClientToServer::MsgBootClientToServer()
 
 MsgBootClientToServer::MsgBootClientToServer(const String& text) : MsgBootClientToServer() { Unpack(text); }
 
-String MsgBootClientToServer::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, kBootClientTags[0], MAC);
-  AppendString(out, kBootClientTags[1], UniqueIdentifier);
-  AppendString(out, kBootClientTags[2], Data);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgBootClientToServer::Fields(S& self, V& v) {
+  v("MAC", self.MAC);
+  v("UniqueIdentifier", self.UniqueIdentifier);
+  v("Data", self.Data);
 }
 
-int MsgBootClientToServer::Unpack(String text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kBootClientTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: MAC.assign(p.GetChildDataView()); break;
-      case 1: UniqueIdentifier.assign(p.GetChildDataView()); break;
-      case 2: Data.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
-}
+String MsgBootClientToServer::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+int MsgBootClientToServer::Unpack(String text) { return msg_fields::Unpack(text, *this); }
 
 int32_t MsgBootClientToServer::UnpackTokenizer(const String& text) {
   return length_packed::Unpack(text, {&MAC, &UniqueIdentifier, &Data});
@@ -224,30 +122,17 @@ void MsgClientAnnounce::Clear() {
   Data.clear();
 }
 
-String MsgClientAnnounce::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  ClientIdentification.AppendPack(out);
-  AppendString(out, kClientAnnounceTags[1], Data);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgClientAnnounce::Fields(S& self, V& v) {
+  v("ClientIdentification", self.ClientIdentification);
+  v("Data", self.Data);
 }
 
+String MsgClientAnnounce::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgClientAnnounce::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kClientAnnounceTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0:
-        ClientIdentification.Clear();
-        ClientIdentification.Unpack(p);
-        break;
-      case 1: Data.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgCertificateRequest
@@ -259,22 +144,16 @@ MsgCertificateRequest::MsgCertificateRequest(Type type) : MsgCertificateRequest(
 
 MsgCertificateRequest::MsgCertificateRequest(const String& text) : MsgCertificateRequest() { Unpack(text); }
 
-String MsgCertificateRequest::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, "Type", static_cast<uint32_t>(type_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgCertificateRequest::Fields(S& self, V& v) {
+  v("Type", self.type_);
 }
 
+String MsgCertificateRequest::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgCertificateRequest::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "Type")) type_ = static_cast<Type>(OFLTools::AToUL(p.GetChildDataView()));
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgCertificateResponse
@@ -294,24 +173,17 @@ void MsgCertificateResponse::Clear() {
   format_ = Format{};
 }
 
-String MsgCertificateResponse::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, "Certificate", certificate_);
-  OFLTools::AppendXMLNode(out, "Format", static_cast<uint32_t>(format_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgCertificateResponse::Fields(S& self, V& v) {
+  v("Certificate", self.certificate_);
+  v("Format", self.format_);
 }
 
+String MsgCertificateResponse::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgCertificateResponse::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "Certificate")) certificate_.assign(p.GetChildDataView());
-    else if (OFL::EqualsNoCase(tag, "Format")) format_ = static_cast<Format>(OFLTools::AToUL(p.GetChildDataView()));
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgBitLockerSecretsRequest
@@ -346,36 +218,21 @@ bool MsgBitLockerSecretsRequest::isValidRecoveryKeyRequest() const {
 
 bool MsgBitLockerSecretsRequest::isValidPINRequest() const { return !Pin.empty() && RecoveryKey.empty(); }
 
-String MsgBitLockerSecretsRequest::Pack() const {
-  const auto& t = kBitLockerTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, t[0], RecoveryKey);
-  AppendString(out, t[1], DriveLetter);
-  OFLTools::AppendXMLNode(out, t[2], IsOsDrive ? 1 : 0);
-  OFLTools::AppendXMLNode(out, t[3], Time);
-  AppendString(out, t[4], VolId);
-  AppendString(out, t[5], Pin);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgBitLockerSecretsRequest::Fields(S& self, V& v) {
+  v("RecoveryKey", self.RecoveryKey);
+  v("DriveLetter", self.DriveLetter);
+  v("IsOsDrive", self.IsOsDrive);
+  v("Time", self.Time);
+  v("VolId", self.VolId);
+  v("Pin", self.Pin);
 }
 
+String MsgBitLockerSecretsRequest::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgBitLockerSecretsRequest::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kBitLockerTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: RecoveryKey.assign(p.GetChildDataView()); break;
-      case 1: DriveLetter.assign(p.GetChildDataView()); break;
-      case 2: IsOsDrive = OFL::CRT::atoi(p.GetChildData()) != 0; break;
-      case 3: Time = OFL::CRT::_atoi64(p.GetChildData()); break;
-      case 4: VolId.assign(p.GetChildDataView()); break;
-      case 5: Pin.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgClientAnnounceOrLogOnStateChanged
@@ -409,36 +266,37 @@ MsgClientAnnounceOrLogOnStateChanged MsgClientAnnounceOrLogOnStateChanged::From(
   return m;
 }
 
-String MsgClientAnnounceOrLogOnStateChanged::Serialize() const {
-  const auto& t = kAnnounceOrLogOnTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, t[0], agentVersion_);
-  AppendString(out, t[1], sid_);
-  if (userAccount_.IsSet()) AppendString(out, t[2], userAccount_.Pack());
-  AppendString(out, t[3], BoolText(triggeredByEvent_));
-  AppendString(out, t[4], BoolText(dynamicModeActive_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+namespace {
+
+// Written only when set; a node that gives no set account invalidates the
+// message.
+template <class Message>
+struct SetAccount {
+  Message* message;
+  static void Put(String& out, std::string_view tag, const OFLUserAccount& m) {
+    if (m.IsSet()) msg_fields::Account::Put(out, tag, m);
+  }
+  void Get(OFLXMLParser& p, OFLUserAccount& m) const {
+    m.Unpack(p.GetChildDataView());
+    if (!m.IsSet()) message->Invalidate(String());
+  }
+};
+
+}  // namespace
+
+template <class S, class V>
+void MsgClientAnnounceOrLogOnStateChanged::Fields(S& self, V& v) {
+  v("AgentVersion", self.agentVersion_);
+  v("SID", self.sid_);
+  v("UserAccount", self.userAccount_, SetAccount<S>{&self});
+  v("TriggeredByEvent", self.triggeredByEvent_, msg_fields::BoolWord<>{});
+  v("DynamicModeActive", self.dynamicModeActive_, msg_fields::BoolWord<>{});
 }
 
+String MsgClientAnnounceOrLogOnStateChanged::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 bool MsgClientAnnounceOrLogOnStateChanged::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  OFL::TagSequence tags(kAnnounceOrLogOnTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: agentVersion_.assign(p.GetChildDataView()); break;
-      case 1: sid_.assign(p.GetChildDataView()); break;
-      case 2:
-        userAccount_.Unpack(p.GetChildDataView());
-        if (!userAccount_.IsSet()) Invalidate(String());
-        break;
-      case 3: triggeredByEvent_ = OFL::EqualsNoCase(p.GetChildDataView(), "true"); break;
-      case 4: dynamicModeActive_ = OFL::EqualsNoCase(p.GetChildDataView(), "true"); break;
-    }
-  });
-  return IsValid();
+  return msg_fields::Deserialize(text, *this);
 }
 
 ClientAnnounceData MsgClientAnnounceOrLogOnStateChanged::GetClientAnnounceData() const {

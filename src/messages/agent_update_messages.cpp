@@ -3,10 +3,9 @@
 #include <string_view>
 
 #include "ofl/string.h"
-#include "ofl/tag_sequence.h"
 #include "ofl/tools.h"
 #include "orvacmn/common/ovo_helper.h"
-#include "orvacmn/objects/xml_support.h"
+#include "message_fields.h"
 
 namespace orvacmn {
 namespace {
@@ -15,38 +14,22 @@ using AgentRollout::DataTypes::AgentUpdateData;
 using AgentRollout::DataTypes::AgentUpdateResult;
 using AgentRollout::DataTypes::SetupFileInfo;
 
-// Tags of each message in writing order, so the reader's tag sequence costs
-// one comparison per child of a text written here.
-constexpr std::string_view kSetupFileInfoTags[] = {"RelativeFilePath", "Hash", "LastWriteTime"};
-constexpr std::string_view kToTempTags[] = {"Version",         "Mode",     "SetupBaseFolder",
-                                            "InstallCommand",  "UninstallCommand",
-                                            "Timeout",         "ClientIdentificationToken",
-                                            "MaxRetries",      "RetryPauseDuration",
-                                            "SetupFileInfo"};
-constexpr std::string_view kFromTempTags[] = {"Success", "Version", "ResultValue", "ErrorMessage"};
-constexpr std::string_view kUpdateRequestTags[] = {
-    "CompetentDIPs",         "DeinstallCommandLine",    "ExpectedAgentVersion", "ExpectedFileName",
-    "InstallCommandLine",    "NetworkAccessUsr",        "NetworkAccessPwd",     "Timeout",
-    "IEMInstallCommandLine", "IEMDeinstallCommandLine", "IEMSetupDipRelPath",   "IgnoreCRLChecks",
-    "IEMSetupPathDynamicMode", "SetupBaseFolder",       "SetupFile"};
-constexpr std::string_view kUpdateResponseTags[] = {"Success", "ExtInformation", "OvaVersion"};
-constexpr std::string_view kChecksumTags[] = {"Status", "Checksum", "ErrorMessage"};
+// A setup file record as the escaped text of its node.
+struct SetupFileText {
+  static void Put(String& out, std::string_view tag, const SetupFileInfo& m) {
+    msg_fields::Text::Put(out, tag, SetupFileInfo::Serialize(m));
+  }
+  static void Get(OFLXMLParser& p, SetupFileInfo& m) { m = SetupFileInfo::Deserialize(p.GetChildData()); }
+};
+using SetupFileTexts = msg_fields::Repeated<SetupFileText>;
 
-void AppendString(String& out, std::string_view tag, std::string_view value) {
-  OFLTools::AppendXMLNode(out, tag, value);
-}
-
-const char* TF(bool value) { return value ? "T" : "F"; }
-
-// The three encoding-2 messages of one String field.
-template <class M>
-String SerializeOne(const M& m, std::string_view tag, const String& value) {
-  String out;
-  OFLTools::AppendXMLTag(out, m.GetObjectName());
-  AppendString(out, tag, value);
-  OFLTools::AppendXMLTag(out, m.GetObjectName(), true);
-  return out;
-}
+// A local time as its DB time text.
+struct DBTime {
+  static void Put(String& out, std::string_view tag, CTime m) {
+    msg_fields::Text::Put(out, tag, OVOHelper::CTimeToDBTime(m));
+  }
+  static void Get(OFLXMLParser& p, CTime& m) { m = OVOHelper::DBTimeToCTime(p.GetChildData()); }
+};
 
 }  // namespace
 
@@ -54,29 +37,18 @@ String SerializeOne(const M& m, std::string_view tag, const String& value) {
 
 namespace AgentRollout::DataTypes {
 
-String SetupFileInfo::Serialize(const SetupFileInfo& info) {
-  String out;
-  OFLTools::AppendXMLTag(out, "SetupFileInfo");
-  AppendString(out, kSetupFileInfoTags[0], info.RelativeFilePath);
-  AppendString(out, kSetupFileInfoTags[1], info.Hash);
-  AppendString(out, kSetupFileInfoTags[2], info.LastWriteTime);
-  OFLTools::AppendXMLTag(out, "SetupFileInfo", true);
-  return out;
+template <class S, class V>
+void SetupFileInfo::Fields(S& self, V& v) {
+  v("RelativeFilePath", self.RelativeFilePath);
+  v("Hash", self.Hash);
+  v("LastWriteTime", self.LastWriteTime);
 }
+
+String SetupFileInfo::Serialize(const SetupFileInfo& info) { return msg_fields::Pack("SetupFileInfo", info); }
 
 SetupFileInfo SetupFileInfo::Deserialize(const String& text) {
   SetupFileInfo info;
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  if (!parser.FindElem("SetupFileInfo")) return info;
-  OFL::TagSequence tags(kSetupFileInfoTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: info.RelativeFilePath.assign(p.GetChildDataView()); break;
-      case 1: info.Hash.assign(p.GetChildDataView()); break;
-      case 2: info.LastWriteTime.assign(p.GetChildDataView()); break;
-    }
-  });
+  msg_fields::Read(text, "SetupFileInfo", info);
   return info;
 }
 
@@ -127,47 +99,26 @@ void MsgToTempOFLRX::Clear() {
   setupFiles_.clear();
 }
 
-String MsgToTempOFLRX::Pack() const {
-  const auto& t = kToTempTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, t[0], version_);
-  OFLTools::AppendXMLNode(out, t[1], static_cast<uint32_t>(mode_));
-  AppendString(out, t[2], setupBaseFolder_.string());
-  AppendString(out, t[3], installCommand_);
-  AppendString(out, t[4], uninstallCommand_);
-  OFLTools::AppendXMLNode(out, t[5], timeout_);
-  AppendString(out, t[6], token_);
-  OFLTools::AppendXMLNode(out, t[7], maxRetries_);
-  OFLTools::AppendXMLNode(out, t[8], retryPauseDuration_);
-  for (const SetupFileInfo& f : setupFiles_) AppendString(out, t[9], SetupFileInfo::Serialize(f));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgToTempOFLRX::Fields(S& self, V& v) {
+  v("Version", self.version_);
+  v("Mode", self.mode_);
+  v("SetupBaseFolder", self.setupBaseFolder_);
+  v("InstallCommand", self.installCommand_);
+  v("UninstallCommand", self.uninstallCommand_);
+  v("Timeout", self.timeout_);
+  v("ClientIdentificationToken", self.token_);
+  v("MaxRetries", self.maxRetries_);
+  v("RetryPauseDuration", self.retryPauseDuration_);
+  v("SetupFileInfo", self.setupFiles_, SetupFileTexts{});
 }
 
+String MsgToTempOFLRX::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgToTempOFLRX::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) {
-    valid_ = false;
-    return 0;
-  }
-  OFL::TagSequence tags(kToTempTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: version_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 1: mode_ = static_cast<Mode>(OFLTools::AToUL(p.GetChildDataView())); break;
-      case 2: setupBaseFolder_ = std::filesystem::path(p.GetChildDataView()); break;
-      case 3: installCommand_.assign(p.GetChildDataView()); break;
-      case 4: uninstallCommand_.assign(p.GetChildDataView()); break;
-      case 5: timeout_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 6: token_.assign(p.GetChildDataView()); break;
-      case 7: maxRetries_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 8: retryPauseDuration_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 9: setupFiles_.push_back(SetupFileInfo::Deserialize(p.GetChildData())); break;
-    }
-  });
-  return 1;
+  valid_ = msg_fields::Unpack(text, *this) == 1;
+  return valid_ ? 1 : 0;
 }
 
 // MsgFromTempOFLRX
@@ -191,31 +142,19 @@ void MsgFromTempOFLRX::Clear() {
   errorMessage_.clear();
 }
 
-String MsgFromTempOFLRX::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, kFromTempTags[0], success_ ? 1 : 0);
-  OFLTools::AppendXMLNode(out, kFromTempTags[1], version_);
-  OFLTools::AppendXMLNode(out, kFromTempTags[2], resultValue_);
-  AppendString(out, kFromTempTags[3], errorMessage_);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgFromTempOFLRX::Fields(S& self, V& v) {
+  v("Success", self.success_);
+  v("Version", self.version_);
+  v("ResultValue", self.resultValue_);
+  v("ErrorMessage", self.errorMessage_);
 }
 
+String MsgFromTempOFLRX::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgFromTempOFLRX::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kFromTempTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: success_ = OFLTools::AToUL(p.GetChildDataView()) != 0; break;
-      case 1: version_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 2: resultValue_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 3: errorMessage_.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 namespace MessagesToAgent {
@@ -232,55 +171,29 @@ AgentUpdateRequest AgentUpdateRequest::From(const String& text) {
   return m;
 }
 
-String AgentUpdateRequest::Serialize() const {
-  const auto& t = kUpdateRequestTags;
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, t[0], data_.CompetentDIPs);
-  AppendString(out, t[1], data_.DeinstallCommandLine);
-  AppendString(out, t[2], data_.ExpectedAgentVersion);
-  AppendString(out, t[3], data_.ExpectedFileName);
-  AppendString(out, t[4], data_.InstallCommandLine);
-  AppendString(out, t[5], data_.NetworkAccess.first);
-  AppendString(out, t[6], data_.NetworkAccess.second);
-  OFLTools::AppendXMLNode(out, t[7], data_.Timeout);
-  AppendString(out, t[8], data_.IEMInstallCommandLine);
-  AppendString(out, t[9], data_.IEMDeinstallCommandLine);
-  AppendString(out, t[10], data_.IEMSetupDipRelPath);
-  AppendString(out, t[11], TF(data_.IgnoreCRLChecks));
-  AppendString(out, t[12], data_.IEMSetupPathDynamicMode);
-  AppendString(out, t[13], data_.SetupBaseFolder.string());
-  for (const SetupFileInfo& f : data_.SetupFiles) AppendString(out, t[14], SetupFileInfo::Serialize(f));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void AgentUpdateRequest::Fields(S& self, V& v) {
+  auto& d = self.data_;
+  v("CompetentDIPs", d.CompetentDIPs);
+  v("DeinstallCommandLine", d.DeinstallCommandLine);
+  v("ExpectedAgentVersion", d.ExpectedAgentVersion);
+  v("ExpectedFileName", d.ExpectedFileName);
+  v("InstallCommandLine", d.InstallCommandLine);
+  v("NetworkAccessUsr", d.NetworkAccess.first);
+  v("NetworkAccessPwd", d.NetworkAccess.second);
+  v("Timeout", d.Timeout);
+  v("IEMInstallCommandLine", d.IEMInstallCommandLine);
+  v("IEMDeinstallCommandLine", d.IEMDeinstallCommandLine);
+  v("IEMSetupDipRelPath", d.IEMSetupDipRelPath);
+  v("IgnoreCRLChecks", d.IgnoreCRLChecks, msg_fields::BoolTF{});
+  v("IEMSetupPathDynamicMode", d.IEMSetupPathDynamicMode);
+  v("SetupBaseFolder", d.SetupBaseFolder);
+  v("SetupFile", d.SetupFiles, SetupFileTexts{});
 }
 
-bool AgentUpdateRequest::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  OFL::TagSequence tags(kUpdateRequestTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    const std::string_view value = p.GetChildDataView();
-    switch (tags.Find(tag)) {
-      case 0: data_.CompetentDIPs.assign(value); break;
-      case 1: data_.DeinstallCommandLine.assign(value); break;
-      case 2: data_.ExpectedAgentVersion.assign(value); break;
-      case 3: data_.ExpectedFileName.assign(value); break;
-      case 4: data_.InstallCommandLine.assign(value); break;
-      case 5: data_.NetworkAccess.first.assign(value); break;
-      case 6: data_.NetworkAccess.second.assign(value); break;
-      case 7: data_.Timeout = OFLTools::AToUL(value); break;
-      case 8: data_.IEMInstallCommandLine.assign(value); break;
-      case 9: data_.IEMDeinstallCommandLine.assign(value); break;
-      case 10: data_.IEMSetupDipRelPath.assign(value); break;
-      case 11: data_.IgnoreCRLChecks = OFL::EqualsNoCase(value, "T"); break;
-      case 12: data_.IEMSetupPathDynamicMode.assign(value); break;
-      case 13: data_.SetupBaseFolder = std::filesystem::path(value); break;
-      case 14: data_.SetupFiles.push_back(SetupFileInfo::Deserialize(String(value))); break;
-    }
-  });
-  return IsValid();
-}
+String AgentUpdateRequest::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool AgentUpdateRequest::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 // AgentUpdateResponse
 
@@ -301,29 +214,16 @@ AgentUpdateResponse AgentUpdateResponse::From(const String& text) {
   return m;
 }
 
-String AgentUpdateResponse::Serialize() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, kUpdateResponseTags[0], TF(result_.Success));
-  AppendString(out, kUpdateResponseTags[1], result_.ExtInformation);
-  AppendString(out, kUpdateResponseTags[2], result_.AgentVersion);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void AgentUpdateResponse::Fields(S& self, V& v) {
+  v("Success", self.result_.Success, msg_fields::BoolTF{});
+  v("ExtInformation", self.result_.ExtInformation);
+  v("OvaVersion", self.result_.AgentVersion);
 }
 
-bool AgentUpdateResponse::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  OFL::TagSequence tags(kUpdateResponseTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: result_.Success = OFL::EqualsNoCase(p.GetChildDataView(), "T"); break;
-      case 1: result_.ExtInformation.assign(p.GetChildDataView()); break;
-      case 2: result_.AgentVersion.assign(p.GetChildDataView()); break;
-    }
-  });
-  return IsValid();
-}
+String AgentUpdateResponse::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool AgentUpdateResponse::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 // GetFileChecksumResponse
 
@@ -354,25 +254,30 @@ GetFileChecksumResponse GetFileChecksumResponse::From(const String& text) {
   return m;
 }
 
+namespace {
+
+// A status digit; any other text invalidates the response.
+template <class FlagPointer>
+struct StatusDigit {
+  FlagPointer valid;
+  void Get(OFLXMLParser& p, GetFileChecksumResponse::StatusCode& m) const {
+    if (!GetFileChecksumResponse::StatusFromDigit(p.GetChildDataView(), m)) *valid = false;
+  }
+};
+
+}  // namespace
+
+template <class S, class V>
+void GetFileChecksumResponse::Fields(S& self, V& v) {
+  v("Status", self.data_.Status, StatusDigit<decltype(&self.valid_)>{&self.valid_});
+  v("Checksum", self.data_.Checksum);
+  v("ErrorMessage", self.data_.ErrorMessage);
+}
+
 // The library's Strings are UTF-8 already: the received text needs no
 // conversion before parsing.
 bool GetFileChecksumResponse::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  parser.SetDoc(text);
-  if (!parser.FindElem(ClassName().c_str())) {
-    valid_ = false;
-    return false;
-  }
-  OFL::TagSequence tags(kChecksumTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0:
-        if (!StatusFromDigit(p.GetChildDataView(), data_.Status)) valid_ = false;
-        break;
-      case 1: data_.Checksum.assign(p.GetChildDataView()); break;
-      case 2: data_.ErrorMessage.assign(p.GetChildDataView()); break;
-    }
-  });
+  if (!msg_fields::Read(text, ClassName().c_str(), *this)) valid_ = false;
   return valid_;
 }
 
@@ -400,16 +305,14 @@ HasRunningAgentUpdateRequest HasRunningAgentUpdateRequest::From(const String& te
   return m;
 }
 
-String HasRunningAgentUpdateRequest::Serialize() const { return SerializeOne(*this, "ClientGUID", clientGUID_); }
-
-bool HasRunningAgentUpdateRequest::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "ClientGUID")) clientGUID_.assign(p.GetChildDataView());
-  });
-  return IsValid();
+template <class S, class V>
+void HasRunningAgentUpdateRequest::Fields(S& self, V& v) {
+  v("ClientGUID", self.clientGUID_);
 }
+
+String HasRunningAgentUpdateRequest::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool HasRunningAgentUpdateRequest::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 // HasRunningAgentUpdateResponse
 
@@ -428,24 +331,15 @@ HasRunningAgentUpdateResponse HasRunningAgentUpdateResponse::From(const String& 
   return m;
 }
 
-String HasRunningAgentUpdateResponse::Serialize() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, "HasRunningUpdate", hasRunningUpdate_ ? "true" : "false");
-  AppendString(out, "WaitUntil", OVOHelper::CTimeToDBTime(waitUntil_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void HasRunningAgentUpdateResponse::Fields(S& self, V& v) {
+  v("HasRunningUpdate", self.hasRunningUpdate_, msg_fields::BoolWord<false>{});
+  v("WaitUntil", self.waitUntil_, DBTime{});
 }
 
-bool HasRunningAgentUpdateResponse::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "HasRunningUpdate")) hasRunningUpdate_ = p.GetChildDataView() == "true";
-    else if (OFL::EqualsNoCase(tag, "WaitUntil")) waitUntil_ = OVOHelper::DBTimeToCTime(p.GetChildData());
-  });
-  return IsValid();
-}
+String HasRunningAgentUpdateResponse::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool HasRunningAgentUpdateResponse::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 // TriggerAgentUpdateRequest
 
@@ -468,24 +362,15 @@ TriggerAgentUpdateRequest TriggerAgentUpdateRequest::From(const String& text) {
   return m;
 }
 
-String TriggerAgentUpdateRequest::Serialize() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  AppendString(out, "ClientGUID", clientGUID_);
-  OFLTools::AppendXMLNode(out, "ClientIP", clientIP_);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void TriggerAgentUpdateRequest::Fields(S& self, V& v) {
+  v("ClientGUID", self.clientGUID_);
+  v("ClientIP", self.clientIP_);
 }
 
-bool TriggerAgentUpdateRequest::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "ClientGUID")) clientGUID_.assign(p.GetChildDataView());
-    else if (OFL::EqualsNoCase(tag, "ClientIP")) clientIP_ = OFLTools::AToUL(p.GetChildDataView());
-  });
-  return IsValid();
-}
+String TriggerAgentUpdateRequest::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool TriggerAgentUpdateRequest::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 // TriggerAgentUpdateResponse
 
@@ -503,18 +388,14 @@ TriggerAgentUpdateResponse TriggerAgentUpdateResponse::From(const String& text) 
   return m;
 }
 
-String TriggerAgentUpdateResponse::Serialize() const {
-  return SerializeOne(*this, "StatusMessage", statusMessage_);
+template <class S, class V>
+void TriggerAgentUpdateResponse::Fields(S& self, V& v) {
+  v("StatusMessage", self.statusMessage_);
 }
 
-bool TriggerAgentUpdateResponse::Deserialize(const String& text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return false;
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    if (OFL::EqualsNoCase(tag, "StatusMessage")) statusMessage_.assign(p.GetChildDataView());
-  });
-  return IsValid();
-}
+String TriggerAgentUpdateResponse::Serialize() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+bool TriggerAgentUpdateResponse::Deserialize(const String& text) { return msg_fields::Deserialize(text, *this); }
 
 }  // namespace MessagesToAgentDeploy
 

@@ -2,58 +2,30 @@
 
 #include <string_view>
 
-#include "ofl/tag_sequence.h"
 #include "ofl/tools.h"
-#include "orvacmn/objects/xml_support.h"
+#include "message_fields.h"
 
 namespace orvacmn {
-namespace {
-
-// Tags of each message in packing order, so the reader's tag sequence costs
-// one comparison per child of a text written by Pack.
-constexpr std::string_view kToServerTags[] = {"Command", "Options", "Properties"};
-constexpr std::string_view kServerToClientTags[] = {"Request", "Destination", "Data"};
-constexpr std::string_view kClientToServerTags[] = {"ClientIdentification", "AgentVersion", "OSType", "Options",
-                                                    "UserAccount", "UserSID", "Data"};
-constexpr std::string_view kServerToOvcTags[] = {"MsgType", "Data"};
-constexpr std::string_view kDropConnectionTags[] = {"RetryInterval", "ReasonForRequest"};
-
-}  // namespace
-
 // MsgToServer
 
 MsgToServer::MsgToServer() : MsgXmlSupport(MessageRootFor("MsgToServer"), kMessageSchema) {}
 
 MsgToServer::MsgToServer(const String& text) : MsgToServer() { Unpack(text); }
 
-String MsgToServer::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, kToServerTags[0], std::string_view(command_));
-  OFLTools::AppendXMLNode(out, kToServerTags[1], options_);
-  properties_.AppendPack(out);
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgToServer::Fields(S& self, V& v) {
+  v("Command", self.command_);
+  v("Options", self.options_);
+  v("Properties", self.properties_);
 }
 
+String MsgToServer::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgToServer::Unpack(String text) {
-  OFLXMLParser parser;
   command_.clear();
   properties_.Clear();
   options_ = 0;
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kToServerTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: command_.assign(p.GetChildDataView()); break;
-      case 1: options_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 2:
-        properties_.Clear();  // a repeated bag replaces the first
-        properties_.Unpack(p);
-        break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgServerToClient
@@ -62,29 +34,16 @@ MsgServerToClient::MsgServerToClient() : MsgXmlSupport(MessageRootFor("MsgServer
 
 MsgServerToClient::MsgServerToClient(const String& text) : MsgServerToClient() { Unpack(text); }
 
-String MsgServerToClient::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, kServerToClientTags[0], std::string_view(Request));
-  OFLTools::AppendXMLNode(out, kServerToClientTags[1], std::string_view(Destination));
-  OFLTools::AppendXMLNode(out, kServerToClientTags[2], std::string_view(Data));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgServerToClient::Fields(S& self, V& v) {
+  v("Request", self.Request);
+  v("Destination", self.Destination);
+  v("Data", self.Data);
 }
 
-int MsgServerToClient::Unpack(String text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kServerToClientTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: Request.assign(p.GetChildDataView()); break;
-      case 1: Destination.assign(p.GetChildDataView()); break;
-      case 2: Data.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
-}
+String MsgServerToClient::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+int MsgServerToClient::Unpack(String text) { return msg_fields::Unpack(text, *this); }
 
 // MsgClientToServer
 
@@ -92,41 +51,23 @@ MsgClientToServer::MsgClientToServer() : MsgXmlSupport(MessageRootFor("MsgClient
 
 MsgClientToServer::MsgClientToServer(const String& text) : MsgClientToServer() { Unpack(text); }
 
-String MsgClientToServer::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  ClientIdentification.AppendPack(out);
-  OFLTools::AppendXMLNode(out, kClientToServerTags[1], std::string_view(AgentVersion));
-  OFLTools::AppendXMLNode(out, kClientToServerTags[2], OSType);
-  OFLTools::AppendXMLNode(out, kClientToServerTags[3], Options);
-  OFLTools::AppendXMLNode(out, kClientToServerTags[4], std::string_view(UserAccount.Pack()));
-  OFLTools::AppendXMLNode(out, kClientToServerTags[5], std::string_view(UserSID));
-  OFLTools::AppendXMLNode(out, kClientToServerTags[6], std::string_view(Data));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgClientToServer::Fields(S& self, V& v) {
+  v("ClientIdentification", self.ClientIdentification);
+  v("AgentVersion", self.AgentVersion);
+  v("OSType", self.OSType);
+  v("Options", self.Options);
+  v("UserAccount", self.UserAccount);
+  v("UserSID", self.UserSID);
+  v("Data", self.Data);
 }
 
+String MsgClientToServer::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgClientToServer::Unpack(String text) {
-  OFLXMLParser parser;
   ClientIdentification.Clear();
   OSType = 0;
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kClientToServerTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0:
-        ClientIdentification.Clear();
-        ClientIdentification.Unpack(p);
-        break;
-      case 1: AgentVersion.assign(p.GetChildDataView()); break;
-      case 2: OSType = OFLTools::AToLL(p.GetChildDataView()); break;
-      case 3: Options = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 4: UserAccount.Unpack(p.GetChildDataView()); break;
-      case 5: UserSID.assign(p.GetChildDataView()); break;
-      case 6: Data.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 // MsgServerToOvc
@@ -135,27 +76,15 @@ MsgServerToOvc::MsgServerToOvc() : MsgXmlSupport(MessageRootFor("MsgServerToOvc"
 
 MsgServerToOvc::MsgServerToOvc(const String& text) : MsgServerToOvc() { Unpack(text); }
 
-String MsgServerToOvc::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, kServerToOvcTags[0], MsgType);
-  OFLTools::AppendXMLNode(out, kServerToOvcTags[1], std::string_view(Data));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgServerToOvc::Fields(S& self, V& v) {
+  v("MsgType", self.MsgType);
+  v("Data", self.Data);
 }
 
-int MsgServerToOvc::Unpack(String text) {
-  OFLXMLParser parser;
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kServerToOvcTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: MsgType = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 1: Data.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
-}
+String MsgServerToOvc::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
+int MsgServerToOvc::Unpack(String text) { return msg_fields::Unpack(text, *this); }
 
 // MsgDropConnection
 
@@ -173,27 +102,17 @@ void MsgDropConnection::Clear() {
   reason_ = kDefaultReason;
 }
 
-String MsgDropConnection::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  OFLTools::AppendXMLNode(out, kDropConnectionTags[0], retryInterval_);
-  OFLTools::AppendXMLNode(out, kDropConnectionTags[1], std::string_view(reason_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgDropConnection::Fields(S& self, V& v) {
+  v("RetryInterval", self.retryInterval_);
+  v("ReasonForRequest", self.reason_);
 }
 
+String MsgDropConnection::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgDropConnection::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  OFL::TagSequence tags(kDropConnectionTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    switch (tags.Find(tag)) {
-      case 0: retryInterval_ = OFLTools::AToUL(p.GetChildDataView()); break;
-      case 1: reason_.assign(p.GetChildDataView()); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 }  // namespace orvacmn

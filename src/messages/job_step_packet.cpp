@@ -5,23 +5,36 @@
 #include <unordered_set>
 #include <vector>
 
-#include "ofl/tag_sequence.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/messages/job_step_messages.h"
+#include "message_fields.h"
 
 namespace orvacmn {
 namespace {
 
-enum Field {
-  kJob, kJobTarget, kJobStepList, kVars, kNetworkUser, kInstallUser, kRegUser, kDIP, kActiveStep, kInstallIniData,
-  kErrors, kFirstOffering, kFlags, kGlobalUnlockSequence, kJobExecutionTimeout, kJobMinimumDriveSpace,
-  kUseLanResources, kIgnoreCrl, kDisplayName
+// The job as the receiver needs it: without the other computers it runs on.
+struct JobWithoutTargets : msg_fields::InPlace {
+  static void Put(String& out, std::string_view, const OVOJob& job) {
+    OVOJob withoutTargets(job.Pack());
+    withoutTargets.DeleteListJobTargets();
+    withoutTargets.AppendPack(out);
+  }
 };
-constexpr std::string_view kTags[] = {
-    "Job", "JobTarget", "JobStepList", "OVSVars", "NetworkUser", "InstallUser", "RegUser", "DIP", "ActiveStep",
-    "InstallIniData", "Errors", "FirstOffering", "Flags", "GlobalUnlockSequence", "JobExecutionTimeout",
-    "JobMinimumDriveSpace", "UseLanResources", "IgnoreovBTCrl", "Base64EncodedJobDisplayName"};
+
+// The step list forgets, not frees, its steps on Unpack.
+struct StepList : msg_fields::InPlace {
+  static void Get(OFLXMLParser& p, OVOJobStepList& steps, OFLXMLParser& scratch) {
+    steps.DeleteObjects();
+    InPlace::Get(p, steps, scratch);
+  }
+};
+
+// The install settings as the escaped text of their packed form.
+struct IniText {
+  static void Put(String& out, std::string_view tag, const OvoSpv& m) { msg_fields::Text::Put(out, tag, m.Pack()); }
+  static void Get(OFLXMLParser& p, OvoSpv& m) { m.Unpack(String(p.GetChildDataView())); }
+};
 
 constexpr char kPropertyMandatoryTime[] = "MandatoryTime";
 constexpr char kPropertyMaxDelayMinutes[] = "MaxDelayMinutes";
@@ -51,78 +64,34 @@ void MsgDJobStepPacket::Clear() {
   firstOffering_ = jobExecutionTimeout_ = 0;
 }
 
-String MsgDJobStepPacket::Pack() const {
-  String out;
-  OFLTools::AppendXMLTag(out, GetObjectName());
-  {
-    // The receiver needs the job, not the other computers it runs on.
-    OVOJob withoutTargets(job_.Pack());
-    withoutTargets.DeleteListJobTargets();
-    withoutTargets.AppendPack(out);
-  }
-  target_.AppendPack(out);
-  steps_.AppendPack(out);
-  vars_.AppendPack(out);
-  OFLTools::AppendXMLNode(out, kTags[kNetworkUser], std::string_view(networkUser_.Pack()));
-  OFLTools::AppendXMLNode(out, kTags[kInstallUser], std::string_view(installUser_.Pack()));
-  OFLTools::AppendXMLNode(out, kTags[kRegUser], std::string_view(regUser_.Pack()));
-  OFLTools::AppendXMLNode(out, kTags[kDIP], std::string_view(dip_));
-  OFLTools::AppendXMLNode(out, kTags[kActiveStep], std::string_view(activeStep_));
-  OFLTools::AppendXMLNode(out, kTags[kInstallIniData], std::string_view(installIni_.Pack()));
-  OFLTools::AppendXMLNode(out, kTags[kErrors], errors_);
-  OFLTools::AppendXMLNode(out, kTags[kFirstOffering], firstOffering_);
-  OFLTools::AppendXMLNode(out, kTags[kFlags], flags_);
-  OFLTools::AppendXMLNode(out, kTags[kGlobalUnlockSequence], std::string_view(globalUnlockSequence_));
-  OFLTools::AppendXMLNode(out, kTags[kJobExecutionTimeout], jobExecutionTimeout_);
-  OFLTools::AppendXMLNode(out, kTags[kJobMinimumDriveSpace], jobMinimumDriveSpace_);
-  OFLTools::AppendXMLNode(out, kTags[kUseLanResources], int32_t{useLanResources_ ? 1 : 0});
-  OFLTools::AppendXMLNode(out, kTags[kIgnoreCrl], int32_t{ignoreCrl_ ? 1 : 0});
-  OFLTools::AppendXMLNode(out, kTags[kDisplayName], std::string_view(displayName_));
-  OFLTools::AppendXMLTag(out, GetObjectName(), true);
-  return out;
+template <class S, class V>
+void MsgDJobStepPacket::Fields(S& self, V& v) {
+  v("Job", self.job_, JobWithoutTargets{});
+  v("JobTarget", self.target_, msg_fields::InPlace{});
+  v("JobStepList", self.steps_, StepList{});
+  v("OVSVars", self.vars_, msg_fields::InPlace{});
+  v("NetworkUser", self.networkUser_);
+  v("InstallUser", self.installUser_);
+  v("RegUser", self.regUser_);
+  v("DIP", self.dip_);
+  v("ActiveStep", self.activeStep_);
+  v("InstallIniData", self.installIni_, IniText{});
+  v("Errors", self.errors_);
+  v("FirstOffering", self.firstOffering_);
+  v("Flags", self.flags_);
+  v("GlobalUnlockSequence", self.globalUnlockSequence_);
+  v("JobExecutionTimeout", self.jobExecutionTimeout_);
+  v("JobMinimumDriveSpace", self.jobMinimumDriveSpace_);
+  v("UseLanResources", self.useLanResources_);
+  v("IgnoreovBTCrl", self.ignoreCrl_);
+  v("Base64EncodedJobDisplayName", self.displayName_);
 }
 
+String MsgDJobStepPacket::Pack() const { return msg_fields::Pack(GetObjectName(), *this); }
+
 int MsgDJobStepPacket::Unpack(String text) {
-  OFLXMLParser parser;
   Clear();
-  if (!LoadRoot(parser, text)) return 0;
-  std::unique_ptr<OFLXMLParser> nested;  // one for all nested objects read in place
-  auto unpackInPlace = [&](OVOXMLSupport& object, OFLXMLParser& p) {
-    if (!nested) nested = std::make_unique<OFLXMLParser>();
-    nested->SetDocFromChild(p);
-    object.UnpackLoaded(*nested);
-  };
-  OFL::TagSequence tags(kTags);
-  ForEachChild(parser, [&](std::string_view tag, OFLXMLParser& p) {
-    const int field = tags.Find(tag);
-    if (field < 0) return;
-    const std::string_view v = p.GetChildDataView();
-    switch (field) {
-      case kJob: unpackInPlace(job_, p); break;
-      case kJobTarget: unpackInPlace(target_, p); break;
-      case kJobStepList:
-        steps_.DeleteObjects();  // the list forgets, not frees, on Unpack
-        unpackInPlace(steps_, p);
-        break;
-      case kVars: unpackInPlace(vars_, p); break;
-      case kNetworkUser: networkUser_.Unpack(v); break;
-      case kInstallUser: installUser_.Unpack(v); break;
-      case kRegUser: regUser_.Unpack(v); break;
-      case kDIP: dip_.assign(v); break;
-      case kActiveStep: activeStep_.assign(v); break;
-      case kInstallIniData: installIni_.Unpack(String(v)); break;
-      case kErrors: errors_ = OFLTools::AToUL(v); break;
-      case kFirstOffering: firstOffering_ = OFLTools::AToLL(v); break;
-      case kFlags: flags_ = OFLTools::AToUL(v); break;
-      case kGlobalUnlockSequence: globalUnlockSequence_.assign(v); break;
-      case kJobExecutionTimeout: jobExecutionTimeout_ = OFLTools::AToLL(v); break;
-      case kJobMinimumDriveSpace: jobMinimumDriveSpace_ = OFLTools::AToUL(v); break;
-      case kUseLanResources: useLanResources_ = OFLTools::AToUL(v) != 0; break;
-      case kIgnoreCrl: ignoreCrl_ = OFLTools::AToUL(v) != 0; break;
-      case kDisplayName: displayName_.assign(v); break;
-    }
-  });
-  return 1;
+  return msg_fields::Unpack(text, *this);
 }
 
 void MsgDJobStepPacket::SetJob(const String& guid, const String& name) {

@@ -7,6 +7,7 @@
 #include "orvacmn/messages/length_packed.h"
 #include "orvacmn/messages/message_names.h"
 #include "orvacmn/messages/msg_xml_support.h"
+#include "message_fields.h"
 
 namespace orvacmn {
 
@@ -16,16 +17,6 @@ const MessageCatalogueEntry* FindMessageCatalogueEntry(std::string_view classNam
   return it == std::end(kMessageCatalogue) ? nullptr : &*it;
 }
 
-bool MsgXmlSupport::LoadRoot(OFLXMLParser& parser, const String& text) const {
-  parser.SetDoc(text);
-  return parser.FindElem(objectName_.c_str());
-}
-
-void MsgXmlSupport::LoadAnyRoot(OFLXMLParser& parser, const String& text) {
-  parser.SetDoc(text);
-  parser.FindElem();
-}
-
 BasicMessage::operator OFL::ByteBuffer() const { return OFLTools::ConvertCStringToByteBuffer(Serialize()); }
 
 bool BasicMessage::LoadRoot(OFLXMLParser& parser, const String& text) {
@@ -33,6 +24,30 @@ bool BasicMessage::LoadRoot(OFLXMLParser& parser, const String& text) {
   if (parser.FindElem(objectName_.c_str())) return true;
   Invalidate(String());
   return false;
+}
+
+// The markup between the child's own tags, as the parser prints it: the
+// exact inverse of inserting a text unchanged between those tags.
+void msg_fields::InnerMarkup::Get(OFLXMLParser& p, String& m) {
+  const String doc = p.GetChildSubDoc();
+  m.clear();
+  char quote = 0;
+  size_t end = String::npos;
+  for (size_t i = 0; i < doc.size(); ++i) {
+    const char c = doc[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      end = i;
+      break;
+    }
+  }
+  if (end == String::npos || doc[end - 1] == '/') return;
+  const size_t close = doc.rfind('<');
+  if (close == String::npos || close <= end) return;
+  m = doc.substr(end + 1, close - end - 1);
 }
 
 namespace length_packed {

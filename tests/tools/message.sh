@@ -24,7 +24,7 @@ expect_status 2 -- message
 # --list: every class with its root; a class by its short name; reasons of the tool's own.
 "$OVO" message --list > "$TMP/list"
 grep -qx "$(printf 'MessagesToAgent::AgentUpdateRequest\tAgentUpdateRequest')" "$TMP/list" &&
-  grep -qx "$(printf 'MsgFromTempOFLRX\tMSGToTempOFLRX')" "$TMP/list" && [ "$(wc -l < "$TMP/list")" -ge 35 ] ||
+  grep -qx "$(printf 'MsgFromTempOFLRX\tMSGToTempOFLRX')" "$TMP/list" && [ "$(wc -l < "$TMP/list")" -ge 45 ] ||
   { echo "FAIL: message --list"; fails=$((fails + 1)); }
 STDIN='<AgentUpdateRequest/>' expect "$(printf '%s' '<AgentUpdateRequest/>' | "$OVO" message MessagesToAgent::AgentUpdateRequest)" 0 -- message AgentUpdateRequest
 for pair in "<x/>|the root element is <x>, not <ToAgentDeploy_TriggerAgentUpdateRequest>" \
@@ -35,6 +35,17 @@ for pair in "<x/>|the root element is <x>, not <ToAgentDeploy_TriggerAgentUpdate
 done
 err=$(printf '<MSGSTC/>' | "$OVO" message MsgDropConnection 2>&1 >/dev/null)
 [ "$err" = "ovo: MsgDropConnection: the root element is <MSGSTC>, not <MSGDropConnection>" ] || { echo "FAIL: reason: $err"; fails=$((fails + 1)); }
+
+# Client management: type texts in any case, module names that are refused.
+STDIN="<ClientToClientMgmtRequest type='ctsmsg#announce'>a&amp;b</ClientToClientMgmtRequest>" \
+  expect "<ClientToClientMgmtRequest type='CTSMsg#Announce'>a&amp;b</ClientToClientMgmtRequest>" 0 -- message ClientToClientMgmtRequest
+STDIN="<ClientToClientMgmtRequest type='STCMsg#Reboot'/>" expect_status 1 -- message ClientToClientMgmtRequest
+STDIN='<MsgKioskToken><ClientModule>OVACmd</ClientModule></MsgKioskToken>' \
+  expect '<MsgKioskToken><KioskToken></KioskToken><ClientModule>OVACmd</ClientModule></MsgKioskToken>' 0 -- message MsgKioskToken
+err=$(printf '<MsgKioskToken><ClientModule>Tray</ClientModule></MsgKioskToken>' | "$OVO" message MsgKioskToken 2>&1 >/dev/null)
+[ "$err" = "ovo: MsgKioskToken: Invalid module key. This is an implementation error." ] || { echo "FAIL: reason: $err"; fails=$((fails + 1)); }
+STDIN='<MSGClientMgmtToScheduler><requesttype>2</requesttype></MSGClientMgmtToScheduler>' \
+  expect '<MSGClientMgmtToScheduler><ClientGUID></ClientGUID><RequestType>2</RequestType><RequestData></RequestData></MSGClientMgmtToScheduler>' 0 -- message MsgClientMgmtToScheduler
 
 # Encoding 2: exact texts, and the reason of an invalid text on stderr.
 STDIN='hello' expect '<InternetRequest>aGVsbG8=</InternetRequest>' 0 -- internet pack

@@ -18,18 +18,12 @@ namespace {
 using namespace orvacmn;
 using MessagesToAgent::GetFileChecksumResponse;
 
-template <class M>
-ovo::XmlMessageFactory Xml() {
-  return [] { return std::make_unique<M>(); };
-}
+using ovo::Xml;
 template <class M>
 ovo::XmlMessageFactory XmlFrom() {
   return [] { return std::make_unique<M>(M::From(String())); };
 }
-template <class M>
-ovo::BasicMessageFactory Basic() {
-  return [](const std::string& text) { return std::make_unique<M>(M::From(text)); };
-}
+using ovo::Basic;
 
 class FileChecksumText : public BasicMessage {
  public:

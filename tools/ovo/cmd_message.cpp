@@ -4,6 +4,7 @@
 //   response with status S), serialized.
 // ovo internet unpack request|response [FILE]: the content bytes, raw.
 #include <iostream>
+#include <stdexcept>
 
 #include "message_classes.h"
 #include "ofl/xml_parser.h"
@@ -37,14 +38,8 @@ namespace {
 
 using namespace orvacmn;
 
-template <class M>
-ovo::XmlMessageFactory Xml() {
-  return [] { return std::make_unique<M>(); };
-}
-template <class M>
-ovo::BasicMessageFactory Basic() {
-  return [](const std::string& text) { return std::make_unique<M>(M::From(text)); };
-}
+using ovo::Xml;
+using ovo::Basic;
 
 const ovo::MessageClass kToServer("MsgToServer", Xml<MsgToServer>());
 const ovo::MessageClass kServerToClient("MsgServerToClient", Xml<MsgServerToClient>());
@@ -102,7 +97,11 @@ int RunMessage(const MessageArgs& a) {
   if (!ovo::ReadInput(a.file, text)) return 1;
   if (it->second.xml) {
     std::unique_ptr<MsgXmlSupport> m = it->second.xml();
-    if (m->Unpack(text) == 0) return ovo::Error(it->first + ": " + WhyRefused(text, m->GetObjectName()));
+    try {
+      if (m->Unpack(text) == 0) return ovo::Error(it->first + ": " + WhyRefused(text, m->GetObjectName()));
+    } catch (const std::invalid_argument& e) {  // the kiosk messages' unknown module names
+      return ovo::Error(it->first + ": " + e.what());
+    }
     std::cout << m->Pack() << "\n";
     return 0;
   }

@@ -15,10 +15,7 @@ namespace {
 
 using namespace orvacmn;
 
-template <class M>
-ovo::XmlMessageFactory Xml() {
-  return [] { return std::make_unique<M>(); };
-}
+using ovo::Xml;
 
 const ovo::MessageClass kPacket("MsgDJobStepPacket", Xml<MsgDJobStepPacket>());
 const ovo::MessageClass kJobState("MsgDJobState", Xml<MsgDJobState>());

@@ -30,6 +30,16 @@ struct MessageClass {
 };
 const std::map<std::string, MessageFactories>& MessageClasses();
 
+// The usual factories: a default message, or one built by its From(text).
+template <class M>
+XmlMessageFactory Xml() {
+  return [] { return std::make_unique<M>(); };
+}
+template <class M>
+BasicMessageFactory Basic() {
+  return [](const std::string& text) { return std::make_unique<M>(M::From(text)); };
+}
+
 }  // namespace ovo
 
 #endif  // OVO_TOOL_MESSAGE_CLASSES_H_

@@ -57,6 +57,9 @@ class MsgDAgentConfiguration : public MsgXmlSupport {
   bool UseDeprecatedKiosk = false;  // read as true only from exactly "1"
   uint32_t DoNotDisturbTime = 0;
   OVO::Properties Properties;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDClientState": the agent's state as the server sees it. Unpack is
@@ -76,6 +79,9 @@ class MsgDClientState : public MsgXmlSupport {
   uint32_t OVAState = 0;
   String OVAActivity;
   CTime LastChange = 0;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDRegistration", which travels as a length-packed list of its thirteen
@@ -112,6 +118,9 @@ class MsgBootClientToServer : public MsgXmlSupport {
   String MAC;
   String UniqueIdentifier;
   String Data;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "ClientAnnounce": the client identification, then Data.
@@ -126,6 +135,9 @@ class MsgClientAnnounce : public MsgXmlSupport {
 
   OVOClientIdentification ClientIdentification;
   String Data;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MsgCertificateRequest": the kind of certificate asked for.
@@ -146,6 +158,8 @@ class MsgCertificateRequest : public MsgXmlSupport {
   void SetType(Type type) { type_ = type; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   Type type_ = Type{};
 };
 
@@ -167,6 +181,8 @@ class MsgCertificateResponse : public MsgXmlSupport {
   Format GetFormat() const { return format_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String certificate_;
   Format format_ = Format{};
 };
@@ -200,6 +216,8 @@ class MsgBitLockerSecretsRequest : public MsgXmlSupport {
   String Pin;
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   bool isRecoveryKeyRequest() const { return !RecoveryKey.empty() && Pin.empty(); }
 };
 
@@ -241,6 +259,8 @@ class MsgClientAnnounceOrLogOnStateChanged : public BasicMessage {
   ClientLogonStateChangedData GetClientLogonStateChangedData() const;
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   MsgClientAnnounceOrLogOnStateChanged();
 
   String agentVersion_;

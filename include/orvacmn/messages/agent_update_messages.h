@@ -39,6 +39,9 @@ struct SetupFileInfo {
   static String Serialize(const SetupFileInfo& info);
   // The empty record for a text without a "SetupFileInfo" element.
   static SetupFileInfo Deserialize(const String& text);
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // What an agent is told to update itself with.
@@ -111,6 +114,8 @@ class MsgToTempOFLRX : public MsgXmlSupport {
   uint32_t GetRetryPauseDuration() const { return retryPauseDuration_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   MsgToTempOFLRX();
 
   bool valid_ = true;
@@ -145,6 +150,8 @@ class MsgFromTempOFLRX : public MsgXmlSupport {
   const String& GetErrorMessage() const { return errorMessage_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   bool success_ = false;
   uint32_t version_ = 0;
   uint32_t resultValue_ = 0;
@@ -165,6 +172,8 @@ class AgentUpdateRequest : public BasicMessage {
   const AgentRollout::DataTypes::AgentUpdateData& Data() const { return data_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   AgentUpdateRequest();
 
   AgentRollout::DataTypes::AgentUpdateData data_;
@@ -184,6 +193,8 @@ class AgentUpdateResponse : public BasicMessage {
   const AgentRollout::DataTypes::AgentUpdateResult& Result() const { return result_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   AgentUpdateResponse();
 
   AgentRollout::DataTypes::AgentUpdateResult result_;
@@ -214,6 +225,8 @@ class GetFileChecksumResponse {
   bool IsValid() const { return valid_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   GetFileChecksumResponse() = default;
   bool Deserialize(const String& text);
 
@@ -240,6 +253,8 @@ class HasRunningAgentUpdateRequest : public BasicMessage {
   const String& ClientGUID() const { return clientGUID_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   HasRunningAgentUpdateRequest();
 
   String clientGUID_;
@@ -260,6 +275,8 @@ class HasRunningAgentUpdateResponse : public BasicMessage {
   CTime WaitUntil() const { return waitUntil_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   HasRunningAgentUpdateResponse();
 
   bool hasRunningUpdate_ = false;
@@ -282,6 +299,8 @@ class TriggerAgentUpdateRequest : public BasicMessage {
   uint32_t ClientIP() const { return clientIP_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   TriggerAgentUpdateRequest();
 
   String clientGUID_;
@@ -301,6 +320,8 @@ class TriggerAgentUpdateResponse : public BasicMessage {
   const String& StatusMessage() const { return statusMessage_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   TriggerAgentUpdateResponse();
 
   String statusMessage_;

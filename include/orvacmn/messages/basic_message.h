@@ -16,6 +16,7 @@
 #include "ofl/byte_buffer.h"
 #include "ofl/string.h"
 #include "ofl/xml_parser.h"
+#include "orvacmn/messages/field_list.h"
 #include "orvacmn/messages/message_names.h"
 
 namespace orvacmn {

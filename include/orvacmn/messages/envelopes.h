@@ -42,6 +42,8 @@ class MsgToServer : public MsgXmlSupport {
   const OVO::Properties& GetProperties() const { return properties_; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String command_;
   uint32_t options_ = 0;
   OVO::Properties properties_;
@@ -59,6 +61,9 @@ class MsgServerToClient : public MsgXmlSupport {
   String Request;
   String Destination;
   String Data;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGCTS": the client identification first, then AgentVersion, OSType,
@@ -82,6 +87,9 @@ class MsgClientToServer : public MsgXmlSupport {
   OFLUserAccount UserAccount;
   String UserSID;
   String Data;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGSTE": MsgType, Data. MsgType starts at 0; Unpack resets nothing.
@@ -95,6 +103,9 @@ class MsgServerToOvc : public MsgXmlSupport {
 
   uint32_t MsgType = 0;
   String Data;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDropConnection": RetryInterval (seconds, 600) and ReasonForRequest
@@ -118,6 +129,8 @@ class MsgDropConnection : public MsgXmlSupport {
   void SetReasonForRequest(const String& reason) { reason_ = reason; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   uint32_t retryInterval_ = kDefaultRetryInterval;
   String reason_ = kDefaultReason;
 };

@@ -143,6 +143,8 @@ class MsgDJobStepPacket : public MsgXmlSupport {
   void SkipDependentSteps(const OVOJobStep* step);
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   OVOJob job_;
   OVOJobTarget target_;
   OVOJobStepList steps_;
@@ -191,6 +193,9 @@ class MsgDJobState : public MsgXmlSupport {
   uint32_t Data = 0;
   bool IsCopiedFromJobStepState = false;
   int32_t UserConsentState = 0;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDConfirmJobStep": a step the agent has finished. JobStep is a packed
@@ -213,6 +218,9 @@ class MsgDConfirmJobStep : public MsgXmlSupport {
   int32_t Result = 0;
   String ResultString;
   uint32_t SlotId = 0;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDJobStepStatetext": the state text of the step with GUID JobStep.
@@ -227,6 +235,9 @@ class MsgDJobStepStateText : public MsgXmlSupport {
 
   String JobStep;
   String StateText;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // "MSGDModuleState": the state and message counters of an agent module.
@@ -247,6 +258,9 @@ class MsgDModuleState : public MsgXmlSupport {
   uint32_t MsgsSent = 0;
   uint32_t MsgsRcvd = 0;
   uint32_t MsgsQueued = 0;
+
+ private:
+  ORVACMN_MESSAGE_FIELDS;
 };
 
 // The self-service messages begin with "Versionnumber" (1 when constructed
@@ -260,11 +274,7 @@ class MsgSSAMessage : public MsgXmlSupport {
 
  protected:
   explicit MsgSSAMessage(std::string_view rootName) : MsgXmlSupport(rootName, kMessageSchema) {}
-  // The opening tag and the version node.
-  void AppendHead(String& out) const;
-  void ReadVersion(std::string_view text);
 
- private:
   uint32_t version_ = kVersion;
 };
 
@@ -285,6 +295,8 @@ class MsgSSAUserInformationData : public MsgSSAMessage {
   void SetEncPwdBase64(const String& v) { encPwd_ = v; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String userName_;
   String encPwd_;
 };
@@ -322,6 +334,8 @@ class MsgSSAJobStepPacket : public MsgSSAMessage {
   void SetJobName(const String& v) { jobName_ = v; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String jobStepGuid_;
   String jobStepData_;
   String userInformation_;
@@ -351,6 +365,8 @@ class MsgSSAJobStepConfirmation : public MsgSSAMessage {
   void SetResultCode(uint32_t v) { resultCode_ = v; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String jobStepGuid_;
   String stateText_;
   uint32_t resultCode_ = 0;
@@ -372,6 +388,8 @@ class MsgSSAJobStepTarget : public MsgSSAMessage {
   void SetClientName(const String& v) { clientName_ = v; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String clientGuid_;
   String clientName_;
 };
@@ -391,6 +409,8 @@ class MsgSSAUserInformation : public MsgSSAMessage {
   void SetUserInformation(const String& v) { userInformation_ = v; }
 
  private:
+  ORVACMN_MESSAGE_FIELDS;
+
   String userInformation_;
 };
 

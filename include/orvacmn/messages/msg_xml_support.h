@@ -16,6 +16,7 @@
 
 #include "ofl/string.h"
 #include "ofl/xml_parser.h"
+#include "orvacmn/messages/field_list.h"
 #include "orvacmn/messages/message_names.h"
 
 namespace orvacmn {
@@ -34,15 +35,6 @@ class MsgXmlSupport {
 
   const String& GetObjectName() const { return objectName_; }
   uint32_t GetSchema() const { return schema_; }
-
- protected:
-  // Strict reading: loads `text` and moves to the root element of the object
-  // name; false when there is none.
-  bool LoadRoot(OFLXMLParser& parser, const String& text) const;
-  // Lenient reading: loads `text` and moves to its first top-level element,
-  // whatever its name (none for a text that is not XML, which then has no
-  // children to read).
-  static void LoadAnyRoot(OFLXMLParser& parser, const String& text);
 
  private:
   String objectName_;
