@@ -1,0 +1,56 @@
+// The directory: settings, organisational units, groups, directory objects, security.
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "define_operations.h"
+#include "ofl/string.h"
+#include "orvacmn/directory/dynamic_group.h"
+#include "orvacmn/directory/security_profile.h"
+#include "orvacmn/records/keyed_records.h"
+#include "orvacmn/system/ad_object.h"
+#include "orvacmn/system/domain.h"
+
+namespace orvacmn {
+
+ORVACMN_DIRECTORY_FAMILY_OPERATIONS(ORVACMN_DEFINE_FAMILY_OPERATIONS)
+
+HRESULT CDBAccess::LoadOrgUnit(const String& parent, const String& name, OVOOrgUnit& unit, String& out,
+                               uint32_t flags) {
+  const RecordFamily& family = ORVACMN_FAMILY_ROW(OrgUnit);
+  OVOOrgUnitList found;
+  const HRESULT hr = LoadList<OVOOrgUnit>(*this, family, {}, {{"GUIDParent", parent}, {"Name", name}}, flags, found, out);
+  if (FAILED(hr)) return hr;
+  if (found.IsEmpty()) {
+    out = FormatNotFound(family.notFoundText, {name});
+    return family.notFoundStatus;
+  }
+  unit.Unpack(found.GetHead()->Pack());
+  return hr;
+}
+
+HRESULT CDBAccess::LoadDynamicGroups(const String& orgUnit, OVODynamicGroupList& list, String& out, uint32_t flags) {
+  return LoadList<OVODynamicGroup>(*this, ORVACMN_FAMILY_ROW(DynamicGroup), {}, {{"OrgUnit", orgUnit}}, flags, list,
+                                   out);
+}
+
+HRESULT CDBAccess::GetOrgUnitPath(const String& guid, OVOOrgUnitList& path, String& out) {
+  std::vector<std::unique_ptr<OVOOrgUnit>> upward;
+  std::set<String> seen;
+  for (String next = guid; !next.empty();) {
+    if (!seen.insert(OFL::ToLower(next)).second) {
+      out = "The parents of organisational unit [" + guid + "] form a cycle at [" + next + "]";
+      return E_INVALIDARG;
+    }
+    auto unit = std::make_unique<OVOOrgUnit>();
+    const HRESULT hr = LoadOrgUnit(next, *unit, out);
+    if (FAILED(hr)) return hr;
+    next = unit->GetGUIDParent();
+    upward.push_back(std::move(unit));
+  }
+  for (auto at = upward.rbegin(); at != upward.rend(); ++at) path.AddTail(at->release());
+  out.clear();
+  return S_OK;
+}
+
+}  // namespace orvacmn
