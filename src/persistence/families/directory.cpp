@@ -19,7 +19,8 @@ HRESULT CDBAccess::LoadOrgUnit(const String& parent, const String& name, OVOOrgU
                                uint32_t flags) {
   const RecordFamily& family = ORVACMN_FAMILY_ROW(OrgUnit);
   OVOOrgUnitList found;
-  const HRESULT hr = LoadList<OVOOrgUnit>(*this, family, {}, {{"GUIDParent", parent}, {"Name", name}}, flags, found, out);
+  const HRESULT hr =
+      LoadList<OVOOrgUnit>(*this, family, {}, {{"GUIDParent", parent}, {"Name", name}}, flags, found, out);
   if (FAILED(hr)) return hr;
   if (found.IsEmpty()) {
     out = FormatNotFound(family.notFoundText, {name});

@@ -15,8 +15,8 @@ HRESULT CDBAccess::LoadJobTargets(const String& job, OVOJobTargetList& list, Str
 }
 
 HRESULT CDBAccess::FindRunningJobTarget(const String& job, OVOJobTargetList& list, String& out) {
-  return LoadList<OVOJobTarget>(*this, ORVACMN_FAMILY_ROW(JobTarget), {}, {{"GUIDJob", job}, {"JobTargetBaseState", "5"}},
-                                kLoadAllFlags, list, out);
+  return LoadList<OVOJobTarget>(*this, ORVACMN_FAMILY_ROW(JobTarget), {},
+                                {{"GUIDJob", job}, {"JobTargetBaseState", "5"}}, kLoadAllFlags, list, out);
 }
 
 HRESULT CDBAccess::CreateDownloadJobIfNotExist(const OVODownloadJob& job, String& out) {
