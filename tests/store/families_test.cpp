@@ -101,6 +101,15 @@ TEST_F(Families, OrgUnitPathsAndUserJobStates) {
   EXPECT_EQ(db_->GetOrgUnitPath("C", orphan, out_), E_FAIL);
   EXPECT_EQ(out_, "OrgUnit [gone] not found");
 
+  ASSERT_EQ(db_->SetObjectSecurityforProfileList("R;;A", Packed({"p1", "p2"}), out_), S_OK) << out_;
+  ASSERT_EQ(db_->LoadOrgUnit("A", unit, out_), S_OK);
+  EXPECT_FALSE(unit.GetObjectRights().GetInheritedFlag());
+  EXPECT_EQ(unit.GetObjectRights().GetRights("p2"), 0x7FFFFFFFu);
+  EXPECT_EQ(db_->SetFullAccessForSecurableRootOrgUnits("B;Z", "admin", out_), E_FAIL);
+  EXPECT_EQ(out_, "OrgUnit [Z] not found");
+  ASSERT_EQ(db_->LoadOrgUnit("B", unit, out_), S_OK);
+  EXPECT_EQ(unit.GetObjectRights().GetRights("admin"), 0x7FFFFFFFu);
+
   // One state per job, client and directory object: the second replaces it.
   OVOUserJobState state;
   state.SetGUIDJob("J");

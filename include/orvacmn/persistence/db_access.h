@@ -25,6 +25,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "ofl/tokenizer.h"
 #include "orvacmn/common/file_time.h"
@@ -211,8 +212,15 @@ class CDBAccess {
   // appended to `path`. A parent that is missing ends the walk with its
   // not-found status; a cycle in the parents is refused with E_INVALIDARG.
   HRESULT GetOrgUnitPath(const String& guid, OVOOrgUnitList& path, String& out);
+  // For every organisational unit of the ";"-separated GUID list: its rights
+  // stop inheriting and grant all rights (0x7FFFFFFF) to `identity`, or to
+  // each profile of the length-packed list `profiles`; then it is saved.
+  // Stops at the first unit that fails, with its status and text.
+  HRESULT SetFullAccessForSecurableRootOrgUnits(const String& orgUnits, const String& identity, String& out);
+  HRESULT SetObjectSecurityforProfileList(const String& orgUnits, const String& profiles, String& out);
 
  private:
+  HRESULT GrantOnOrgUnits(const String& orgUnits, const std::vector<String>& grantees, String& out);
   HRESULT LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,
                         CFileTime newerThan, bool& hit);
   HRESULT Save(bool update, uint32_t type, const String& key, String& data, CFileTime* stamp);

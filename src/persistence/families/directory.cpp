@@ -5,6 +5,8 @@
 
 #include "define_operations.h"
 #include "ofl/string.h"
+#include "ofl/tokenizer.h"
+#include "orvacmn/objects/object_rights.h"
 #include "orvacmn/directory/dynamic_group.h"
 #include "orvacmn/directory/security_profile.h"
 #include "orvacmn/records/keyed_records.h"
@@ -52,6 +54,37 @@ HRESULT CDBAccess::GetOrgUnitPath(const String& guid, OVOOrgUnitList& path, Stri
   for (auto at = upward.rbegin(); at != upward.rend(); ++at) path.AddTail(at->release());
   out.clear();
   return S_OK;
+}
+
+HRESULT CDBAccess::GrantOnOrgUnits(const String& orgUnits, const std::vector<String>& grantees, String& out) {
+  static constexpr uint32_t kAllRights = 0x7FFFFFFF;
+  for (const String& guid : OFLTokenizer(orgUnits, ";")) {
+    if (guid.empty()) continue;
+    OVOOrgUnit unit;
+    HRESULT hr = LoadOrgUnit(guid, unit, out);
+    if (FAILED(hr)) return hr;
+    OVOObjectRights rights = unit.GetObjectRights();
+    rights.SetInheritedFlag(false);
+    for (const String& grantee : grantees) rights.SetRights(grantee, kAllRights);
+    unit.SetObjectRights(rights);
+    if (FAILED(hr = SaveOrgUnit(unit, out))) return hr;
+  }
+  out.clear();
+  return S_OK;
+}
+
+HRESULT CDBAccess::SetFullAccessForSecurableRootOrgUnits(const String& orgUnits, const String& identity,
+                                                         String& out) {
+  return GrantOnOrgUnits(orgUnits, {identity}, out);
+}
+
+HRESULT CDBAccess::SetObjectSecurityforProfileList(const String& orgUnits, const String& profiles, String& out) {
+  std::vector<String> list;
+  if (!ParseRecordKey(profiles, list)) {
+    out = "The profile list is not a length-packed list";
+    return E_INVALIDARG;
+  }
+  return GrantOnOrgUnits(orgUnits, list, out);
 }
 
 }  // namespace orvacmn
