@@ -39,7 +39,6 @@ class OVOClientIdentification;
 class OVOClientState;
 class OVOProperties;
 class OVOSystem;
-class OVOSoftwareDriverList;
 class OVOSystemList;
 
 class CDBAccess {

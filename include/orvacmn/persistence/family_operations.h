@@ -72,6 +72,7 @@ class OVOSettings;
 class OVOSoftwareApplication;
 class OVOSoftwareApplicationList;
 class OVOSoftwareDriver;
+class OVOSoftwareDriverList;
 class OVOSoftwareOS;
 class OVOUserJobState;
 class OVOUserProfile;

@@ -21,10 +21,6 @@
 
 namespace orvacmn {
 
-// Statuses the facade and the stores agree on.
-inline constexpr HRESULT kStatusNotNewer = 0x00830029;  // success: record not newer than the stamp
-inline constexpr HRESULT kStatusNotFound = static_cast<HRESULT>(0x80830001u);
-
 class IMocInstance {
  public:
   virtual ~IMocInstance() = default;

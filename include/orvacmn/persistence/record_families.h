@@ -16,6 +16,7 @@
 
 #include "ofl/bstr.h"
 #include "orvacmn/persistence/record_types.h"
+#include "orvacmn/persistence/store_vocabulary.h"
 
 namespace orvacmn {
 
@@ -56,15 +57,12 @@ struct RecordFamily {
   }
 };
 
-inline constexpr HRESULT kMissingIsFailure = static_cast<HRESULT>(0x80004005u);  // E_FAIL
-inline constexpr HRESULT kMissingIsNotice = 1;                                 // success with a text
-inline constexpr HRESULT kMissingMustExist = static_cast<HRESULT>(0x80830001u);
-
 namespace internal {
 using K = std::array<std::string_view, 4>;
 using C = std::array<std::string_view, 3>;
 inline constexpr RecordKeyPolicy kF = RecordKeyPolicy::kFields;
-inline constexpr HRESULT kFail = kMissingIsFailure, kOne = kMissingIsNotice;
+// A missing record fails, or is a success that carries the not-found text.
+inline constexpr HRESULT kFail = E_FAIL, kOne = 1;
 }  // namespace internal
 
 // Ordered by record type.
@@ -95,7 +93,7 @@ inline constexpr RecordFamily kRecordFamilies[] = {
     {kRecordTypeFileDownloadState, "FileDownloadState", "OVOFileDownloadState", internal::kFail,
      "FileDownloadState [%s] not found", 1, false, internal::kF, {"GUID"}, {}},
     {kRecordTypeJob, "Job", "OVOJob", internal::kFail, "Job [%s] not found", 1, false, internal::kF, {"GUID"}, {}},
-    {kRecordTypeJobStep, "JobStep", "OVOJobStep", kMissingMustExist, "JobStep [%s] not found", 1, false, internal::kF,
+    {kRecordTypeJobStep, "JobStep", "OVOJobStep", kStatusNotFound, "JobStep [%s] not found", 1, false, internal::kF,
      {"GUID"}, {"Job"}},
     {kRecordTypeJobTarget, "JobTarget", "OVOJobTarget", internal::kFail, "JobTarget [%s] in Job [%s] not found", 2,
      false, internal::kF, {"GUIDMachine", "GUIDJob"}, {"GUIDJob", "JobTargetBaseState"}},

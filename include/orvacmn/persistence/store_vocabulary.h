@@ -1,5 +1,5 @@
-// The words the library and the stores exchange besides records: names of
-// load options, of the properties in a write's answer, of store actions and
+// The words the library and the stores exchange besides records: the
+// statuses they agree on, names of load options, of the properties in a write's answer, of store actions and
 // their parameters, and the one codec of length-packed record keys and
 // result lists ("5:hello3:abc": each entry's byte length, ":", its bytes).
 //
@@ -13,10 +13,15 @@
 #include <string_view>
 #include <vector>
 
+#include "ofl/bstr.h"
 #include "ofl/string.h"
 #include "ofl/tokenizer.h"
 
 namespace orvacmn {
+
+// Statuses the facade and the stores agree on.
+inline constexpr HRESULT kStatusNotNewer = 0x00830029;  // success: record not newer than the stamp
+inline constexpr HRESULT kStatusNotFound = static_cast<HRESULT>(0x80830001u);
 
 // Load option naming the stamp a conditional load compares with.
 inline constexpr const char* kOptionIfTimestampIsNewer = "IfTimestampIsNewer";
