@@ -6,6 +6,7 @@
 
 #include "orvacmn/directory/dynamic_group.h"
 #include "orvacmn/jobs/user_job_state.h"
+#include "orvacmn/objects/object_rights.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/records/keyed_records.h"
 #include "store_helpers.h"
@@ -50,6 +51,17 @@ TEST_F(Families, CreateLoadListSaveDelete) {
   EXPECT_EQ(db_->DeleteBundle("B1", out_), S_OK);
   EXPECT_EQ(db_->LoadBundle("B1", loaded, out_), E_FAIL);
   EXPECT_EQ(out_, "Bundle [B1] not found");
+
+  // Records without their own key fields are saved under the key given.
+  OVOObjectRights rights;
+  rights.SetRights("p", 4);
+  ASSERT_EQ(db_->SaveObjectRights("B2", rights, out_), S_OK) << out_;
+  OVOObjectRights stored;
+  ASSERT_EQ(db_->LoadObjectRights("B2", stored, out_), S_OK);
+  EXPECT_EQ(stored, rights);
+  EXPECT_EQ(db_->DeleteObjectRights("B2", out_), S_OK);
+  EXPECT_EQ(db_->LoadObjectRights("B2", stored, out_), E_FAIL);
+  EXPECT_EQ(out_, "ObjectRights for [B2] not found");
 }
 
 TEST_F(Families, TwoPartKeysAndConditions) {

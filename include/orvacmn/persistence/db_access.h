@@ -199,6 +199,12 @@ class CDBAccess {
   // the device id in four hexadecimal digits.
   HRESULT LoadPCIDevice(const String& vendor, uint32_t device, OVOPCIDevice& object, String& out,
                         uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  // The access list of the object `guid`, stored under the object's GUID.
+  HRESULT SaveObjectRights(const String& guid, const OVOObjectRights& rights, String& out);
+  // Writes the client's installed software (a save under its machine GUID).
+  HRESULT UpdateInstalledSoftware(const OVOInstalledSoftware& software, String& out);
+  // Releases the licence of `software` reserved under `key`.
+  HRESULT FreeReservedLicense(const String& software, const String& key, String& out);
   // Creates the download job unless one is stored under its GUID.
   HRESULT CreateDownloadJobIfNotExist(const OVODownloadJob& job, String& out);
   // Saves `state` over the stored state of its job, client and directory

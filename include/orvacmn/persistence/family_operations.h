@@ -54,6 +54,7 @@ class OVOJobList;
 class OVOJobStep;
 class OVOJobTarget;
 class OVOJobTargetList;
+class OVOObjectRights;
 class OVOOrgUnit;
 class OVOPCIDevice;
 class OVOPCIVendor;
@@ -160,7 +161,8 @@ class PolicyList;
   F(SecurityProfile, SecurityProfiles, OVOSecurityProfile, void, LOAD1, _, CREATE, _, _, _)                           \
   F(SecurityUserOrGroup, SecurityUserOrGroups, OVOSecurityUserOrGroup, void, LOAD1, _, CREATE, SAVE, _, _)            \
   F(UserProfile, UserProfiles, OVOUserProfile, void, LOAD1, _, CREATE, SAVE, _, DELETE1)                              \
-  F(Domain, Domains, OVODomain, OVODomainList, _, LIST, _, _, _, _)
+  F(Domain, Domains, OVODomain, OVODomainList, _, LIST, _, _, _, _)                                                   \
+  F(ObjectRights, ObjectRights, OVOObjectRights, void, LOAD1, _, _, _, _, DELETE1)
 
 #define ORVACMN_HARDWARE_FAMILY_OPERATIONS(F)                                                                         \
   F(HardwareProfile, HardwareProfiles, OVOHardwareHWProfile, OVOHardwareHWProfileList, LOAD1, LIST, _, _, _, _)       \

@@ -87,4 +87,9 @@ HRESULT CDBAccess::SetObjectSecurityforProfileList(const String& orgUnits, const
   return GrantOnOrgUnits(orgUnits, list, out);
 }
 
+HRESULT CDBAccess::SaveObjectRights(const String& guid, const OVOObjectRights& rights, String& out) {
+  out = rights.Pack();
+  return SaveRecord(kRecordTypeObjectRights, FamilyKey(ORVACMN_FAMILY_ROW(ObjectRights), {guid}, false), out);
+}
+
 }  // namespace orvacmn

@@ -15,4 +15,12 @@ HRESULT CDBAccess::LoadSoftwareDrivers(const String& osType, OVOSoftwareDriverLi
                                      out);
 }
 
+HRESULT CDBAccess::UpdateInstalledSoftware(const OVOInstalledSoftware& software, String& out) {
+  return SaveOne(*this, ORVACMN_FAMILY_ROW(InstalledSoftware), software, out);
+}
+
+HRESULT CDBAccess::FreeReservedLicense(const String& software, const String& key, String& out) {
+  return DeleteOne(*this, ORVACMN_FAMILY_ROW(ReservedLicense), {software, key}, out);
+}
+
 }  // namespace orvacmn
