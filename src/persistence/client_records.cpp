@@ -6,20 +6,16 @@
 #include "ofl/tools.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/persistence/db_access.h"
+#include "orvacmn/persistence/typed_load.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
+#include "store_answer.h"
 
 namespace orvacmn {
 
 namespace {
 
-String KeyOf(const String& value, uint32_t kind) { return MakeRecordKey({value, std::to_string(kind), "*"}); }
-
-// The "ObjectTimestamp" of a store's answer, or `otherwise`.
-CFileTime StampOf(const String& answer, CFileTime otherwise) {
-  unsigned long long stamp = 0;
-  return OVO::Properties(answer).GetProperty(kPropertyObjectTimestamp, stamp) ? CFileTime(stamp) : otherwise;
-}
+constexpr const RecordFamily& kClients = FamilyOf<kRecordTypeClient>();
 
 // Calls `visit(value, method)` for each non-empty candidate of `id` in the
 // order of `scheme` until it returns true.
@@ -44,19 +40,7 @@ void ForgetIdentity(OVOSystem& system) {
 // One load under (value, kind, "*"): `hit` tells whether a record came back.
 HRESULT CDBAccess::LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,
                                  CFileTime newerThan, bool& hit) {
-  String record;
-  const HRESULT hr = LoadRecord(kRecordTypeClient, flags, KeyOf(value, kind), record, false, 0, newerThan);
-  hit = false;
-  if (FAILED(hr)) {
-    out = std::move(record);
-    return hr;
-  }
-  // A conditional load of an unchanged record gives no text either.
-  if (record.empty() || (newerThan != 0 && hr == kStatusNotNewer)) return hr;
-  system.Unpack(record);
-  out.clear();
-  hit = true;
-  return hr;
+  return LoadOne(*this, kClients, {value, std::to_string(kind)}, system, out, flags, &hit, newerThan);
 }
 
 HRESULT CDBAccess::LoadSystem(uint32_t kind, const String& value, uint32_t flags, OVOSystem& system, String& out,
@@ -96,22 +80,17 @@ HRESULT CDBAccess::LoadSystem(const OVOClientIdentification& id, uint32_t flags,
 
 HRESULT CDBAccess::LoadSystems(int32_t kind, const String& first, const String& second, uint32_t flags,
                     OVOSystemList& list, String& out) {
-  const String kindText = kind == -1 ? String("*") : std::to_string(kind);
-  OFLTokenizer records;
-  const HRESULT hr = LoadRecords(kRecordTypeClient, flags, String(), records, first.c_str(), kindText.c_str(),
-                                    second.c_str(), static_cast<const char*>(nullptr));
-  if (FAILED(hr)) {
-    out = records.GetAt(0, String());
-    return hr;
-  }
-  for (int i = 0; i < records.GetCount(); ++i) list.AddTail(new OVOSystem(records[i]));
-  out.clear();
-  return hr;
+  const String kindText = kind == -1 ? String(kKeyWildcard) : std::to_string(kind);
+  return LoadList<OVOSystem>(*this, kClients, {first, kindText, second}, {}, flags, list, out);
 }
 
 HRESULT CDBAccess::CreateSystem(OVOSystem& system, String& out) {
-  const HRESULT hr = CreateRecord(kRecordTypeClient, system.Pack(), out);
-  if (SUCCEEDED(hr)) system.SetTimeStamp(StampOf(out, system.GetTimeStamp()));
+  const HRESULT hr = CreateOne(*this, kClients, system, out);
+  if (SUCCEEDED(hr)) {
+    CFileTime stamp = system.GetTimeStamp();
+    ReadObjectTimestamp(out, stamp);
+    system.SetTimeStamp(stamp);
+  }
   return hr;
 }
 
@@ -127,13 +106,13 @@ HRESULT CDBAccess::FindOrCreateSystem(const OVOClientIdentification& id, uint32_
 
   // None yet: the store finds or creates in one transaction, asked with the
   // same keys in the same order.
-  OFLTokenizer keys;
+  String keys;
   WalkScheme(scheme_, id, [&](const String& value, uint32_t m) {
-    keys.AddString(MakeRecordKey({value, std::to_string(m)}));
+    AppendPackedEntry(keys, MakeRecordKey({value, std::to_string(m)}));
     return false;
   });
   OVO::Properties parameter;
-  parameter.SetProperty(kParamKeys, keys.AsLengthPackedString());
+  parameter.SetProperty(kParamKeys, keys);
   parameter.SetProperty(kParamRecord, fresh);
   String answer;
   hr = DoAction(kRecordTypeClient, kActionFindOrCreateClient, parameter.Pack(), answer);
@@ -158,7 +137,7 @@ HRESULT CDBAccess::SaveSystem(OVOSystem& system, String& out) {
   system.GetProperties().DeleteEmptyProperties();
   out = system.Pack();
   CFileTime stamp = system.GetTimeStamp();
-  const HRESULT hr = SaveRecord(kRecordTypeClient, MakeRecordKey({system.GetGuid(), "1"}), out, stamp);
+  const HRESULT hr = SaveRecord(kClients.type, FamilyKey(kClients, {system.GetGuid(), "1"}, false), out, stamp);
   if (FAILED(hr)) {
     if (out.empty()) out = OFL::ErrorMessage::TranslateValue(static_cast<uint32_t>(hr));
     return hr;
@@ -169,8 +148,7 @@ HRESULT CDBAccess::SaveSystem(OVOSystem& system, String& out) {
 }
 
 HRESULT CDBAccess::UpdateSystem(const String& guid, const String& record, String& out, CFileTime& stamp) {
-  out = record;
-  return UpdateRecord(kRecordTypeClient, KeyOf(guid, 1), out, stamp);
+  return UpdateOne(*this, kClients, {guid, "1"}, record, out, &stamp);
 }
 
 HRESULT CDBAccess::UpdateSystem(const String& guid, const String& record, String& out) {
@@ -179,7 +157,7 @@ HRESULT CDBAccess::UpdateSystem(const String& guid, const String& record, String
 }
 
 HRESULT CDBAccess::DeleteSystem(const String& guid, String& out) {
-  return DeleteRecord(kRecordTypeClient, KeyOf(guid, 1), out);
+  return DeleteOne(*this, kClients, {guid, "1"}, out);
 }
 
 }  // namespace orvacmn

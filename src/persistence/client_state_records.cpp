@@ -4,6 +4,7 @@
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_state.h"
+#include "store_answer.h"
 
 namespace orvacmn {
 
@@ -11,10 +12,8 @@ namespace {
 
 // The action's answer: "ObjectTimestamp", "Written", "Answer" (the merge's own).
 void ReadAnswer(const String& text, CFileTime& stamp, String& answer) {
-  const OVO::Properties bag(text);
-  unsigned long long value = 0;
-  if (bag.GetProperty(kPropertyObjectTimestamp, value)) stamp = CFileTime(value);
-  bag.GetProperty("Answer", answer);
+  ReadObjectTimestamp(text, stamp);
+  OVO::Properties(text).GetProperty(kParamAnswer, answer);
 }
 
 }  // namespace
@@ -22,8 +21,8 @@ void ReadAnswer(const String& text, CFileTime& stamp, String& answer) {
 HRESULT CDBAccess::ProcessMiniInventory(const String& guid, const OVOProperties& report, OVOProperties& changes,
                                         CFileTime& stamp, String& out) {
   OVOProperties parameter;
-  parameter.SetProperty("GUID", guid);
-  parameter.SetProperty("MiniInventoryData", report.Pack());
+  parameter.SetProperty(kParamGuid, guid);
+  parameter.SetProperty(kParamMiniInventoryData, report.Pack());
   changes.DeletePropertyList();
   const HRESULT hr = DoAction(kRecordTypeClient, kActionProcessMiniInventory, parameter.Pack(), out);
   if (FAILED(hr)) return hr;
@@ -57,8 +56,8 @@ HRESULT CDBAccess::LoadClientState(const String& guid, OVOClientState& state, St
 
 HRESULT CDBAccess::UpdateClientState(const String& guid, const OVOClientState& incoming, String& out) {
   OVOProperties parameter;
-  parameter.SetProperty("GUID", guid);
-  parameter.SetProperty("ClientState", incoming.Pack());
+  parameter.SetProperty(kParamGuid, guid);
+  parameter.SetProperty(kParamClientState, incoming.Pack());
   const HRESULT hr = DoAction(kRecordTypeClientState, kActionUpdateClientState, parameter.Pack(), out);
   if (SUCCEEDED(hr)) out.clear();
   return hr;

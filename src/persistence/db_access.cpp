@@ -9,6 +9,7 @@
 #include "ofl/error_message.h"
 #include "ofl/format.h"
 #include "orvacmn/objects/properties.h"
+#include "store_answer.h"
 
 namespace orvacmn {
 namespace {
@@ -34,15 +35,6 @@ void TakeResult(HRESULT hr, const ScopedBstr& result, String& out) {
   out = FAILED(hr) ? ErrorText(hr, result) : result.ToUtf8();
 }
 
-// Reads the new change stamp from a packed property bag; a result without
-// one leaves the stamp as it was.
-void ReadObjectTimestamp(const String& result, CFileTime& stamp) {
-  if (result.empty()) return;
-  const OVO::Properties properties(result);
-  unsigned long long value = 0;
-  if (properties.GetProperty(CDBAccess::kPropertyObjectTimestamp, value)) stamp = value;
-}
-
 // E_INVALIDARG, with `error` naming the first text that is not UTF-8: it has
 // no UTF-16 form, and a replacement character would change what the caller
 // stores or asks for without a word.
@@ -61,18 +53,12 @@ HRESULT CheckUtf8(std::initializer_list<std::pair<const char*, std::string_view>
 
 // The C strings up to the null pointer as one length-packed String.
 String PackArguments(const char* first, va_list rest) {
-  OFLTokenizer list;
-  for (const char* s = first; s != nullptr; s = va_arg(rest, const char*)) list.AddString(s);
-  return list.AsLengthPackedString();
+  String list;
+  for (const char* s = first; s != nullptr; s = va_arg(rest, const char*)) AppendPackedEntry(list, s);
+  return list;
 }
 
 }  // namespace
-
-String MakeRecordKey(std::initializer_list<std::string_view> entries) {
-  OFLTokenizer list;
-  for (const std::string_view e : entries) list.AddString(e);
-  return list.AsLengthPackedString();
-}
 
 CDBAccess::CDBAccess(std::shared_ptr<IMocInstance> moc) : moc_(std::move(moc)) {}
 
@@ -138,6 +124,11 @@ HRESULT CDBAccess::LoadRecords(uint32_t type, uint32_t flags, const String& filt
   va_start(rest, key);
   const String keys = PackArguments(key, rest);
   va_end(rest);
+  return LoadRecordList(type, flags, filter, keys, out);
+}
+
+HRESULT CDBAccess::LoadRecordList(uint32_t type, uint32_t flags, const String& filter, const String& keys,
+                                  OFLTokenizer& out) {
   String error;
   HRESULT hr = moc_ ? CheckUtf8({{"filter", filter}, {"key list", keys}}, error) : NoStore(error);
   if (SUCCEEDED(hr)) {

@@ -9,14 +9,13 @@
 #include "ofl/error_message.h"
 #include "ofl/format.h"
 #include "orvacmn/persistence/db_access.h"
+#include "orvacmn/persistence/store_vocabulary.h"
 #include "report_fields.h"
 
 namespace orvacmn {
 namespace {
 
 constexpr char kSetupAccount[] = "defaultuser0";
-constexpr char kParamGUID[] = "GUID";
-constexpr char kParamData[] = "MiniInventoryData";
 
 }  // namespace
 
@@ -99,16 +98,16 @@ ClientMgmtHelper::MiniInventory ClientMgmtHelper::ProcessMiniInventory(
 
 String ClientMgmtHelper::MakeMiniInventoryParameter(const String& guid, const OVOProperties& report) {
   OVOProperties parameter;
-  parameter.SetProperty(kParamGUID, guid);
-  parameter.SetProperty(kParamData, report.Pack());
+  parameter.SetProperty(kParamGuid, guid);
+  parameter.SetProperty(kParamMiniInventoryData, report.Pack());
   return parameter.Pack();
 }
 
 bool ClientMgmtHelper::ReadMiniInventoryParameter(const String& parameter, String& guid, OVOProperties& report) {
   const OVOProperties bag(parameter);
   String data;
-  bag.GetProperty(kParamGUID, guid);
-  bag.GetProperty(kParamData, data);
+  bag.GetProperty(kParamGuid, guid);
+  bag.GetProperty(kParamMiniInventoryData, data);
   report.DeletePropertyList();
   report.Unpack(data);
   return !guid.empty();

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "orvacmn/objects/properties.h"
+#include "orvacmn/persistence/store_vocabulary.h"
 #include "orvacmn/system/client_state.h"
 #include "report_fields.h"
 
@@ -67,8 +68,8 @@ RecordMerge MiniInventoryMerge(std::shared_ptr<const ClientMgmtHelper::Domains> 
 HRESULT MergeClientState(const String& parameter, const String& stored, String& merged, String& answer) {
   const OVOProperties bag(parameter);
   String guid, incoming;
-  bag.GetProperty("GUID", guid);
-  bag.GetProperty("ClientState", incoming);
+  bag.GetProperty(kParamGuid, guid);
+  bag.GetProperty(kParamClientState, incoming);
   if (guid.empty()) return Refuse(answer, "The client state update names no client GUID");
   OVOClientState state;
   if (!stored.empty() && !state.UnpackStored(stored)) return Refuse(answer, "The stored client state cannot be read");

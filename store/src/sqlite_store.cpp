@@ -19,6 +19,7 @@
 
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
+#include "orvacmn/persistence/record_families.h"
 #include "record_text.h"
 
 namespace orvacmn::store {
@@ -118,15 +119,26 @@ String Readable(const String& packed) {
   return entries.AsString(", ");
 }
 
-String PackOne(std::string_view value) {
-  OFLTokenizer t;
-  t.AddString(value);
-  return t.AsLengthPackedString();
+// Clients are found by any of their identities through the index; every
+// other family by the values of its key fields.
+bool KeyedByIdentities(uint32_t type) {
+  return StoreFamilyOf(type).policy == RecordKeyPolicy::kClientIdentities;
 }
 
 HRESULT Answer(HRESULT hr, const String& text, BSTR* result) {
   if (result) *result = text.empty() ? nullptr : OFL::AllocBstr(text);
   return hr;
+}
+
+// "GUID", or "Vendor, Name and Version".
+String KeyFieldNames(const RecordFamily& family) {
+  String names;
+  const int n = family.KeyFieldCount();
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) names += i + 1 == n ? " and " : ", ";
+    names += family.keyFields[size_t(i)];
+  }
+  return names;
 }
 
 // A record's stamp rises with every write, and past its deletion: the clock,
@@ -405,7 +417,7 @@ struct SqliteStore::Impl {
     for (int kind = eKindGuid; kind <= eKindFqdn; ++kind) {
       if (key.kind != eKindAny && key.kind != kind) continue;
       for (const String& value : LookupValues(kind, key.value)) {
-        const int rc = kind == eKindGuid ? LoadExact(kClientType, PackOne(value), rows, seen)
+        const int rc = kind == eKindGuid ? LoadExact(kClientType, MakeRecordKey({value}), rows, seen)
                                          : LoadByIndex(kind, value, rows, seen);
         if (rc != SQLITE_OK) return rc;
       }
@@ -470,7 +482,7 @@ struct SqliteStore::Impl {
       }
       if (rc != SQLITE_DONE) return rc;
     }
-    if (type != kClientType) return SQLITE_OK;
+    if (!KeyedByIdentities(type)) return SQLITE_OK;
     Use put(*this, kPutDeleted, rc);
     if (rc != SQLITE_OK) return rc;
     put.Bind(1, type);
@@ -565,23 +577,34 @@ struct SqliteStore::Impl {
       error = "The key GUID [" + guid + "] differs from the record's GUID [" + fields.guid + "]";
       return E_INVALIDARG;
     }
-    key = PackOne(named[0]);
+    key = MakeRecordKey({named[0]});
     return S_OK;
   }
 
   // The store key of any other record: the caller's values before a "*", or
-  // without a key (a create) the record's own "GUID".
-  static HRESULT GenericRecordKey(const String* packed, const String& text, String& key, String& error) {
+  // without a key (a create) the values of the family's key fields in the
+  // record.
+  static HRESULT GenericRecordKey(uint32_t type, const String* packed, const String& text, String& key,
+                                  String& error) {
     String own;
     if (!packed) {
-      ChildSpan span;
-      if (FindRootChild(text, "GUID", span) && span.found && !span.selfClosing)
-        own = PackOne(OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin)));
+      const RecordFamily& family = StoreFamilyOf(type);
+      bool any = false;
+      for (int i = 0; i < family.KeyFieldCount(); ++i) {
+        ChildSpan span;
+        String value;
+        if (FindRootChild(text, family.keyFields[size_t(i)], span) && span.found && !span.selfClosing)
+          value = OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin));
+        any = any || !value.empty();
+        AppendPackedEntry(own, value);
+      }
+      if (!any) own.clear();
     }
     GenericKey k;
     if (!ParseGenericKey(packed ? *packed : own, k, error)) return E_INVALIDARG;
     if (k.prefix.empty()) {
-      error = packed ? "A record is written under its own key, not under \"*\"" : "The record has no GUID to be keyed by";
+      error = packed ? "A record is written under its own key, not under \"*\""
+                     : "The record has no " + KeyFieldNames(StoreFamilyOf(type)) + " to be keyed by";
       return E_INVALIDARG;
     }
     key = k.prefix;
@@ -597,8 +620,8 @@ struct SqliteStore::Impl {
       out = "The record text is empty";
       return E_INVALIDARG;
     }
-    const bool client = type == kClientType;
-    HRESULT hr = client ? ClientRecordKey(packed, text, key, fields, out) : GenericRecordKey(packed, text, key, out);
+    const bool client = KeyedByIdentities(type);
+    HRESULT hr = client ? ClientRecordKey(packed, text, key, fields, out) : GenericRecordKey(type, packed, text, key, out);
     if (SUCCEEDED(hr)) hr = Writable(out);
     if (FAILED(hr)) return hr;
     std::lock_guard lock(mutex);
@@ -608,7 +631,7 @@ struct SqliteStore::Impl {
   HRESULT WriteCall(uint32_t type, BSTR keyText, BSTR data, Mode mode, BSTR* result) {
     String packed, text, out;
     HRESULT hr = ReadArgs({{keyText, &packed}, {data, &text}}, out) ? S_OK : E_INVALIDARG;
-    if (SUCCEEDED(hr)) hr = WriteText(type & 0xFFFF, &packed, text, mode, out);
+    if (SUCCEEDED(hr)) hr = WriteText(RecordTypeOf(type), &packed, text, mode, out);
     return Answer(hr, out, result);
   }
 
@@ -685,17 +708,17 @@ struct SqliteStore::Impl {
       return E_INVALIDARG;
     }
     for (const auto& [name, value] : bag)
-      if (OFL::EqualsNoCase(name, "GUID")) guid = value;
+      if (OFL::EqualsNoCase(name, kParamGuid)) guid = value;
     String key;
-    const bool client = type == kClientType;
+    const bool client = KeyedByIdentities(type);
     const std::vector<String> guids = LookupValues(eKindGuid, guid);
     if (guids.empty()) {
       out = "The parameter of the action names no GUID";
       return E_INVALIDARG;
     }
-    const String named = PackOne(guid);
-    HRESULT hr = client ? S_OK : GenericRecordKey(&named, String(), key, out);
-    if (client) key = PackOne(guids[0]);
+    const String named = MakeRecordKey({guid});
+    HRESULT hr = client ? S_OK : GenericRecordKey(type, &named, String(), key, out);
+    if (client) key = MakeRecordKey({guids[0]});
     if (SUCCEEDED(hr)) hr = Writable(out);
     if (FAILED(hr)) return hr;
 
@@ -730,7 +753,7 @@ struct SqliteStore::Impl {
     rc = Finish(rc);
     if (refused != S_OK) return refused;
     if (rc != SQLITE_OK) return Fail(rc, out);
-    out = PackBag({{kPropertyObjectTimestamp, std::to_string(stamp)}, {"Written", write ? "1" : "0"}, {"Answer", answer}});
+    out = PackBag({{kPropertyObjectTimestamp, std::to_string(stamp)}, {kParamWritten, write ? "1" : "0"}, {kParamAnswer, answer}});
     return S_OK;
   }
 
@@ -844,9 +867,9 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const String& path, bool create, 
 }
 
 HRESULT SqliteStore::InitRecord(uint32_t type, BSTR key, BSTR* result) {
-  if ((type & 0xFFFF) != kClientType)
+  if (!KeyedByIdentities(type))
     return Answer(kStatusNotImplemented,
-                  "Record type " + std::to_string(type & 0xFFFF) + " has no initial record in this store", result);
+                  "Record type " + std::to_string(RecordTypeOf(type)) + " has no initial record in this store", result);
   ClientKey k;
   String packed, error;
   if (!ReadArgs({{key, &packed}}, error)) return Answer(E_INVALIDARG, error, result);
@@ -860,7 +883,7 @@ HRESULT SqliteStore::InitRecord(uint32_t type, BSTR key, BSTR* result) {
 
 HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFilter, BSTR optionsOrKeys,
                                 uint32_t limit, BSTR* result) {
-  type &= 0xFFFF;
+  type = RecordTypeOf(type);
   String first, second, error;
   if (!ReadArgs({{keyOrFilter, &first}, {optionsOrKeys, &second}}, error)) return Answer(E_INVALIDARG, error, result);
   // A key never starts with "<" and is never empty; a filter is a bag or empty.
@@ -873,13 +896,14 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
   uint64_t newerThan = 0;
   if (!list) {
     for (const auto& [name, value] : bag)
-      if (OFL::EqualsNoCase(name, "IfTimestampIsNewer")) newerThan = OFLTools::AToULL(value);
+      if (OFL::EqualsNoCase(name, kOptionIfTimestampIsNewer)) newerThan = OFLTools::AToULL(value);
     bag.clear();
   }
 
   ClientKey clientKey;
   GenericKey genericKey;
-  if (type == kClientType) {
+  const bool client = KeyedByIdentities(type);
+  if (client) {
     if (key.empty()) clientKey.all = true;
     else if (!ParseClientKey(key, clientKey, error)) return Answer(E_INVALIDARG, error, result);
   } else if (!ParseGenericKey(key, genericKey, error)) {
@@ -893,12 +917,12 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
     // Filters and stamps are applied after the query, so the query's own limit
     // would cut too early.
     const uint32_t queryLimit = bag.empty() && newerThan == 0 ? limit : 0;
-    const bool several = type == kClientType && !clientKey.all &&
+    const bool several = client && !clientKey.all &&
                          (clientKey.kind == eKindAny || clientKey.kind == eKindMac || clientKey.kind == eKindIp);
     if (several) rc = impl_->Exec(kBegin);
     std::unordered_set<int64_t> seen;
     if (rc == SQLITE_OK) {
-      if (type == kClientType) rc = impl_->FindClients(clientKey, queryLimit, rows);
+      if (client) rc = impl_->FindClients(clientKey, queryLimit, rows);
       else if (genericKey.wildcard) rc = impl_->LoadRange(type, genericKey.prefix, queryLimit, rows, seen);
       else rc = impl_->LoadExact(type, genericKey.prefix, rows, seen);
     }
@@ -918,9 +942,7 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
       continue;
     }
     if (!MatchesConditions(row.data, bag)) continue;
-    out += std::to_string(row.data.size());
-    out += ':';
-    out += row.data;
+    AppendPackedEntry(out, row.data);
     ++count;
   }
   return Answer(count == 0 && notNewer ? kStatusNotNewer : S_OK, out, result);
@@ -939,18 +961,18 @@ HRESULT SqliteStore::UpdateRecord(uint32_t type, BSTR key, BSTR, BSTR data, uint
 HRESULT SqliteStore::CreateRecord(uint32_t type, BSTR data, BSTR* result) {
   String text, out;
   HRESULT hr = ReadArgs({{data, &text}}, out) ? S_OK : E_INVALIDARG;
-  if (SUCCEEDED(hr)) hr = impl_->WriteText(type & 0xFFFF, nullptr, text, Mode::kCreate, out);
+  if (SUCCEEDED(hr)) hr = impl_->WriteText(RecordTypeOf(type), nullptr, text, Mode::kCreate, out);
   return Answer(hr, out, result);
 }
 
 HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, BSTR* result) {
   if (value) *value = 0;
-  type &= 0xFFFF;
+  type = RecordTypeOf(type);
   String packed, error;
   if (!ReadArgs({{keyText, &packed}}, error)) return Answer(E_INVALIDARG, error, result);
   ClientKey clientKey;
   GenericKey genericKey;
-  const bool client = type == kClientType;
+  const bool client = KeyedByIdentities(type);
   if (client ? !ParseClientKey(packed, clientKey, error) : !ParseGenericKey(packed, genericKey, error))
     return Answer(E_INVALIDARG, error, result);
   // A delete names one client, or one record or the group of records whose
@@ -985,10 +1007,10 @@ HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, 
 }
 
 HRESULT SqliteStore::DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* result) {
-  type &= 0xFFFF;
+  type = RecordTypeOf(type);
   String name, param, out;
   if (!ReadArgs({{action, &name}, {parameter, &param}}, out)) return Answer(E_INVALIDARG, out, result);
-  if (type == kClientType && OFL::EqualsNoCase(name, kActionFindOrCreateClient)) {
+  if (KeyedByIdentities(type) && OFL::EqualsNoCase(name, kActionFindOrCreateClient)) {
     const HRESULT hr = impl_->FindOrCreateClient(param, out);
     return Answer(hr, out, result);
   }
@@ -1003,7 +1025,7 @@ HRESULT SqliteStore::DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* 
 
 void SqliteStore::SetRecordAction(uint32_t type, const String& name, RecordAction action) {
   std::lock_guard lock(impl_->mutex);
-  impl_->actions[{type & 0xFFFF, OFL::ToLower(name)}] = std::move(action);
+  impl_->actions[{RecordTypeOf(type), OFL::ToLower(name)}] = std::move(action);
 }
 
 HRESULT SqliteStore::SpecialTask(uint32_t task, BSTR, BSTR* result) {

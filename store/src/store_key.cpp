@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "ofl/tokenizer.h"
+#include "orvacmn/persistence/record_families.h"
+#include "orvacmn/persistence/store_vocabulary.h"
 
 namespace orvacmn::store {
 
@@ -71,7 +73,7 @@ void AddList(std::vector<String>& out, std::string_view list, String (*normal)(s
 
 bool ParseKind(std::string_view text, int& kind) {
   if (text.empty()) kind = eKindGuid;
-  else if (text == "*") kind = eKindAny;
+  else if (text == kKeyWildcard) kind = eKindAny;
   else if (text.size() == 1 && text[0] >= '1' && text[0] <= '7') kind = text[0] - '0';
   else return false;
   return true;
@@ -88,13 +90,13 @@ bool ParseClientKey(std::string_view packed, ClientKey& key, String& error) {
   // Entries after the kind restrict nothing: "*", or empty as a list of
   // clients may pass its second value.
   for (int32_t i = 2; i < entries.GetCount(); ++i) {
-    if (entries[i] != "*" && !entries[i].empty()) {
+    if (entries[i] != kKeyWildcard && !entries[i].empty()) {
       error = "The client key has more than a value, a kind and \"*\"";
       return false;
     }
   }
   key.value = entries[0];
-  key.all = key.value == "*";
+  key.all = key.value == kKeyWildcard;
   if (!ParseKind(entries.GetAt(1), key.kind)) {
     error = "Unknown client key kind \"" + entries[1] + "\" (1 to 7 or \"*\")";
     return false;
@@ -114,7 +116,7 @@ bool ParseGenericKey(std::string_view packed, GenericKey& key, String& error) {
   }
   key.wildcard = entries.IsEmpty();
   for (const String& e : entries) {
-    if (e == "*") {
+    if (e == kKeyWildcard) {
       key.wildcard = true;
       break;
     }
@@ -126,12 +128,12 @@ bool ParseGenericKey(std::string_view packed, GenericKey& key, String& error) {
 
 bool KeyFromCommandLine(uint32_t type, std::string_view text, String& packed, String& error) {
   OFLTokenizer entries;
-  if (text == "*") {
-    entries.AddString("*");
+  if (text == kKeyWildcard) {
+    entries.AddString(kKeyWildcard);
     packed = entries.AsLengthPackedString();
     return true;
   }
-  if (type != kClientType) {
+  if (StoreFamilyOf(type).policy != RecordKeyPolicy::kClientIdentities) {
     if (text.empty() || !entries.FromLengthPackedString(text)) entries.AddString(text);
     packed = entries.AsLengthPackedString();
     return true;
@@ -151,7 +153,7 @@ bool KeyFromCommandLine(uint32_t type, std::string_view text, String& packed, St
   entries.Clear();
   entries.AddString(text.substr(2));
   entries.AddString(text.substr(0, 1));
-  entries.AddString("*");
+  entries.AddString(kKeyWildcard);
   packed = entries.AsLengthPackedString();
   return true;
 }

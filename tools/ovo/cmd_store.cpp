@@ -13,6 +13,7 @@
 #include "ofl/bstr.h"
 #include "ofl/tokenizer.h"
 #include "orvacmn/objects/properties.h"
+#include "orvacmn/persistence/moc_instance.h"
 #include "orvacmn_store/sqlite_store.h"
 #include "orvacmn_store/store_key.h"
 #include "ovo.h"
@@ -34,7 +35,7 @@ std::shared_ptr<SqliteStore> OpenStore(const std::string& db, bool create) {
 
 bool ParseType(const std::string& text, uint32_t& type) {
   uint64_t v = 0;
-  if (!ovo::ParseNumber(text, v) || v > 0xFFFF) {
+  if (!ovo::ParseNumber(text, v) || v > orvacmn::kRecordTypeMask) {
     ovo::Error("TYPE must be a record type from 0 to 65535: " + text, 2);
     return false;
   }
@@ -82,7 +83,7 @@ int RunPut(const StoreArgs& a) {
   const HRESULT hr = store->SaveRecord(type, keyText.Get(), nullptr, dataText.Get(), &ignored, result.Out());
   if (FAILED(hr)) return StoreFailure(hr, result);
   std::string stamp;
-  orvacmn::OVO::Properties(result.ToUtf8()).GetProperty("ObjectTimestamp", stamp);
+  orvacmn::OVO::Properties(result.ToUtf8()).GetProperty(orvacmn::kPropertyObjectTimestamp, stamp);
   std::cout << stamp << "\n";
   return 0;
 }
@@ -100,7 +101,7 @@ int RunGet(const StoreArgs& a) {
   OFL::ScopedBstr options;
   if (newerThan) {
     orvacmn::OVO::Properties bag;
-    bag.SetProperty("IfTimestampIsNewer", static_cast<unsigned long long>(newerThan));
+    bag.SetProperty(orvacmn::kOptionIfTimestampIsNewer, static_cast<unsigned long long>(newerThan));
     options = OFL::ScopedBstr(bag.Pack());
   }
   OFL::ScopedBstr result;
@@ -134,9 +135,7 @@ int RunList(const StoreArgs& a) {
   if (!ParseType(a.type, type)) return 2;
   auto store = OpenStore(a.db, false);
   if (!store) return 2;
-  OFLTokenizer all;
-  all.AddString("*");
-  const OFL::ScopedBstr keys(all.AsLengthPackedString());
+  const OFL::ScopedBstr keys(orvacmn::MakeRecordKey({orvacmn::kKeyWildcard}));
   OFL::ScopedBstr result;
   const HRESULT hr = store->LoadRecord(type, 0, nullptr, keys.Get(), 0, result.Out());
   if (FAILED(hr)) return StoreFailure(hr, result);

@@ -25,10 +25,12 @@
 #include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "ofl/tokenizer.h"
 #include "orvacmn/common/file_time.h"
 #include "orvacmn/common/types.h"
+#include "orvacmn/persistence/family_operations.h"
 #include "orvacmn/persistence/moc_instance.h"
 
 namespace orvacmn {
@@ -38,14 +40,6 @@ class OVOClientState;
 class OVOProperties;
 class OVOSystem;
 class OVOSystemList;
-
-inline constexpr uint32_t kRecordTypeClient = 51;
-inline constexpr uint32_t kRecordTypeClientState = 80;
-// Store actions: the merge of an agent's inventory report into its client
-// (type 51) and of a partial state into the stored state (type 80), each
-// made by the store inside one write transaction.
-inline constexpr const char* kActionProcessMiniInventory = "ProcessMiniInventory";
-inline constexpr const char* kActionUpdateClientState = "UpdateClientState";
 
 class CDBAccess {
  public:
@@ -60,9 +54,7 @@ class CDBAccess {
   using IdentificationScheme = std::array<uint32_t, kIdentificationMethods>;
   static constexpr IdentificationScheme kDefaultIdentificationScheme = {1, 2, 6, 7, 4, 3, 5};
 
-  // Load option naming the stamp a conditional load compares with.
-  static constexpr const char* kOptionIfTimestampIsNewer = "IfTimestampIsNewer";
-  // Property of a save's or update's result holding the new change stamp.
+  static constexpr const char* kOptionIfTimestampIsNewer = ::orvacmn::kOptionIfTimestampIsNewer;
   static constexpr const char* kPropertyObjectTimestamp = ::orvacmn::kPropertyObjectTimestamp;
 
   explicit CDBAccess(std::shared_ptr<IMocInstance> moc);
@@ -97,6 +89,8 @@ class CDBAccess {
   // sent as a length-packed list; `filter` goes as given. On success the
   // records are appended to `out`; on failure `out` holds only the error text.
   HRESULT LoadRecords(uint32_t type, uint32_t flags, const String& filter, OFLTokenizer& out, const char* key, ...);
+  // As LoadRecords, with the key list ready packed.
+  HRESULT LoadRecordList(uint32_t type, uint32_t flags, const String& filter, const String& keys, OFLTokenizer& out);
 
   // `out` is the store's result, on success too.
   HRESULT CreateRecord(uint32_t type, const String& data, String& out);
@@ -185,7 +179,53 @@ class CDBAccess {
   // transaction: concurrent updates of one client lose none of their groups.
   HRESULT UpdateClientState(const String& guid, const OVOClientState& incoming, String& out);
 
+  // ---- The other families (family_operations.h, one row each) ----
+  ORVACMN_ALL_FAMILY_OPERATIONS(ORVACMN_DECLARE_FAMILY_OPERATIONS)
+
+  // Operations with conditions or a second form.
+  // The organisational unit named `name` under the unit `parent`.
+  HRESULT LoadOrgUnit(const String& parent, const String& name, OVOOrgUnit& unit, String& out,
+                      uint32_t flags = kLoadAllFlags);
+  // The targets of job `job`; "JobTargetBaseState" 5 those running.
+  HRESULT LoadJobTargets(const String& job, OVOJobTargetList& list, String& out, uint32_t flags = kLoadAllFlags);
+  HRESULT FindRunningJobTarget(const String& job, OVOJobTargetList& list, String& out);
+  // The drivers of one operating-system type ("OSType").
+  HRESULT LoadSoftwareDrivers(const String& osType, OVOSoftwareDriverList& list, String& out,
+                              uint32_t flags = kLoadAllFlags);
+  // Every dynamic group of the organisational unit `orgUnit`.
+  HRESULT LoadDynamicGroups(const String& orgUnit, OVODynamicGroupList& list, String& out,
+                            uint32_t flags = kLoadAllFlags);
+  // The device `device` of vendor `vendor`; a missing one is reported with
+  // the device id in four hexadecimal digits.
+  HRESULT LoadPCIDevice(const String& vendor, uint32_t device, OVOPCIDevice& object, String& out,
+                        uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  // The access list of the object `guid`, stored under the object's GUID.
+  HRESULT SaveObjectRights(const String& guid, const OVOObjectRights& rights, String& out);
+  // Writes the client's installed software (a save under its machine GUID).
+  HRESULT UpdateInstalledSoftware(const OVOInstalledSoftware& software, String& out);
+  // Releases the licence of `software` reserved under `key`.
+  HRESULT FreeReservedLicense(const String& software, const String& key, String& out);
+  // Creates the download job unless one is stored under its GUID.
+  HRESULT CreateDownloadJobIfNotExist(const OVODownloadJob& job, String& out);
+  // Saves `state` over the stored state of its job, client and directory
+  // object (their values replace the stored ones), or creates it.
+  HRESULT CreateOrUpdateUserJobState(const OVOUserJobState& state, String& out);
+  // Moves the asset's reference to `target` of `targetType`: the old
+  // references of the asset are deleted, then the new one created.
+  HRESULT MoveAssetReference(const String& asset, const String& target, uint32_t targetType, String& out);
+  // The organisational units from the root down to `guid` (inclusive),
+  // appended to `path`. A parent that is missing ends the walk with its
+  // not-found status; a cycle in the parents is refused with E_INVALIDARG.
+  HRESULT GetOrgUnitPath(const String& guid, OVOOrgUnitList& path, String& out);
+  // For every organisational unit of the ";"-separated GUID list: its rights
+  // stop inheriting and grant all rights (0x7FFFFFFF) to `identity`, or to
+  // each profile of the length-packed list `profiles`; then it is saved.
+  // Stops at the first unit that fails, with its status and text.
+  HRESULT SetFullAccessForSecurableRootOrgUnits(const String& orgUnits, const String& identity, String& out);
+  HRESULT SetObjectSecurityforProfileList(const String& orgUnits, const String& profiles, String& out);
+
  private:
+  HRESULT GrantOnOrgUnits(const String& orgUnits, const std::vector<String>& grantees, String& out);
   HRESULT LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,
                         CFileTime newerThan, bool& hit);
   HRESULT Save(bool update, uint32_t type, const String& key, String& data, CFileTime* stamp);
@@ -194,9 +234,6 @@ class CDBAccess {
   IdentificationScheme scheme_ = kDefaultIdentificationScheme;
   uint32_t options_ = kDefaultOptions;
 };
-
-// The length-packed key of a record: its identifying values in order.
-String MakeRecordKey(std::initializer_list<std::string_view> entries);
 
 }  // namespace orvacmn
 

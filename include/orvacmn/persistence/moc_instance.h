@@ -16,29 +16,10 @@
 #include <cstdint>
 
 #include "ofl/bstr.h"
+#include "orvacmn/persistence/record_types.h"
+#include "orvacmn/persistence/store_vocabulary.h"
 
 namespace orvacmn {
-
-// Statuses the facade and the stores agree on.
-inline constexpr HRESULT kStatusNotNewer = 0x00830029;  // success: record not newer than the stamp
-inline constexpr HRESULT kStatusNotFound = static_cast<HRESULT>(0x80830001u);
-
-// Property of a write's answer holding the record's new change stamp.
-inline constexpr const char* kPropertyObjectTimestamp = "ObjectTimestamp";
-
-// DoAction on clients (type 51): find the client one of the keys names, or
-// else create the record given, in one store transaction, so that two
-// writers announcing the same new machine end with one client. Parameter: a
-// packed property bag with "Keys" (a length-packed list of client keys
-// (value, kind), tried in order) and "Record" (the client to create). Answer:
-// a bag with "Created" ("1" or "0"), "Method" (the kind of the key that
-// found the client, "0" when created), "ObjectTimestamp" and "Record" (the
-// stored client as a load gives it).
-inline constexpr const char* kActionFindOrCreateClient = "FindOrCreateClient";
-inline constexpr const char* kParamKeys = "Keys";
-inline constexpr const char* kParamRecord = "Record";
-inline constexpr const char* kParamCreated = "Created";
-inline constexpr const char* kParamMethod = "Method";
 
 class IMocInstance {
  public:

@@ -1,17 +1,26 @@
-// LoadTypedRecord: the single load every typed family of the object store
-// shares. Loads one record of a type under its key into an object of the
-// library, sets the found flag and reports a missing record with the
-// family's own status and text, so that each typed load is one call.
+// The one road of every typed family of the object store: load one, load a
+// list, create, save, update and delete, each given the family's row of
+// kRecordFamilies and the key strings, so that each named operation of
+// CDBAccess is one call. LoadTypedRecord is the single load beneath: it
+// loads one record under a ready key into an object of the library, sets the
+// found flag and reports a missing record with the family's own status and
+// text.
 //
 // Runs on the caller's thread with the CDBAccess it is given.
 #ifndef ORVACMN_PERSISTENCE_TYPED_LOAD_H_
 #define ORVACMN_PERSISTENCE_TYPED_LOAD_H_
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string_view>
 #include <utility>
 
+#include "ofl/tokenizer.h"
 #include "orvacmn/common/types.h"
 #include "orvacmn/persistence/db_access.h"
+#include "orvacmn/persistence/record_families.h"
 
 namespace orvacmn {
 
@@ -56,6 +65,110 @@ HRESULT LoadTypedRecord(CDBAccess& db, uint32_t type, uint32_t flags, const Stri
   if (found != nullptr) *found = true;
   out.clear();
   return hr;
+}
+
+// The key strings of one record, in the order of the family's key fields;
+// each operation takes them as a braced list, or as a span built at run time.
+using RecordKeyStrings = std::initializer_list<std::string_view>;
+using RecordKeySpan = std::span<const std::string_view>;
+// Conditions of a list load: (name, value) pairs.
+using RecordCondition = std::pair<std::string_view, std::string_view>;
+using RecordConditions = std::initializer_list<RecordCondition>;
+using RecordConditionSpan = std::span<const RecordCondition>;
+
+inline RecordKeySpan AsSpan(RecordKeyStrings keys) { return {keys.begin(), keys.size()}; }
+inline RecordConditionSpan AsSpan(RecordConditions conditions) { return {conditions.begin(), conditions.size()}; }
+
+// The key a family's single load sends: the key strings, then "*" when the
+// family asks for it (`wildcard` false drops it, as writes do).
+String FamilyKey(const RecordFamily& family, RecordKeySpan keys, bool wildcard = true);
+inline String FamilyKey(const RecordFamily& family, RecordKeyStrings keys, bool wildcard = true) {
+  return FamilyKey(family, AsSpan(keys), wildcard);
+}
+// What a family's single load yields for a missing record: the table's
+// status and its text with the key strings in the placeholders ("%s" as it
+// is, "%04X" as a number in four hexadecimal digits).
+CRecordNotFound NotFoundOf(const RecordFamily& family, RecordKeySpan keys);
+String FormatNotFound(std::string_view format, RecordKeySpan keys);
+inline String FormatNotFound(std::string_view format, RecordKeyStrings keys) {
+  return FormatNotFound(format, AsSpan(keys));
+}
+// The key of a record text: the values of the family's key fields (direct
+// children of the root) in order, without "*"; empty entries for missing
+// fields.
+String RecordKeyOf(const RecordFamily& family, const String& record);
+// The filter of a list load: a packed property bag of the conditions, or
+// empty for none.
+String ConditionFilter(RecordConditionSpan conditions);
+
+// One record of `family` under `keys` into `object`, as LoadTypedRecord.
+template <class T>
+HRESULT LoadOne(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, T& object, String& out,
+                uint32_t flags = kLoadAllFlags, bool* found = nullptr, CFileTime newerThan = 0) {
+  return LoadTypedRecord(db, family.type, flags, FamilyKey(family, keys), object, out, NotFoundOf(family, keys),
+                         found, newerThan);
+}
+template <class T>
+HRESULT LoadOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, T& object, String& out,
+                uint32_t flags = kLoadAllFlags, bool* found = nullptr, CFileTime newerThan = 0) {
+  return LoadOne(db, family, AsSpan(keys), object, out, flags, found, newerThan);
+}
+
+// Appends one new object per record found to `list` (any list with
+// AddTail(T*) that owns what it holds). `keys` empty means every record
+// ("*"); `conditions` become the filter. On failure `out` is the error text
+// and the list unchanged; on success `out` is empty.
+template <class T, class List>
+HRESULT LoadList(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, RecordConditionSpan conditions,
+                 uint32_t flags, List& list, String& out) {
+  OFLTokenizer records;
+  const String keyList = keys.empty() ? MakeRecordKey({kKeyWildcard}) : MakeRecordKeyFrom(keys);
+  const HRESULT hr = db.LoadRecordList(family.type, flags, ConditionFilter(conditions), keyList, records);
+  if (FAILED(hr)) {
+    out = records.GetAt(0, String());
+    return hr;
+  }
+  for (const String& record : records) {
+    auto object = std::make_unique<T>();
+    object->Unpack(record);
+    list.AddTail(object.release());
+  }
+  out.clear();
+  return hr;
+}
+template <class T, class List>
+HRESULT LoadList(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, RecordConditions conditions,
+                 uint32_t flags, List& list, String& out) {
+  return LoadList<T>(db, family, AsSpan(keys), AsSpan(conditions), flags, list, out);
+}
+
+// Creates the record of `object`; `out` is the store's answer unchanged.
+template <class T>
+HRESULT CreateOne(CDBAccess& db, const RecordFamily& family, const T& object, String& out) {
+  return db.CreateRecord(family.type, object.Pack(), out);
+}
+
+// Saves `object` under its own key (RecordKeyOf its text); `stamp`, when
+// given, receives the store's new stamp. `out` is emptied on success.
+template <class T>
+HRESULT SaveOne(CDBAccess& db, const RecordFamily& family, const T& object, String& out, CFileTime* stamp = nullptr) {
+  out = object.Pack();
+  const String key = RecordKeyOf(family, out);
+  if (stamp == nullptr) return db.SaveRecord(family.type, key, out);
+  return db.SaveRecord(family.type, key, out, *stamp);
+}
+
+// Writes the ready record text over the stored record under `keys`.
+HRESULT UpdateOne(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, const String& record, String& out,
+                  CFileTime* stamp = nullptr);
+inline HRESULT UpdateOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, const String& record,
+                         String& out, CFileTime* stamp = nullptr) {
+  return UpdateOne(db, family, AsSpan(keys), record, out, stamp);
+}
+// Deletes the record under `keys`, or the records whose key begins with them.
+HRESULT DeleteOne(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, String& out);
+inline HRESULT DeleteOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, String& out) {
+  return DeleteOne(db, family, AsSpan(keys), out);
 }
 
 }  // namespace orvacmn

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "ofl/string.h"
+#include "orvacmn/persistence/record_types.h"
 
 namespace orvacmn::store {
 
 using String = OFL::String;
 
-inline constexpr uint32_t kClientType = 51;
+inline constexpr uint32_t kClientType = kRecordTypeClient;
 
 // Key kinds of client records (1 = GUID, 2 to 7 = identification methods).
 enum EClientKeyKind : int {
