@@ -86,6 +86,9 @@ TEST_F(LocatorTest, LocalDrivesAndCdroms) {
   EXPECT_EQ(Locator("L:;\\\\one\\kits").GetDIP("{DIP}\\Apps\\Tool\\setup.exe", 0, nullptr), "\\\\one\\kits");
   EXPECT_EQ(Locator("L:;\\\\one\\kits").GetDIP("{DIP}\\Apps\\Local\\setup.exe", 0, nullptr), "L:");
   EXPECT_EQ(Locator("L:;\\\\one\\kits").GetDIP("{DIP}\\Apps\\Local\\setup.exe", 1, nullptr), "L:");
+  // ... even where it holds the path: the first entry stays the choice.
+  EXPECT_EQ(Locator("\\\\one\\kits;L:").GetDIP("{DIP}\\Apps\\Local\\setup.exe", 0, nullptr), "\\\\one\\kits");
+  EXPECT_EQ(Locator("\\\\one\\kits;L:").GetDIP("{DIP}\\Apps\\Local\\setup.exe", 1, nullptr), "L:");
   // A CDROM entry becomes one entry per drive, in drive order.
   const CDIPLocator cd = Locator("{CDROM}\\;\\\\one\\kits");
   EXPECT_EQ(map_->GetCdromDrives(), (std::vector<std::string>{"D:", "E:"}));
