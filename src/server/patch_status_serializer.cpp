@@ -158,9 +158,8 @@ HRESULT CPatchStatusSerializer::Import(CDBAccess* db, const String& path, String
 HRESULT CPatchStatusSerializer::Import(CDBAccess* db, OFLXMLParser* parser, String& message) {
   message.clear();
   if (db == nullptr || parser == nullptr) return kE_FAIL;
+  // "count" is not read: the walk goes by the children actually present.
   const String version = parser->GetAttrib("version");
-  // Read for completeness; the walk goes by the children actually present.
-  (void)parser->GetAttrib("count");
   if (version != kFileVersion) {
     message = OFLFormat(kResIncompatibleVersion, version, kAcceptedVersions).str();
     return kE_FAIL;

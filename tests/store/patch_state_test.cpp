@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -97,6 +98,7 @@ TEST_F(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
   PatchStore b(dir_.File("b.db"), {{"P1", 400}, {"P2", 300}, {"P4", 200}});
   ASSERT_EQ(CPatchStatusSerializer::Export(a.db.get(), dir_.File("a.xml"), message_), S_OK);
   EXPECT_EQ(message_, "");
+  EXPECT_EQ(std::filesystem::status(dir_.File("a.xml")).permissions(), std::filesystem::perms(0644));
   const std::string file = ReadAll(dir_.File("a.xml"));
   EXPECT_NE(file.find("count=\"3\""), std::string::npos);
   EXPECT_NE(file.find("<Patch name=\"Patch P1\" guid=\"P1\" guid_bulletin=\"B-1\" bulletin=\"MS-01\" state=\"500\"/>"),
@@ -164,6 +166,7 @@ TEST_F(PatchState, ImportFromAPositionedParser) {
   PatchStore s(dir_.File("s.db"), {{"P1", 500}, {"P2", 500}});
   OFLXMLParser xml(States("1.0", Entry("P2", "400") + "<Other/>" + Entry("P1", "300")));
   ASSERT_TRUE(xml.FindElem("OVSSpecialImport") && xml.IntoElem() && xml.FindElem("PTMPatchStates"));
+  EXPECT_EQ(CPatchStatusSerializer::Import(nullptr, &xml, message_), kFail);
   EXPECT_EQ(CPatchStatusSerializer::Import(s.db.get(), &xml, message_), S_OK);
   EXPECT_EQ(message_, "Patch state import succeeded. 2 patch states were read, 0 skipped and 2 valued changed.");
   EXPECT_EQ(xml.GetTagName(), "PTMPatchStates");  // left where it stood
