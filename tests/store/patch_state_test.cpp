@@ -143,6 +143,9 @@ TEST_F(PatchState, RefusalsAndSkipsLeaveTheStore) {
             "Patch state import failed. 1 patch states were read, 2 skipped and 0 valued changed. "
             "Error: Patch [NOPE] not found");
   EXPECT_EQ(s.Level("NOPE"), -1);
+  EXPECT_EQ(ImportText(s, States("1.0", Entry("*", "100"))), 1);
+  EXPECT_EQ(message_, "Patch state import failed. 0 patch states were read, 1 skipped and 0 valued changed. "
+                      "Error: Patch [*] not found");
   EXPECT_EQ(s.Stamps(), stamps);
 
   EXPECT_EQ(CPatchStatusSerializer::Import(s.db.get(), dir_.File("missing.xml"), message_),
@@ -155,6 +158,13 @@ TEST_F(PatchState, RefusalsAndSkipsLeaveTheStore) {
   EXPECT_EQ(CPatchStatusSerializer::Export(s.db.get(), dir_.File("none/x.xml"), message_), kFail);
   EXPECT_EQ(message_, "Error saving patch state file [" + dir_.File("none/x.xml") +
                           "]: The system cannot find the path specified.");
+  // A folder in the way: refused, and no half-written file left beside it.
+  std::filesystem::create_directory(dir_.File("folder"));
+  const auto entries = [&] { return std::distance(std::filesystem::directory_iterator(dir_.File("")), {}); };
+  const auto before = entries();
+  EXPECT_EQ(CPatchStatusSerializer::Export(s.db.get(), dir_.File("folder"), message_), kFail);
+  EXPECT_EQ(entries(), before);
+  EXPECT_EQ(CPatchStatusSerializer::Export(s.db.get(), "", message_), 1);
 
   // No digits read as 0, outside the levels: the level becomes "not specified".
   EXPECT_EQ(ImportText(s, States("1.0", Entry("P1", "high"))), S_OK);
