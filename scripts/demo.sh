@@ -93,6 +93,20 @@ stepf "grep -o '<\(CPUDesc\|TotalMemory\|LastUser\|Username\)>[^<]*<'" store get
 step road --now 1717570800 --ip-list "10.0.0.0/8" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
 rm -rf "$store_dir"
+echo; echo "# Patch release levels carried from one store to another through a patch state file"
+patches=$(mktemp -d)
+for s in a b; do "$OVO" store init "$patches/$s.db" >/dev/null; done
+for g in KB5001 KB5002; do
+  printf '<PTMPatch><GUID>%s</GUID><GUIDBulletin>MS24-01</GUIDBulletin><Name>Update %s</Name><Bulletin>MS24-01</Bulletin><ReleaseLevel>300</ReleaseLevel></PTMPatch>\n' \
+    "$g" "$g" >"$patches/$g.xml"
+  for s in a b; do "$OVO" db create "$patches/$s.db" PTMPatch "$patches/$g.xml" >/dev/null; done
+done
+sed 's/>300</>500</' "$patches/KB5001.xml" | "$OVO" db save "$patches/a.db" PTMPatch  # released in store a only
+step patch export "$patches/a.db" "$patches/states.xml"
+cat "$patches/states.xml"
+step patch import "$patches/b.db" "$patches/states.xml"
+stepf "grep -o '<ReleaseLevel>[^<]*<'" db load "$patches/b.db" PTMPatch KB5001
+rm -rf "$patches"
 echo; echo "# Server side: an agent's report merged into its stored client (only what changed, unknown values left out),"
 echo "# the Options after its last connection, its state updated by change groups, addresses checked against lists"
 TZ=UTC step merge --now 1717257600 --ip-update-mode 1 --domain "$EX/server/domain.xml" "$EX/server/client.xml" \
