@@ -41,13 +41,16 @@ FUZZ_TEXT(text) {
   Check(firstDip.empty() || entries.FindString(firstDip, true) >= 0, "first entry is no entry");
 
   orvacmn::CDependencies deps;
-  bool ambiguous = false;  // an item named with the separator "#" cannot be told from its dependencies
+  // An item named with the separator "#", or with no name, cannot be told
+  // from its dependencies once its entry is split again.
+  bool ambiguous = false;
   for (size_t pos = second + 1; pos < text.size();) {
     const size_t end = std::min(text.find('\n', pos), text.size());
     const std::string line = text.substr(pos, end - pos);
     const size_t eq = line.find('=');
-    ambiguous = ambiguous || line.substr(0, eq).find('#') != std::string::npos;
-    deps.SetDependencies(line.substr(0, eq), eq == std::string::npos ? std::string() : line.substr(eq + 1));
+    const std::string item = line.substr(0, eq);
+    ambiguous = ambiguous || item.empty() || item.find('#') != std::string::npos;
+    deps.SetDependencies(item, eq == std::string::npos ? std::string() : line.substr(eq + 1));
     pos = end + 1;
   }
   std::string order, error;

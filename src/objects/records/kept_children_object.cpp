@@ -1,11 +1,26 @@
 #include "orvacmn/records/kept_children_object.h"
 
+#include <string_view>
 #include <utility>
 
 #include "ofl/tools.h"
 #include "ofl/xml_spans.h"
 
 namespace orvacmn {
+namespace {
+
+// A print writes no indentation and escapes "<" in texts and attribute
+// values, so blanks between a ">" and a "<" are a text node of blanks only.
+bool HasBlankTextBetweenTags(std::string_view markup) {
+  for (size_t i = markup.find('>'); i != std::string_view::npos; i = markup.find('>', i + 1)) {
+    size_t j = i + 1;
+    while (j < markup.size() && (markup[j] == ' ' || markup[j] == '\t' || markup[j] == '\n' || markup[j] == '\r')) ++j;
+    if (j > i + 1 && j < markup.size() && markup[j] == '<') return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 OVOKeptChildrenObject::OVOKeptChildrenObject(const CatalogueEntry& entry, std::span<const KeptField> fields)
     : OVOXMLSupport(entry), fields_(fields), values_(fields.size()), slotOf_(fields.size(), -1) {}
@@ -84,6 +99,12 @@ void OVOKeptChildrenObject::ReadChildren(OFLXMLParser& parser, const OFL::Xml::R
       // The print parsed once, so what is kept is what a second reading keeps.
       print.SetDocFromChild(p);
       markup = print.GetDoc();
+      // A reference to a blank that this reading decoded prints as a blank
+      // text beside other nodes, which the next reading drops: read once more.
+      if (HasBlankTextBetweenTags(markup)) {
+        print.SetDoc(markup);
+        markup = print.GetDoc();
+      }
     }
     const int f = FindField(tag);
     if (f < 0) {

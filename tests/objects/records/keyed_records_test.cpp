@@ -104,6 +104,16 @@ TEST(KeptChildren, ReadInPlaceKeepsEachElementAsTheParserPrintsIt) {
   EXPECT_EQ(b.GetGUID(), "g");
   EXPECT_EQ(b.Pack(), "<Bundle><X y=\"A\">t</X><GUID>g</GUID><Z/></Bundle>");
   EXPECT_EQ(OVOBundle(b.Pack()).Pack(), b.Pack());
+  // A blank written as a reference, in a document read without decoding
+  // (it holds a NUL reference), is no blank text that a next reading drops.
+  OFLXMLParser q("<r><N>&#0;</N><Bundle><X>&#32;<Y/></X></Bundle></r>");
+  ASSERT_TRUE(q.FindElem() && q.FindChildElem("Bundle"));
+  OVOBundle first, second;
+  ASSERT_EQ(first.Unpack(q), 1);
+  OFLXMLParser again("<r>" + first.Pack() + "</r>");
+  ASSERT_TRUE(again.FindElem() && again.FindChildElem());
+  ASSERT_EQ(second.Unpack(again), 1);
+  EXPECT_EQ(second.Pack(), first.Pack());
   // So does a job step holding a record.
   const String step = "<BootEnvironment><Name>PE</Name><GUID>g</GUID><Drivers a=\"1\"/></BootEnvironment>";
   orvacmn::OVOBootEnvironment boot(step);
