@@ -231,6 +231,11 @@ TEST(MsgToTempOFLRX, ModesAndSetupFilesInOrder) {
   EXPECT_EQ(defaults.GetMaxRetries(), 3u);
   EXPECT_EQ(defaults.GetRetryPauseDuration(), 10000u);
   EXPECT_FALSE(MsgToTempOFLRX::From("<MSGTS/>").IsValid());
+  // Reading into a used message starts from the defaults, no mode included.
+  MsgToTempOFLRX reused = uninstall;
+  EXPECT_EQ(reused.Unpack("<MSGToTempOFLRX/>"), 1);
+  EXPECT_EQ(reused.GetMode(), MsgToTempOFLRX::Mode{});
+  EXPECT_TRUE(reused.GetSetupFileInfos().empty());
 }
 
 TEST(MsgFromTempOFLRX, SharesTheRequestRootAndReadsItsVersion) {
