@@ -250,6 +250,8 @@ TEST(MsgFromTempOFLRX, SharesTheRequestRootAndReadsItsVersion) {
   EXPECT_EQ(m.GetVersionNumber(), 1u);
   EXPECT_EQ(m.GetResultValue(), 0u);
   EXPECT_EQ(m.GetErrorMessage(), "");
+  EXPECT_EQ(m.Unpack("<MSGToTempOFLRX/>"), 1);
+  EXPECT_EQ(m.GetVersionNumber(), 0u);
 }
 
 TEST(SetupFileInfo, TextFormAndEmptiness) {
