@@ -92,6 +92,10 @@ stepf "head -n 4" "${road[@]}"
 stepf "grep -o '<\(CPUDesc\|TotalMemory\|LastUser\|Username\)>[^<]*<'" store get "$db" 51 4:PC1
 step road --now 1717570800 --ip-list "10.0.0.0/8" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
+echo; echo "# Hardware matching: the client's device report picks the best hardware profile; new network and graphics"
+echo "# cards become components (the profile's own card and the bridge do not), their records created in the store"
+step store put "$db" 10 0C9F2A8E-7B61-4D3A-8E5F-112233445566 "$EX/hardware/hw_profile.xml"
+step hw update "$db" 0A1B2C3D-0000-4000-8000-000000000042 "$EX/hardware/device_report.txt"
 rm -rf "$store_dir"
 echo; echo "# Patch release levels carried from one store to another through a patch state file"
 patches=$(mktemp -d)

@@ -54,6 +54,7 @@ String RecordKeyOf(const RecordFamily& family, const String& record) {
         if (OFL::EqualsNoCase(tag, family.keyFields[size_t(i)])) values[size_t(i)] = parser.GetChildDataView();
     });
   }
+  if (family.policy == RecordKeyPolicy::kDeviceIds) return DeviceRecordKey(values[0], values[1]);
   String key;
   for (int i = 0; i < n; ++i) AppendPackedEntry(key, values[size_t(i)]);
   return key;

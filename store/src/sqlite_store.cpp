@@ -19,6 +19,7 @@
 
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
+#include "ofl/xml_parser.h"
 #include "orvacmn/persistence/record_families.h"
 #include "record_text.h"
 
@@ -587,7 +588,17 @@ struct SqliteStore::Impl {
   static HRESULT GenericRecordKey(uint32_t type, const String* packed, const String& text, String& key,
                                   String& error) {
     String own;
-    if (!packed) {
+    if (!packed && StoreFamilyOf(type).policy == RecordKeyPolicy::kDeviceIds) {
+      // Keyed by the ids of its device string, which may hold escaped "&".
+      String values[2];
+      for (int i = 0; i < 2; ++i) {
+        ChildSpan span;
+        if (FindRootChild(text, StoreFamilyOf(type).keyFields[size_t(i)], span) && span.found && !span.selfClosing)
+          values[i] = OFLXMLParser::UnescapeText(
+              OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin)));
+      }
+      if (!values[0].empty() || !values[1].empty()) own = DeviceRecordKey(values[0], values[1]);
+    } else if (!packed) {
       const RecordFamily& family = StoreFamilyOf(type);
       bool any = false;
       for (int i = 0; i < family.KeyFieldCount(); ++i) {
@@ -601,7 +612,7 @@ struct SqliteStore::Impl {
       if (!any) own.clear();
     }
     GenericKey k;
-    if (!ParseGenericKey(packed ? *packed : own, k, error)) return E_INVALIDARG;
+    if (!ParseTypeKey(type, packed ? *packed : own, k, error)) return E_INVALIDARG;
     if (k.prefix.empty()) {
       error = packed ? "A record is written under its own key, not under \"*\""
                      : "The record has no " + KeyFieldNames(StoreFamilyOf(type)) + " to be keyed by";
@@ -906,7 +917,7 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
   if (client) {
     if (key.empty()) clientKey.all = true;
     else if (!ParseClientKey(key, clientKey, error)) return Answer(E_INVALIDARG, error, result);
-  } else if (!ParseGenericKey(key, genericKey, error)) {
+  } else if (!ParseTypeKey(type, key, genericKey, error)) {
     return Answer(E_INVALIDARG, error, result);
   }
 
@@ -973,7 +984,7 @@ HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, 
   ClientKey clientKey;
   GenericKey genericKey;
   const bool client = KeyedByIdentities(type);
-  if (client ? !ParseClientKey(packed, clientKey, error) : !ParseGenericKey(packed, genericKey, error))
+  if (client ? !ParseClientKey(packed, clientKey, error) : !ParseTypeKey(type, packed, genericKey, error))
     return Answer(E_INVALIDARG, error, result);
   // A delete names one client, or one record or the group of records whose
   // keys begin with its values (the steps of one job); never a wildcard.

@@ -126,6 +126,15 @@ bool ParseGenericKey(std::string_view packed, GenericKey& key, String& error) {
   return true;
 }
 
+bool ParseTypeKey(uint32_t type, std::string_view packed, GenericKey& key, String& error) {
+  OFLTokenizer entries;
+  if (StoreFamilyOf(type).policy != RecordKeyPolicy::kDeviceIds || !entries.FromLengthPackedString(packed) ||
+      entries.GetCount() < 3 || !OFL::EqualsNoCase(entries[2], kKeyGenericDevice))
+    return ParseGenericKey(packed, key, error);
+  entries[2] = entries[1];
+  return ParseGenericKey(entries.AsLengthPackedString(), key, error);
+}
+
 bool KeyFromCommandLine(uint32_t type, std::string_view text, String& packed, String& error) {
   OFLTokenizer entries;
   if (text == kKeyWildcard) {

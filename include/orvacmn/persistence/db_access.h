@@ -224,6 +224,21 @@ class CDBAccess {
   HRESULT SetFullAccessForSecurableRootOrgUnits(const String& orgUnits, const String& identity, String& out);
   HRESULT SetObjectSecurityforProfileList(const String& orgUnits, const String& profiles, String& out);
 
+  // ---- Lookups of the automatic hardware update (hardware_updater.h) ----
+  // The component of `type` for one device: `generic` and `exact` are the
+  // parts of its device string (OFLDeviceInfo::GetDeviceStringParts); the
+  // exact id kKeyGenericDevice ("$BY-PCI$") finds the component made for the
+  // generic id alone. Missing: status 1, "Component (type) [generic exact]
+  // not found".
+  HRESULT LoadHardwareComponent(const String& type, const String& generic, const String& exact,
+                                OVOHardwareComponent& component, String& out, uint32_t flags = kLoadAllFlags,
+                                bool* found = nullptr);
+  // The group with this GUID; missing: E_FAIL, "Group [guid] not found".
+  HRESULT LoadGroupByGUID(const String& guid, OVOGroup& group, String& out, uint32_t flags = kLoadAllFlags);
+  // As LoadPCIDevice, only a record of `vendorType` (OVOPCIDevice::kVendorType*).
+  HRESULT LoadPCIDevice(const String& vendor, uint32_t device, uint32_t vendorType, OVOPCIDevice& object,
+                        String& out, bool* found = nullptr);
+
  private:
   HRESULT GrantOnOrgUnits(const String& orgUnits, const std::vector<String>& grantees, String& out);
   HRESULT LoadOneSystem(const String& value, uint32_t kind, uint32_t flags, OVOSystem& system, String& out,

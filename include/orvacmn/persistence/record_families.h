@@ -28,6 +28,10 @@ enum class RecordKeyPolicy : uint8_t {
   // Clients: (value, kind, "*"), the kind naming which identity the value
   // is (1 GUID, 2 to 7 the identification methods), kept in an index.
   kClientIdentities,
+  // Hardware components: (type, generic device id, exact device id), both
+  // ids read from the record's "DeviceInfo" (OFLDeviceInfo). The exact id
+  // kKeyGenericDevice asks for the component made for the generic id alone.
+  kDeviceIds,
 };
 
 struct RecordFamily {
@@ -77,7 +81,7 @@ inline constexpr RecordFamily kRecordFamilies[] = {
     {kRecordTypeHardwareProfile, "HardwareProfile", "OVOHardwareHWProfile", internal::kFail,
      "Hardware profile [%s] not found", 1, false, internal::kF, {"GUID"}, {}},
     {kRecordTypeHardwareComponent, "HardwareComponent", "OVOHardwareComponent", internal::kOne,
-     "Component (%s) [%s %s] not found", 3, false, internal::kF, {"Type", "Vendor", "Name"}, {"Type"}},
+     "Component (%s) [%s %s] not found", 3, false, RecordKeyPolicy::kDeviceIds, {"Type", "DeviceInfo"}, {"Type"}},
     {kRecordTypeMSWProduct, "MSWProduct", "OVO::MSWProduct", internal::kFail, "MSWProduct [%s] in  not found", 1, false,
      internal::kF, {"GUID"}, {}},
     {kRecordTypeBundle, "Bundle", "OVOBundle", internal::kFail, "Bundle [%s] not found", 1, false, internal::kF,

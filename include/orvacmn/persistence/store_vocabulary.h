@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ofl/bstr.h"
+#include "ofl/device_info.h"
 #include "ofl/string.h"
 #include "ofl/tokenizer.h"
 
@@ -29,6 +30,9 @@ inline constexpr const char* kOptionIfTimestampIsNewer = "IfTimestampIsNewer";
 inline constexpr const char* kPropertyObjectTimestamp = "ObjectTimestamp";
 // The key entry that matches every value in its place and after it.
 inline constexpr std::string_view kKeyWildcard = "*";
+// The exact device id of a hardware-component key that asks for the
+// component made for the generic id (vendor and device only).
+inline constexpr std::string_view kKeyGenericDevice = "$BY-PCI$";
 
 // DoAction on clients (type 51): find the client one of the keys names, or
 // else create the record given, in one store transaction, so that two
@@ -77,6 +81,17 @@ OFL::String MakeRecordKeyFrom(const Range& entries) {
   OFL::String packed;
   for (const auto& e : entries) AppendPackedEntry(packed, e);
   return packed;
+}
+
+// The store key of a hardware component: its type, then the generic and the
+// exact id of its device string; a text that is no device id is its own
+// exact id, with an empty generic one.
+inline OFL::String DeviceRecordKey(std::string_view type, std::string_view device) {
+  const OFLDeviceInfo info(device);
+  OFL::String generic, exact;
+  info.GetDeviceStringParts(generic, exact);
+  if (!info.IsValid()) exact = OFL::String(device);
+  return MakeRecordKey({type, generic, exact});
 }
 
 // The entries of a length-packed key or list; false (and no entries) for a

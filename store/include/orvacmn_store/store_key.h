@@ -50,6 +50,10 @@ struct GenericKey {
   bool wildcard = false;
 };
 bool ParseGenericKey(std::string_view packed, GenericKey& key, String& error);
+// As ParseGenericKey, for a record of `type`: a hardware-component key
+// whose exact device id is kKeyGenericDevice names the component of the
+// generic id alone, keyed (type, generic, generic).
+bool ParseTypeKey(uint32_t type, std::string_view packed, GenericKey& key, String& error);
 
 // A key as typed on a command line, made length-packed: for clients
 // "KIND:VALUE" with KIND 1 to 7 or "*", unless the text already reads as a
