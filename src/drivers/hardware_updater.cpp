@@ -149,8 +149,9 @@ HRESULT HardwareAndPNPUpdater::FindBestMatchingHardwareProfile(OVOSystem& system
 
   String log;
   const OVOHardwareHWProfile* best = profiles.FindBestMatchingHardwareProfile(system, rules.get(), log);
-  // One entry per profile, then the verdict.
-  const size_t headline = log.find(": ");
+  // One entry per profile, then the verdict that heads the text.
+  const size_t named = best == nullptr ? 0 : best->GetName().size() + 9;  // after "Profile [NAME"
+  const size_t headline = log.find(": ", named);
   const String verdict = headline == String::npos ? log : log.substr(0, headline + 2);
   if (headline != String::npos)
     for (const String& line : OFLTokenizer(std::string_view(log).substr(headline + 2), "\n")) Log(L::kTrace, line);
