@@ -81,8 +81,8 @@ FUZZ_TEXT(text) {
     Check((d.GetDevInfoPCIClass() & 0xFF) != 6, "bridge became a component");
   }
   if (result != 0) return;
-  const String before = system.Pack();
   system.SetModified(false);
+  const String before = system.Pack();
   Check(updater.PerformDynamicHardwareUpdate(system, report) == 0, "second run failed");
   Check(!system.IsModified() && system.Pack() == before, "same report changed the client");
 }
