@@ -14,6 +14,7 @@
 #include "orvacmn/hardware/hardware_component.h"
 #include "orvacmn/hardware/hw_profile.h"
 #include "orvacmn/hardware/installed_component.h"
+#include "orvacmn/hardware/pci_device.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/system.h"
 #include "orvacmn_store/sqlite_store.h"
@@ -74,7 +75,8 @@ class HardwareUpdate : public ::testing::Test {
     String out;
     ASSERT_EQ(db_->CreateGroup(group, out), S_OK) << out;
   }
-  void AddProfile(const char* guid, uint32_t options, std::initializer_list<std::pair<const char*, const char*>> parts) {
+  void AddProfile(const char* guid, uint32_t options,
+                  std::initializer_list<std::pair<const char*, const char*>> parts) {
     OVOHardwareHWProfile p;
     p.SetGUID(guid);
     p.SetName(String("P-") + guid);
@@ -147,6 +149,7 @@ TEST_F(HardwareUpdate, NewDevicesBecomeComponentsOnceAndBridgesNever) {
   }
   EXPECT_EQ(Component("USB\\VID_0627&PID_0001")->GetNumber(), 2u);  // the second of "OTHER"
   EXPECT_EQ(Component(kNet1)->GetType(), "NETCARD");
+  EXPECT_EQ(Prop(Component(kNet1), "IP"), "10.1.0.9");  // no predecessor: the group's settings
   EXPECT_TRUE(system_.GetOption(0x4));
   // The components are in the store; this store links no drivers, which is
   // an error entry, not a failed update.
@@ -191,11 +194,29 @@ TEST_F(HardwareUpdate, ReplacedNetcardInheritsSettingsAndNewGfxcardTakesDefaults
   EXPECT_EQ(Prop(gfx, "MAXFREQ"), "75");
 }
 
-TEST_F(HardwareUpdate, NewNetcardWithoutPredecessorTakesTheGroupSettings) {
+TEST_F(HardwareUpdate, DeviceRecordOptionsGiveGenericComponentsOrNone) {
   AddGroup({"P1"});
   AddProfile("P1", kManageAll, {});
-  ASSERT_EQ(Update(Report({kNet1})), 0);
-  EXPECT_EQ(Prop(Component(kNet1), "IP"), "10.1.0.9");
+  String out;
+  for (const auto& [device, options] : {std::pair{0x100Eu, 0x2u}, std::pair{0x2922u, 0x1u}}) {
+    OVOPCIDevice pci;
+    pci.SetVendorID("8086");
+    pci.SetDeviceID(device);
+    pci.SetOptions(options);
+    ASSERT_EQ(db_->CreatePCIDevice(pci, out), S_OK) << out;
+  }
+  ASSERT_EQ(Update(Report({kNet1, kDisk})), 0);
+  EXPECT_EQ(Component(kDisk), nullptr);  // autocreate disabled
+  // Another card of the same vendor and device finds the generic component.
+  OVOSystem other;
+  other.SetGUIDGroup(system_.GetGUIDGroup());
+  HardwareAndPNPUpdater updater(*db_, log_, "test");
+  ASSERT_EQ(updater.PerformDynamicHardwareUpdate(other, Report({"PCI\\VEN_8086&DEV_100E&SUBSYS_00018086&CC_0200"})), 0);
+  OVOHardwareComponentList all;
+  ASSERT_EQ(db_->LoadHardwareComponents(all, out), S_OK);
+  ASSERT_EQ(all.GetCount(), 1);
+  EXPECT_EQ(all.GetHead()->GetDeviceInfo().GetDeviceString(), "PCI\\VEN_8086&DEV_100E");
+  EXPECT_EQ(other.GetInstalledComponents().GetHead()->GetGUIDComponent(), all.GetHead()->GetGUID());
 }
 
 TEST_F(HardwareUpdate, DuplicateAndMalformedDevicesAreSkipped) {
