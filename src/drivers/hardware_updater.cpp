@@ -152,7 +152,7 @@ HRESULT HardwareAndPNPUpdater::FindBestMatchingHardwareProfile(OVOSystem& system
   // One entry per profile, then the verdict that heads the text.
   const size_t named = best == nullptr ? 0 : best->GetName().size() + 9;  // after "Profile [NAME"
   const size_t headline = log.find(": ", named);
-  const String verdict = headline == String::npos ? log : log.substr(0, headline + 2);
+  const String verdict = headline == String::npos ? log : log.substr(0, headline);
   if (headline != String::npos)
     for (const String& line : OFLTokenizer(std::string_view(log).substr(headline + 2), "\n")) Log(L::kTrace, line);
   Log(L::kTrace, OFLFormat("Find best matching hardware profile for client [%s] and group [%s]: %s",
@@ -173,7 +173,7 @@ HRESULT HardwareAndPNPUpdater::FindBestMatchingHardwareProfile(OVOSystem& system
 
   std::set<String> inProfile;
   for (const IC* c : profile.GetComponents())
-    if (c != nullptr) inProfile.insert(c->GetGUIDComponent());
+    if (c != nullptr && !c->GetGUIDComponent().empty()) inProfile.insert(c->GetGUIDComponent());
   OVOHardwareInstalledComponentList& installed = system.GetInstalledComponents();
   for (POSITION pos = installed.GetHeadPosition(); pos != nullptr;) {
     const POSITION at = pos;

@@ -18,7 +18,6 @@
 #define ORVACMN_DRIVERS_HARDWARE_UPDATER_H_
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "orvacmn/common/logger.h"
