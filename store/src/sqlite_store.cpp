@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cassert>
 #include <array>
+#include <cassert>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -59,6 +59,9 @@ constexpr const char* kUpgradeTo3 =
     "CREATE TABLE indexed_conditions(type INTEGER NOT NULL, name TEXT NOT NULL,"
     " PRIMARY KEY(type, name)) WITHOUT ROWID;"
     "PRAGMA user_version = 3;";
+// Conditions of one list met through the index (a family names at most
+// three); any more are checked on each record found.
+constexpr size_t kMaxIndexedConditions = 3;
 // Records read at a time while the index is filled.
 constexpr int kFillBatch = 1000;
 
@@ -186,6 +189,34 @@ bool KeyedByIdentities(uint32_t type) {
 HRESULT Answer(HRESULT hr, const String& text, BSTR* result) {
   if (result) *result = text.empty() ? nullptr : OFL::AllocBstr(text);
   return hr;
+}
+
+// The length-packed list of `texts` (lengths in UTF-8 bytes) in the UTF-16
+// of the interface, widened straight into the answer: a list of many
+// records is not first joined and then copied again. Null when empty.
+BSTR PackedList(const std::vector<const String*>& texts) {
+  if (texts.empty()) return nullptr;
+  const auto ascii = [](const String& t) {
+    unsigned bits = 0;  // no early exit: the loop vectorizes
+    for (const char c : t) bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+  };
+  std::vector<std::u16string> wide(texts.size());  // of the texts that are not ASCII
+  size_t units = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (!ascii(*texts[i])) wide[i] = OFL::ToUtf16(*texts[i]);
+    units += std::to_string(texts[i]->size()).size() + 1 + (wide[i].empty() ? texts[i]->size() : wide[i].size());
+  }
+  BSTR out = SysAllocStringLen(nullptr, units);
+  if (out == nullptr) return nullptr;
+  char16_t* w = out;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    for (const char c : std::to_string(texts[i]->size())) *w++ = char16_t(c);
+    *w++ = u':';
+    if (!wide[i].empty()) w = std::copy(wide[i].begin(), wide[i].end(), w);
+    else for (const char c : *texts[i]) *w++ = char16_t(static_cast<unsigned char>(c));
+  }
+  return out;
 }
 
 // "GUID", or "Vendor, Name and Version".
@@ -1178,7 +1209,9 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
   if (const auto names = impl_->indexed.find(type); names != impl_->indexed.end() && genericKey.wildcard) {
     std::erase_if(bag, [&](const std::pair<String, String>& condition) {
       String name = OFL::ToLower(condition.first);
-      if (std::find(names->second.begin(), names->second.end(), name) == names->second.end()) return false;
+      if (byIndex.size() == kMaxIndexedConditions ||
+          std::find(names->second.begin(), names->second.end(), name) == names->second.end())
+        return false;
       byIndex.emplace_back(std::move(name), OFL::ToLower(condition.second));
       return true;
     });
@@ -1207,20 +1240,20 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
       return Answer(hr, error, result);
     }
   }
-  String out;
-  uint32_t count = 0;
+  std::vector<const String*> answer;
   bool notNewer = false;
   for (const Row& row : rows) {
-    if (limit && count == limit) break;
+    if (limit && answer.size() == limit) break;
     if (newerThan && row.stamp <= newerThan) {
       notNewer = true;
       continue;
     }
-    if (!MatchesConditions(row.data, bag)) continue;
-    AppendPackedEntry(out, row.data);
-    ++count;
+    if (MatchesConditions(row.data, bag)) answer.push_back(&row.data);
   }
-  return Answer(count == 0 && notNewer ? kStatusNotNewer : S_OK, out, result);
+  if (!result) return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
+  *result = PackedList(answer);
+  if (!answer.empty() && !*result) return Answer(E_OUTOFMEMORY, "Out of memory for the answer of the store", result);
+  return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
 }
 
 HRESULT SqliteStore::SaveRecord(uint32_t type, BSTR key, BSTR, BSTR data, uint32_t* value, BSTR* result) {

@@ -44,6 +44,10 @@ TEST_F(ConditionIndex, ListsAnswerAsACheckOfEachRecordWouldAcrossWrites) {
   ASSERT_EQ(Delete(*store_, 34, Packed({"D5"})).hr, S_OK);
   EXPECT_EQ(List(*store_, 34, Filter({{"OSType", "win10"}})), "");
   EXPECT_EQ(List(*store_, 34, Filter({{"OSType", "xp"}})), Packed({moved, d2}));
+  std::string many = "<Properties>";  // more conditions than the index meets at once
+  for (const char* v : {"xp", "XP", "xP", "Xp", "xp"})
+    many += std::string("<PropertyEntry><Param>OSType</Param><Value>") + v + "</Value></PropertyEntry>";
+  EXPECT_EQ(List(*store_, 34, many + "</Properties>"), Packed({moved, d2}));
 
   // Two conditions meet on the same record; a key prefix narrows them.
   const auto target = [](const char* machine, const char* job, const char* state) {
