@@ -129,33 +129,37 @@ void RawList(sqlite3* db, uint32_t type) {
 
 constexpr int kList = 100000;
 
-void BM_LoadJobs(benchmark::State& state) {
-  static auto f = Make("jobs", orvacmn::kRecordTypeJob, kList, [](int i) { return JobText(i, false); });
-  orvacmn::CDBAccess db(f->store);
+// The typed list `load` of the kList records of `type` in `f` against the
+// raw list of the same texts.
+template <class List, class Load>
+void ListAgainstRaw(benchmark::State& state, Fixture& f, uint32_t type, Load load) {
+  orvacmn::CDBAccess db(f.store);
   bench::Measure(
       state, kList,
       [&] {
-        orvacmn::OVOJobList jobs;
+        List list;
         std::string out;
-        if (FAILED(db.LoadJobs(jobs, out)) || jobs.GetCount() != kList) state.SkipWithError("jobs missing");
+        if (FAILED(load(db, list, out)) || list.GetCount() != kList) state.SkipWithError("records missing");
       },
-      [&] { RawList(f->raw, orvacmn::kRecordTypeJob); });
+      [&] { RawList(f.raw, type); });
+}
+
+void BM_LoadJobs(benchmark::State& state) {
+  static auto f = Make("jobs", orvacmn::kRecordTypeJob, kList, [](int i) { return JobText(i, false); });
+  ListAgainstRaw<orvacmn::OVOJobList>(state, *f, orvacmn::kRecordTypeJob,
+                                      [](orvacmn::CDBAccess& db, auto& list, std::string& out) {
+                                        return db.LoadJobs(list, out);
+                                      });
 }
 BENCHMARK(BM_LoadJobs)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
 void BM_LoadJobTargets(benchmark::State& state) {
   static const std::string job = Id("B70B", 0);
   static auto f = Make("targets", orvacmn::kRecordTypeJobTarget, kList, [](int i) { return TargetText(i, job); });
-  orvacmn::CDBAccess db(f->store);
-  bench::Measure(
-      state, kList,
-      [&] {
-        orvacmn::OVOJobTargetList targets;
-        std::string out;
-        if (FAILED(db.LoadJobTargets(job, targets, out)) || targets.GetCount() != kList)
-          state.SkipWithError("targets missing");
-      },
-      [&] { RawList(f->raw, orvacmn::kRecordTypeJobTarget); });
+  ListAgainstRaw<orvacmn::OVOJobTargetList>(state, *f, orvacmn::kRecordTypeJobTarget,
+                                            [](orvacmn::CDBAccess& db, auto& list, std::string& out) {
+                                              return db.LoadJobTargets(job, list, out);
+                                            });
 }
 BENCHMARK(BM_LoadJobTargets)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 

@@ -558,32 +558,32 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
-  // Brings the index entries of record `id` in step with its fields. Most
-  // saves keep a client's identity, and then write no index page at all.
-  int ReplaceIndex(int64_t id, const ClientFields& fields, bool existed) {
-    std::vector<std::pair<int, String>> wanted = IndexEntries(fields);
-    std::erase_if(wanted, [](const auto& e) { return e.first == eKindGuid; });  // the record's own key
-    std::vector<std::pair<int, String>> stale;
+  // Brings the entries of record `id` in one of its indexes in step with
+  // `wanted`: `select` reads the stored ones (`read` makes one of a row),
+  // `bind` binds one to `remove` or `insert`. Entries that stay are not
+  // written again.
+  template <class Entry, class Read, class BindEntry>
+  int SyncEntries(int64_t id, bool existed, std::vector<Entry> wanted, Stmt select, Stmt remove, Stmt insert,
+                  Read read, BindEntry bind) {
+    std::vector<Entry> stale;
     int rc = SQLITE_OK;
     if (existed) {
-      Use sel(*this, kSelectKeys, rc);
+      Use sel(*this, select, rc);
       if (rc != SQLITE_OK) return rc;
       sel.Bind(1, id);
       while ((rc = sel.Step()) == SQLITE_ROW) {
-        std::pair<int, String> entry(int(sel.Int(0)), sel.Text(1));
+        Entry entry = read(sel);
         const auto at = std::find(wanted.begin(), wanted.end(), entry);
         if (at != wanted.end()) wanted.erase(at);
         else stale.push_back(std::move(entry));
       }
       if (rc != SQLITE_DONE) return rc;
     }
-    for (Stmt which : {kDeleteKey, kInsertKey}) {
+    for (Stmt which : {remove, insert}) {
       Use s(*this, which, rc);
       if (rc != SQLITE_OK) return rc;
-      for (const auto& [kind, value] : which == kDeleteKey ? stale : wanted) {
-        s.Bind(1, kind);
-        s.BindText(2, value);
-        s.Bind(3, id);
+      for (const Entry& entry : which == remove ? stale : wanted) {
+        bind(s, entry, which == insert);
         if ((rc = s.Step()) != SQLITE_DONE) return rc;
         sqlite3_reset(*s);
       }
@@ -591,39 +591,35 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
-  // Brings the condition entries of record `id` in step with its text;
-  // entries that keep their value are not written again.
+  // The client index of record `id`. Most saves keep a client's identity,
+  // and then write no index page at all.
+  int ReplaceIndex(int64_t id, const ClientFields& fields, bool existed) {
+    std::vector<std::pair<int, String>> wanted = IndexEntries(fields);
+    std::erase_if(wanted, [](const auto& e) { return e.first == eKindGuid; });  // the record's own key
+    return SyncEntries(
+        id, existed, std::move(wanted), kSelectKeys, kDeleteKey, kInsertKey,
+        [](Use& s) { return std::pair<int, String>(int(s.Int(0)), s.Text(1)); },
+        [id](Use& s, const std::pair<int, String>& e, bool) {
+          s.Bind(1, e.first);
+          s.BindText(2, e.second);
+          s.Bind(3, id);
+        });
+  }
+
+  // The condition entries of record `id`, from its text.
   int ReplaceConditions(uint32_t type, const String& key, int64_t id, const String& text, bool existed) {
     const auto names = indexed.find(type);
     if (names == indexed.end()) return SQLITE_OK;
-    std::vector<std::pair<String, String>> wanted = ConditionEntries(text, names->second), stale;
-    int rc = SQLITE_OK;
-    if (existed) {
-      Use sel(*this, kSelectConditions, rc);
-      if (rc != SQLITE_OK) return rc;
-      sel.Bind(1, id);
-      while ((rc = sel.Step()) == SQLITE_ROW) {
-        std::pair<String, String> entry(sel.Text(0), sel.Text(1));
-        const auto at = std::find(wanted.begin(), wanted.end(), entry);
-        if (at != wanted.end()) wanted.erase(at);
-        else stale.push_back(std::move(entry));
-      }
-      if (rc != SQLITE_DONE) return rc;
-    }
-    for (Stmt which : {kDeleteCondition, kInsertCondition}) {
-      Use s(*this, which, rc);
-      if (rc != SQLITE_OK) return rc;
-      for (const auto& [name, value] : which == kDeleteCondition ? stale : wanted) {
-        s.Bind(1, type);
-        s.BindText(2, name);
-        s.BindText(3, value);
-        s.BindBlob(4, key);
-        if (which == kInsertCondition) s.Bind(5, id);
-        if ((rc = s.Step()) != SQLITE_DONE) return rc;
-        sqlite3_reset(*s);
-      }
-    }
-    return SQLITE_OK;
+    return SyncEntries(
+        id, existed, ConditionEntries(text, names->second), kSelectConditions, kDeleteCondition, kInsertCondition,
+        [](Use& s) { return std::pair<String, String>(s.Text(0), s.Text(1)); },
+        [&](Use& s, const std::pair<String, String>& e, bool inserting) {
+          s.Bind(1, type);
+          s.BindText(2, e.first);
+          s.BindText(3, e.second);
+          s.BindBlob(4, key);
+          if (inserting) s.Bind(5, id);
+        });
   }
 
   // Deletes record `id` with its index entries; a client leaves the stamp of
