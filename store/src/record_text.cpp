@@ -198,4 +198,22 @@ bool MatchesConditions(const String& text, const std::vector<std::pair<String, S
   return std::find(met.begin(), met.end(), false) == met.end();
 }
 
+std::vector<std::pair<String, String>> ConditionEntries(const String& text, const std::vector<String>& names) {
+  std::vector<std::pair<String, String>> entries;
+  OFLXMLParser parser;
+  if (names.empty() || !parser.SetDoc(text) || !parser.FindElem()) return entries;
+  std::vector<std::string_view> last(names.size());
+  std::vector<bool> seen(names.size(), false);
+  parser.ForEachChildElem([&](std::string_view tag) {
+    for (size_t k = 0; k < names.size(); ++k)
+      if (OFL::EqualsNoCase(tag, names[k])) {
+        last[k] = parser.GetChildDataView();
+        seen[k] = true;
+      }
+  });
+  for (size_t k = 0; k < names.size(); ++k)
+    if (seen[k]) entries.emplace_back(names[k], OFL::ToLower(last[k]));
+  return entries;
+}
+
 }  // namespace orvacmn::store

@@ -54,6 +54,13 @@ String PackBag(std::initializer_list<std::pair<std::string_view, std::string_vie
 // text equals the value without regard to case.
 bool MatchesConditions(const String& text, const std::vector<std::pair<String, String>>& conditions);
 
+// The entries the condition index keeps for a record: for each of `names`
+// (ASCII lower case) that the record's root has as a direct child, the name
+// and the text of the last such child in ASCII lower case. A filter value
+// lower-cased alike meets an entry exactly when MatchesConditions would
+// accept the record for that condition.
+std::vector<std::pair<String, String>> ConditionEntries(const String& text, const std::vector<String>& names);
+
 }  // namespace orvacmn::store
 
 #endif  // ORVACMN_STORE_RECORD_TEXT_H_

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <mutex>
@@ -47,6 +49,22 @@ constexpr const char* kUpgradeTo2 =
     "CREATE TABLE deleted(type INTEGER NOT NULL, key BLOB NOT NULL, stamp INTEGER NOT NULL,"
     " PRIMARY KEY(type, key)) WITHOUT ROWID;"
     "PRAGMA user_version = 2;";
+// Version 3 keeps the list conditions of each family's records in an index,
+// so that a filtered list is a search and never a walk over the whole type.
+// `indexed_conditions` names what the index holds, so that a change of the
+// families' conditions is caught up when a writer opens the file.
+constexpr const char* kUpgradeTo3 =
+    "CREATE TABLE record_conditions(type INTEGER NOT NULL, name TEXT NOT NULL, value TEXT NOT NULL,"
+    " key BLOB NOT NULL, id INTEGER NOT NULL, PRIMARY KEY(type, name, value, key)) WITHOUT ROWID;"
+    "CREATE INDEX record_conditions_by_record ON record_conditions(id);"
+    "CREATE TABLE indexed_conditions(type INTEGER NOT NULL, name TEXT NOT NULL,"
+    " PRIMARY KEY(type, name)) WITHOUT ROWID;"
+    "PRAGMA user_version = 3;";
+// Conditions of one list met through the index (a family names at most
+// three); any more are checked on each record found.
+constexpr size_t kMaxIndexedConditions = 3;
+// Records read at a time while the index is filled.
+constexpr int kFillBatch = 1000;
 
 enum Stmt {
   kBegin,
@@ -67,6 +85,11 @@ enum Stmt {
   kFindDeleted,
   kPutDeleted,
   kDropDeleted,
+  kSelectConditions,
+  kDeleteCondition,
+  kInsertCondition,
+  kDeleteConditions,
+  kFillRange,
   kStmtCount
 };
 
@@ -90,7 +113,45 @@ constexpr std::array<const char*, kStmtCount> kSql = {
     "SELECT stamp FROM deleted WHERE type = ?1 AND key = ?2",
     "INSERT OR REPLACE INTO deleted(type, key, stamp) VALUES(?1, ?2, ?3)",
     "DELETE FROM deleted WHERE type = ?1 AND key = ?2",
+    "SELECT name, value FROM record_conditions WHERE id = ?1",
+    "DELETE FROM record_conditions WHERE type = ?1 AND name = ?2 AND value = ?3 AND key = ?4",
+    "INSERT OR IGNORE INTO record_conditions(type, name, value, key, id) VALUES(?1, ?2, ?3, ?4, ?5)",
+    "DELETE FROM record_conditions WHERE id = ?1",
+    "SELECT id, key, data FROM records WHERE type = ?1 AND key > ?2 ORDER BY key LIMIT ?3",
 };
+
+// The condition names of each family, ASCII lower case and sorted: what the
+// index of a writable file holds.
+using ConditionNames = std::map<uint32_t, std::vector<String>>;
+ConditionNames WantedConditions() {
+  ConditionNames wanted;
+  for (const RecordFamily& family : kRecordFamilies) {
+    if (family.policy != RecordKeyPolicy::kFields) continue;
+    for (const std::string_view name : family.conditions) {
+      if (name.empty()) continue;
+      std::vector<String>& names = wanted[family.type];
+      String lower = OFL::ToLower(name);
+      if (std::find(names.begin(), names.end(), lower) == names.end()) names.push_back(std::move(lower));
+    }
+  }
+  for (auto& [type, names] : wanted) std::sort(names.begin(), names.end());
+  return wanted;
+}
+
+// The list queries search indexes only: a walk over a table, or a sort of
+// what was found, would grow with the store rather than with the answer.
+// Checked when a debug build prepares them.
+[[maybe_unused]] bool SearchesOnly(sqlite3* db, const String& sql) {
+  sqlite3_stmt* s = nullptr;
+  bool ok = sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr) == SQLITE_OK;
+  while (ok && sqlite3_step(s) == SQLITE_ROW) {
+    const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(s, 3));
+    const std::string_view d(detail ? detail : "");
+    ok = d.substr(0, 4) != "SCAN" && d.find("TEMP B-TREE") == std::string_view::npos;
+  }
+  sqlite3_finalize(s);
+  return ok;
+}
 
 // The UTF-8 text of each argument. False, with `error`, for UTF-16 holding an
 // unpaired surrogate: it has no UTF-8 form, and a replacement character
@@ -129,6 +190,34 @@ bool KeyedByIdentities(uint32_t type) {
 HRESULT Answer(HRESULT hr, const String& text, BSTR* result) {
   if (result) *result = text.empty() ? nullptr : OFL::AllocBstr(text);
   return hr;
+}
+
+// The length-packed list of `texts` (lengths in UTF-8 bytes) in the UTF-16
+// of the interface, widened straight into the answer: a list of many
+// records is not first joined and then copied again. Null when empty.
+BSTR PackedList(const std::vector<const String*>& texts) {
+  if (texts.empty()) return nullptr;
+  const auto ascii = [](const String& t) {
+    unsigned bits = 0;  // no early exit: the loop vectorizes
+    for (const char c : t) bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+  };
+  std::vector<std::u16string> wide(texts.size());  // of the texts that are not ASCII
+  size_t units = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (!ascii(*texts[i])) wide[i] = OFL::ToUtf16(*texts[i]);
+    units += std::to_string(texts[i]->size()).size() + 1 + (wide[i].empty() ? texts[i]->size() : wide[i].size());
+  }
+  BSTR out = SysAllocStringLen(nullptr, units);
+  if (out == nullptr) return nullptr;
+  char16_t* w = out;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    for (const char c : std::to_string(texts[i]->size())) *w++ = char16_t(c);
+    *w++ = u':';
+    if (!wide[i].empty()) w = std::copy(wide[i].begin(), wide[i].end(), w);
+    else for (const char c : *texts[i]) *w++ = char16_t(static_cast<unsigned char>(c));
+  }
+  return out;
 }
 
 // "GUID", or "Vendor, Name and Version".
@@ -242,9 +331,14 @@ struct SqliteStore::Impl {
   mutable String lastDetail;
   // The actions of SetRecordAction by (type, name in lower case).
   std::map<std::pair<uint32_t, String>, RecordAction> actions;
+  // The conditions the file's index holds, by type; set when the file is opened.
+  ConditionNames indexed;
+  // The filtered list queries by their number of conditions.
+  std::map<size_t, sqlite3_stmt*> filtered;
 
   ~Impl() {
     for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+    for (const auto& [n, s] : filtered) sqlite3_finalize(s);
     sqlite3_close_v2(db);
   }
 
@@ -308,9 +402,14 @@ struct SqliteStore::Impl {
    public:
     Use(Impl& impl, Stmt id, int& rc) {
       sqlite3_stmt*& s = impl.stmts[id];
-      rc = s ? SQLITE_OK : sqlite3_prepare_v3(impl.db, kSql[id], -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+      rc = SQLITE_OK;
+      if (!s) {
+        rc = sqlite3_prepare_v3(impl.db, kSql[id], -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+        assert(rc != SQLITE_OK || (id != kLoadRange && id != kLoadExact) || SearchesOnly(impl.db, kSql[id]));
+      }
       stmt_ = s;
     }
+    explicit Use(sqlite3_stmt* s) : stmt_(s) {}
     ~Use() {
       if (stmt_) {
         sqlite3_reset(stmt_);
@@ -392,6 +491,40 @@ struct SqliteStore::Impl {
     return Collect(s, rows, seen);
   }
 
+  // The records whose key begins with `prefix` and that meet every one of
+  // `conditions` (names and values in ASCII lower case, names the index
+  // holds), in key order: the first condition's entries are walked in key
+  // order, each further one is a lookup of the same key.
+  int LoadFiltered(uint32_t type, const String& prefix, const std::vector<std::pair<String, String>>& conditions,
+                   uint32_t limit, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
+    sqlite3_stmt*& stmt = filtered[conditions.size()];
+    if (!stmt) {
+      String from = "SELECT r.id, r.stamp, r.data FROM record_conditions c0";
+      String where = " WHERE c0.type = ?1 AND c0.name = ?5 AND c0.value = ?6 AND c0.key >= ?2 AND c0.key < ?3";
+      for (size_t k = 1; k < conditions.size(); ++k) {
+        const String c = "c" + std::to_string(k);
+        from += " CROSS JOIN record_conditions " + c;
+        where += " AND " + c + ".type = ?1 AND " + c + ".name = ?" + std::to_string(5 + 2 * k) + " AND " + c +
+                 ".value = ?" + std::to_string(6 + 2 * k) + " AND " + c + ".key = c0.key";
+      }
+      const String sql = from + " CROSS JOIN records r" + where + " AND r.id = c0.id ORDER BY c0.key LIMIT ?4";
+      const int rc = sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+      if (rc != SQLITE_OK) return rc;
+      assert(SearchesOnly(db, sql));
+    }
+    Use s(stmt);
+    const String upper = prefix + '\xFF';
+    s.Bind(1, type);
+    s.BindBlob(2, prefix);
+    s.BindBlob(3, upper);
+    s.Bind(4, limit ? int64_t(limit) : -1);
+    for (size_t k = 0; k < conditions.size(); ++k) {
+      s.BindText(int(5 + 2 * k), conditions[k].first);
+      s.BindText(int(6 + 2 * k), conditions[k].second);
+    }
+    return Collect(s, rows, seen);
+  }
+
   int LoadExact(uint32_t type, const String& key, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
     int rc = SQLITE_OK;
     Use s(*this, kLoadExact, rc);
@@ -426,32 +559,32 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
-  // Brings the index entries of record `id` in step with its fields. Most
-  // saves keep a client's identity, and then write no index page at all.
-  int ReplaceIndex(int64_t id, const ClientFields& fields, bool existed) {
-    std::vector<std::pair<int, String>> wanted = IndexEntries(fields);
-    std::erase_if(wanted, [](const auto& e) { return e.first == eKindGuid; });  // the record's own key
-    std::vector<std::pair<int, String>> stale;
+  // Brings the entries of record `id` in one of its indexes in step with
+  // `wanted`: `select` reads the stored ones (`read` makes one of a row),
+  // `bind` binds one to `remove` or `insert`. Entries that stay are not
+  // written again.
+  template <class Entry, class Read, class BindEntry>
+  int SyncEntries(int64_t id, bool existed, std::vector<Entry> wanted, Stmt select, Stmt remove, Stmt insert,
+                  Read read, BindEntry bind) {
+    std::vector<Entry> stale;
     int rc = SQLITE_OK;
     if (existed) {
-      Use sel(*this, kSelectKeys, rc);
+      Use sel(*this, select, rc);
       if (rc != SQLITE_OK) return rc;
       sel.Bind(1, id);
       while ((rc = sel.Step()) == SQLITE_ROW) {
-        std::pair<int, String> entry(int(sel.Int(0)), sel.Text(1));
+        Entry entry = read(sel);
         const auto at = std::find(wanted.begin(), wanted.end(), entry);
         if (at != wanted.end()) wanted.erase(at);
         else stale.push_back(std::move(entry));
       }
       if (rc != SQLITE_DONE) return rc;
     }
-    for (Stmt which : {kDeleteKey, kInsertKey}) {
+    for (Stmt which : {remove, insert}) {
       Use s(*this, which, rc);
       if (rc != SQLITE_OK) return rc;
-      for (const auto& [kind, value] : which == kDeleteKey ? stale : wanted) {
-        s.Bind(1, kind);
-        s.BindText(2, value);
-        s.Bind(3, id);
+      for (const Entry& entry : which == remove ? stale : wanted) {
+        bind(s, entry, which == insert);
         if ((rc = s.Step()) != SQLITE_DONE) return rc;
         sqlite3_reset(*s);
       }
@@ -459,12 +592,43 @@ struct SqliteStore::Impl {
     return SQLITE_OK;
   }
 
+  // The client index of record `id`. Most saves keep a client's identity,
+  // and then write no index page at all.
+  int ReplaceIndex(int64_t id, const ClientFields& fields, bool existed) {
+    std::vector<std::pair<int, String>> wanted = IndexEntries(fields);
+    std::erase_if(wanted, [](const auto& e) { return e.first == eKindGuid; });  // the record's own key
+    return SyncEntries(
+        id, existed, std::move(wanted), kSelectKeys, kDeleteKey, kInsertKey,
+        [](Use& s) { return std::pair<int, String>(int(s.Int(0)), s.Text(1)); },
+        [id](Use& s, const std::pair<int, String>& e, bool) {
+          s.Bind(1, e.first);
+          s.BindText(2, e.second);
+          s.Bind(3, id);
+        });
+  }
+
+  // The condition entries of record `id`, from its text.
+  int ReplaceConditions(uint32_t type, const String& key, int64_t id, const String& text, bool existed) {
+    const auto names = indexed.find(type);
+    if (names == indexed.end()) return SQLITE_OK;
+    return SyncEntries(
+        id, existed, ConditionEntries(text, names->second), kSelectConditions, kDeleteCondition, kInsertCondition,
+        [](Use& s) { return std::pair<String, String>(s.Text(0), s.Text(1)); },
+        [&](Use& s, const std::pair<String, String>& e, bool inserting) {
+          s.Bind(1, type);
+          s.BindText(2, e.first);
+          s.BindText(3, e.second);
+          s.BindBlob(4, key);
+          if (inserting) s.Bind(5, id);
+        });
+  }
+
   // Deletes record `id` with its index entries; a client leaves the stamp of
   // its deletion behind, so that no copy loaded before is saved back.
   int DeleteById(int64_t id) {
     int rc = SQLITE_OK;
-    {
-      Use del(*this, kDeleteKeys, rc);
+    for (Stmt which : {kDeleteKeys, kDeleteConditions}) {
+      Use del(*this, which, rc);
       if (rc != SQLITE_OK) return rc;
       del.Bind(1, id);
       if ((rc = del.Step()) != SQLITE_DONE) return rc;
@@ -535,6 +699,7 @@ struct SqliteStore::Impl {
     if (!row.exists) row.id = sqlite3_last_insert_rowid(db);
     rc = row.deleted ? ByTypeAndKey(kDropDeleted, type, key, [](Use&) {}) : SQLITE_OK;
     if (rc == SQLITE_OK && client) rc = ReplaceIndex(row.id, *fields, row.exists);
+    if (rc == SQLITE_OK) rc = ReplaceConditions(type, key, row.id, data, row.exists);
     if (rc == SQLITE_OK && stored) *stored = data;
     return rc;
   }
@@ -789,6 +954,124 @@ struct SqliteStore::Impl {
     return rc;
   }
 
+  // Runs one statement of `sql` with `bind`'s arguments, ignoring its rows.
+  int RunOnce(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    if (rc == SQLITE_OK) {
+      bind(s);
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      }
+      rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    }
+    sqlite3_finalize(s);
+    return rc;
+  }
+
+  // The condition names the file's index holds.
+  int ReadIndexed(ConditionNames& names) {
+    names.clear();
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM indexed_conditions ORDER BY type, name", -1, &s, nullptr);
+    if (rc == SQLITE_OK) {
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        if (const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s, 1)))
+          names[uint32_t(sqlite3_column_int64(s, 0))].emplace_back(name);
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    sqlite3_finalize(s);
+    return rc;
+  }
+
+  // Adds the entries of `names` for every stored record of `type`, reading
+  // the records a batch at a time. Entries already there are kept, so a
+  // fill that is repeated changes nothing.
+  int Fill(uint32_t type, const std::vector<String>& names) {
+    struct Item {
+      int64_t id;
+      String key, data;
+    };
+    String after;
+    for (;;) {
+      std::vector<Item> batch;
+      int rc = SQLITE_OK;
+      {
+        Use s(*this, kFillRange, rc);
+        if (rc != SQLITE_OK) return rc;
+        s.Bind(1, type);
+        s.BindBlob(2, after);
+        s.Bind(3, kFillBatch);
+        while ((rc = s.Step()) == SQLITE_ROW) batch.push_back({s.Int(0), s.Text(1), s.Text(2)});
+        if (rc != SQLITE_DONE) return rc;
+      }
+      Use put(*this, kInsertCondition, rc);
+      if (rc != SQLITE_OK) return rc;
+      for (const Item& item : batch) {
+        for (const auto& [name, value] : ConditionEntries(item.data, names)) {
+          put.Bind(1, type);
+          put.BindText(2, name);
+          put.BindText(3, value);
+          put.BindBlob(4, item.key);
+          put.Bind(5, item.id);
+          if ((rc = put.Step()) != SQLITE_DONE) return rc;
+          sqlite3_reset(*put);
+        }
+      }
+      if (batch.size() < size_t(kFillBatch)) return SQLITE_OK;
+      after = batch.back().key;
+    }
+  }
+
+  // Inside a write transaction: makes the index hold exactly the families'
+  // conditions, filling names it lacks and dropping names no family has.
+  int SyncConditions() {
+    ConditionNames have;
+    const ConditionNames want = WantedConditions();
+    int rc = ReadIndexed(have);
+    const auto holds = [](const ConditionNames& m, uint32_t type, const String& name) {
+      const auto at = m.find(type);
+      return at != m.end() && std::find(at->second.begin(), at->second.end(), name) != at->second.end();
+    };
+    const auto bind = [](uint32_t type, const String& name) {
+      return [type, &name](sqlite3_stmt* s) {
+        sqlite3_bind_int64(s, 1, type);
+        sqlite3_bind_text(s, 2, name.data(), int(name.size()), SQLITE_STATIC);
+      };
+    };
+    for (const auto& [type, names] : have)
+      for (const String& name : names)
+        if (rc == SQLITE_OK && !holds(want, type, name)) {
+          rc = RunOnce("DELETE FROM record_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
+          if (rc == SQLITE_OK) rc = RunOnce("DELETE FROM indexed_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
+        }
+    for (const auto& [type, names] : want) {
+      std::vector<String> missing;
+      for (const String& name : names)
+        if (!holds(have, type, name)) missing.push_back(name);
+      if (rc == SQLITE_OK && !missing.empty()) rc = Fill(type, missing);
+      for (const String& name : missing)
+        if (rc == SQLITE_OK) rc = RunOnce("INSERT INTO indexed_conditions(type, name) VALUES(?1, ?2)", bind(type, name));
+    }
+    if (rc == SQLITE_OK) indexed = want;
+    return rc;
+  }
+
+  // Reads what the index of a file of `version` holds; a writer first
+  // catches it up with the families' conditions under the writer's lock.
+  int OpenIndex(int version, bool readOnly) {
+    if (version < 3) return SQLITE_OK;  // a file read as it is: lists check each record
+    int rc = ReadIndexed(indexed);
+    if (rc != SQLITE_OK || readOnly || indexed == WantedConditions()) return rc;
+    rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = SyncConditions();
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK && !sqlite3_get_autocommit(db)) {
+      lastDetail = sqlite3_errmsg(db);
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    return rc;
+  }
+
   // Lays out a new store, or brings an older one to this version, under the
   // writer's lock, so that processes opening the file at once do it once.
   // `error` is set for a database that is no store.
@@ -808,7 +1091,11 @@ struct SqliteStore::Impl {
       if (rc == SQLITE_OK) rc = sqlite3_exec(db, kSchemaVersion1, nullptr, nullptr, nullptr);
       if (rc == SQLITE_OK) version = 1;
     }
-    if (rc == SQLITE_OK && version == 1) rc = sqlite3_exec(db, kUpgradeTo2, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK && version == 1 && (rc = sqlite3_exec(db, kUpgradeTo2, nullptr, nullptr, nullptr)) == SQLITE_OK)
+      version = 2;
+    if (rc == SQLITE_OK && version == 2 && (rc = sqlite3_exec(db, kUpgradeTo3, nullptr, nullptr, nullptr)) == SQLITE_OK &&
+        (rc = SyncConditions()) == SQLITE_OK)
+      version = 3;
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
       if (rc != SQLITE_ABORT) lastDetail = sqlite3_errmsg(db);
@@ -869,6 +1156,8 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const String& path, bool create, 
                                          " at most: use a newer program");
   }
   const auto exec = [&](const String& sql) { return sqlite3_exec(impl->db, sql.c_str(), nullptr, nullptr, nullptr); };
+  rc = impl->OpenIndex(version, readOnly);
+  if (rc != SQLITE_OK) return fail(impl->Fail(rc, text), text);
   rc = exec(options.durable ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
   if (rc == SQLITE_OK) rc = exec("PRAGMA cache_size = -32768");
   if (rc == SQLITE_OK && options.maxPages) rc = exec("PRAGMA max_page_count = " + std::to_string(options.maxPages));
@@ -921,12 +1210,26 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
     return Answer(E_INVALIDARG, error, result);
   }
 
+  // Conditions the index holds are met by the query; any other is checked
+  // on each record found.
+  std::vector<std::pair<String, String>> byIndex;
+  if (const auto names = impl_->indexed.find(type); names != impl_->indexed.end() && genericKey.wildcard) {
+    std::erase_if(bag, [&](const std::pair<String, String>& condition) {
+      String name = OFL::ToLower(condition.first);
+      if (byIndex.size() == kMaxIndexedConditions ||
+          std::find(names->second.begin(), names->second.end(), name) == names->second.end())
+        return false;
+      byIndex.emplace_back(std::move(name), OFL::ToLower(condition.second));
+      return true;
+    });
+  }
+
   std::vector<Row> rows;
   int rc = SQLITE_OK;
   {
     std::lock_guard lock(impl_->mutex);
-    // Filters and stamps are applied after the query, so the query's own limit
-    // would cut too early.
+    // Other conditions and stamps are applied after the query, so the query's
+    // own limit would cut too early.
     const uint32_t queryLimit = bag.empty() && newerThan == 0 ? limit : 0;
     const bool several = client && !clientKey.all &&
                          (clientKey.kind == eKindAny || clientKey.kind == eKindMac || clientKey.kind == eKindIp);
@@ -934,6 +1237,7 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
     std::unordered_set<int64_t> seen;
     if (rc == SQLITE_OK) {
       if (client) rc = impl_->FindClients(clientKey, queryLimit, rows);
+      else if (!byIndex.empty()) rc = impl_->LoadFiltered(type, genericKey.prefix, byIndex, queryLimit, rows, seen);
       else if (genericKey.wildcard) rc = impl_->LoadRange(type, genericKey.prefix, queryLimit, rows, seen);
       else rc = impl_->LoadExact(type, genericKey.prefix, rows, seen);
     }
@@ -943,20 +1247,20 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
       return Answer(hr, error, result);
     }
   }
-  String out;
-  uint32_t count = 0;
+  std::vector<const String*> answer;
   bool notNewer = false;
   for (const Row& row : rows) {
-    if (limit && count == limit) break;
+    if (limit && answer.size() == limit) break;
     if (newerThan && row.stamp <= newerThan) {
       notNewer = true;
       continue;
     }
-    if (!MatchesConditions(row.data, bag)) continue;
-    AppendPackedEntry(out, row.data);
-    ++count;
+    if (MatchesConditions(row.data, bag)) answer.push_back(&row.data);
   }
-  return Answer(count == 0 && notNewer ? kStatusNotNewer : S_OK, out, result);
+  if (!result) return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
+  *result = PackedList(answer);
+  if (!answer.empty() && !*result) return Answer(E_OUTOFMEMORY, "Out of memory for the answer of the store", result);
+  return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
 }
 
 HRESULT SqliteStore::SaveRecord(uint32_t type, BSTR key, BSTR, BSTR data, uint32_t* value, BSTR* result) {

@@ -330,10 +330,10 @@ TEST_F(OpenErrors, MissingCorruptForeignAndNewerFiles) {
   EXPECT_EQ(Open(dir_.File("other.db")).hr, kStatusNotAStore);
   String error;
   ASSERT_TRUE(SqliteStore::Open(dir_.File("new.db"), true, &error));
-  sql(dir_.File("new.db"), "PRAGMA user_version = 3");
+  sql(dir_.File("new.db"), "PRAGMA user_version = 4");
   const Reply newer = Open(dir_.File("new.db"));
   EXPECT_EQ(newer.hr, kStatusSchemaTooNew);
-  EXPECT_NE(newer.text.find("has schema version 3; this program reads version 2 at most"), std::string::npos);
+  EXPECT_NE(newer.text.find("has schema version 4; this program reads version 3 at most"), std::string::npos);
 }
 
 // Runs `check` as a user whom file modes bind: in a child process that drops

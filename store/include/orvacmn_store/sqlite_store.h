@@ -61,7 +61,7 @@ struct StoreOptions {
 
 class SqliteStore final : public IMocInstance {
  public:
-  static constexpr int kSchemaVersion = 2;
+  static constexpr int kSchemaVersion = 3;
 
   // Opens the store file at `path`; with `create` a missing file is created
   // and an empty database file made a store. Null on failure, with the
