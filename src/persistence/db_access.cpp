@@ -25,10 +25,10 @@ HRESULT NoStore(String& out) {
 }
 
 // The store's error text, or the system text of the status when it gave none.
-String ErrorText(HRESULT hr, const ScopedBstr& result) {
-  String text = result.ToUtf8();
+String ErrorText(HRESULT hr, String text) {
   return text.empty() ? OFL::ErrorMessage::TranslateValue(hr) : text;
 }
+String ErrorText(HRESULT hr, const ScopedBstr& result) { return ErrorText(hr, result.ToUtf8()); }
 
 // A failure's text, or the store's result on success.
 void TakeResult(HRESULT hr, const ScopedBstr& result, String& out) {
@@ -132,13 +132,24 @@ HRESULT CDBAccess::LoadRecordList(uint32_t type, uint32_t flags, const String& f
   String error;
   HRESULT hr = moc_ ? CheckUtf8({{"filter", filter}, {"key list", keys}}, error) : NoStore(error);
   if (SUCCEEDED(hr)) {
-    ScopedBstr result;
-    hr = moc_->LoadRecord(type, flags, ScopedBstr(filter).Get(), ScopedBstr(keys).Get(), 0, result.Out());
-    if (SUCCEEDED(hr)) {
-      out.AddLengthPackedStrings(result.ToUtf8());
-      return hr;
+    if (auto* reader = dynamic_cast<IMocRecordReaderUtf8*>(moc_.get())) {
+      String result;
+      hr = reader->LoadRecordUtf8(type, flags, filter, keys, 0, result);
+      if (SUCCEEDED(hr)) {
+        out.Clear();
+        out.AddLengthPackedStrings(result);
+        return hr;
+      }
+      error = ErrorText(hr, std::move(result));
+    } else {
+      ScopedBstr result;
+      hr = moc_->LoadRecord(type, flags, ScopedBstr(filter).Get(), ScopedBstr(keys).Get(), 0, result.Out());
+      if (SUCCEEDED(hr)) {
+        out.AddLengthPackedStrings(result.ToUtf8());
+        return hr;
+      }
+      error = ErrorText(hr, result);
     }
-    error = ErrorText(hr, result);
   }
   out.Clear();
   out.AddString(error);

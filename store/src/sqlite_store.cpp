@@ -195,7 +195,7 @@ HRESULT Answer(HRESULT hr, const String& text, BSTR* result) {
 // The length-packed list of `texts` (lengths in UTF-8 bytes) in the UTF-16
 // of the interface, widened straight into the answer: a list of many
 // records is not first joined and then copied again. Null when empty.
-BSTR PackedList(const std::vector<const String*>& texts) {
+BSTR PackedList(const std::vector<String>& texts) {
   if (texts.empty()) return nullptr;
   const auto ascii = [](const String& t) {
     unsigned bits = 0;  // no early exit: the loop vectorizes
@@ -205,17 +205,17 @@ BSTR PackedList(const std::vector<const String*>& texts) {
   std::vector<std::u16string> wide(texts.size());  // of the texts that are not ASCII
   size_t units = 0;
   for (size_t i = 0; i < texts.size(); ++i) {
-    if (!ascii(*texts[i])) wide[i] = OFL::ToUtf16(*texts[i]);
-    units += std::to_string(texts[i]->size()).size() + 1 + (wide[i].empty() ? texts[i]->size() : wide[i].size());
+    if (!ascii(texts[i])) wide[i] = OFL::ToUtf16(texts[i]);
+    units += std::to_string(texts[i].size()).size() + 1 + (wide[i].empty() ? texts[i].size() : wide[i].size());
   }
   BSTR out = SysAllocStringLen(nullptr, units);
   if (out == nullptr) return nullptr;
   char16_t* w = out;
   for (size_t i = 0; i < texts.size(); ++i) {
-    for (const char c : std::to_string(texts[i]->size())) *w++ = char16_t(c);
+    for (const char c : std::to_string(texts[i].size())) *w++ = char16_t(c);
     *w++ = u':';
     if (!wide[i].empty()) w = std::copy(wide[i].begin(), wide[i].end(), w);
-    else for (const char c : *texts[i]) *w++ = char16_t(static_cast<unsigned char>(c));
+    else for (const char c : texts[i]) *w++ = char16_t(static_cast<unsigned char>(c));
   }
   return out;
 }
@@ -467,19 +467,21 @@ struct SqliteStore::Impl {
   }
 
   // Appends the rows of a query whose columns are (id, stamp, data).
-  int Collect(Use& s, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
+  // `seen`, when given, drops the rows an earlier query of the same answer
+  // found already.
+  int Collect(Use& s, std::vector<Row>& rows, std::unordered_set<int64_t>* seen) {
     for (;;) {
       const int rc = s.Step();
       if (rc == SQLITE_DONE) return SQLITE_OK;
       if (rc != SQLITE_ROW) return rc;
       const int64_t id = s.Int(0);
-      if (seen.insert(id).second) rows.push_back({id, uint64_t(s.Int(1)), s.Text(2)});
+      if (!seen || seen->insert(id).second) rows.push_back({id, uint64_t(s.Int(1)), s.Text(2)});
     }
   }
 
   // The records whose key is `prefix` or begins with its entries.
   int LoadRange(uint32_t type, const String& prefix, uint32_t limit, std::vector<Row>& rows,
-                std::unordered_set<int64_t>& seen) {
+                std::unordered_set<int64_t>* seen = nullptr) {
     int rc = SQLITE_OK;
     Use s(*this, kLoadRange, rc);
     if (rc != SQLITE_OK) return rc;
@@ -496,7 +498,7 @@ struct SqliteStore::Impl {
   // holds), in key order: the first condition's entries are walked in key
   // order, each further one is a lookup of the same key.
   int LoadFiltered(uint32_t type, const String& prefix, const std::vector<std::pair<String, String>>& conditions,
-                   uint32_t limit, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
+                   uint32_t limit, std::vector<Row>& rows) {
     sqlite3_stmt*& stmt = filtered[conditions.size()];
     if (!stmt) {
       String from = "SELECT r.id, r.stamp, r.data FROM record_conditions c0";
@@ -522,10 +524,11 @@ struct SqliteStore::Impl {
       s.BindText(int(5 + 2 * k), conditions[k].first);
       s.BindText(int(6 + 2 * k), conditions[k].second);
     }
-    return Collect(s, rows, seen);
+    return Collect(s, rows, nullptr);
   }
 
-  int LoadExact(uint32_t type, const String& key, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
+  int LoadExact(uint32_t type, const String& key, std::vector<Row>& rows,
+                std::unordered_set<int64_t>* seen = nullptr) {
     int rc = SQLITE_OK;
     Use s(*this, kLoadExact, rc);
     if (rc != SQLITE_OK) return rc;
@@ -534,7 +537,7 @@ struct SqliteStore::Impl {
     return Collect(s, rows, seen);
   }
 
-  int LoadByIndex(int kind, const String& value, std::vector<Row>& rows, std::unordered_set<int64_t>& seen) {
+  int LoadByIndex(int kind, const String& value, std::vector<Row>& rows, std::unordered_set<int64_t>* seen) {
     int rc = SQLITE_OK;
     Use s(*this, kLoadByIndex, rc);
     if (rc != SQLITE_OK) return rc;
@@ -546,13 +549,13 @@ struct SqliteStore::Impl {
   // The records a client key finds: by kind in kind order (every kind for
   // "*"), by value in the order of the values.
   int FindClients(const ClientKey& key, uint32_t limit, std::vector<Row>& rows) {
+    if (key.all) return LoadRange(kClientType, String(), limit, rows);
     std::unordered_set<int64_t> seen;
-    if (key.all) return LoadRange(kClientType, String(), limit, rows, seen);
     for (int kind = eKindGuid; kind <= eKindFqdn; ++kind) {
       if (key.kind != eKindAny && key.kind != kind) continue;
       for (const String& value : LookupValues(kind, key.value)) {
-        const int rc = kind == eKindGuid ? LoadExact(kClientType, MakeRecordKey({value}), rows, seen)
-                                         : LoadByIndex(kind, value, rows, seen);
+        const int rc = kind == eKindGuid ? LoadExact(kClientType, MakeRecordKey({value}), rows, &seen)
+                                         : LoadByIndex(kind, value, rows, &seen);
         if (rc != SQLITE_OK) return rc;
       }
     }
@@ -900,9 +903,8 @@ struct SqliteStore::Impl {
 
     std::lock_guard lock(mutex);
     std::vector<Row> rows;
-    std::unordered_set<int64_t> seen;
     int rc = Exec(kBeginWrite);
-    if (rc == SQLITE_OK) rc = LoadExact(type, key, rows, seen);
+    if (rc == SQLITE_OK) rc = LoadExact(type, key, rows);
     String merged, answer;
     HRESULT refused = S_OK;
     uint64_t stamp = rows.empty() ? 0 : rows[0].stamp;
@@ -1183,16 +1185,49 @@ HRESULT SqliteStore::InitRecord(uint32_t type, BSTR key, BSTR* result) {
 
 HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFilter, BSTR optionsOrKeys,
                                 uint32_t limit, BSTR* result) {
-  type = RecordTypeOf(type);
   String first, second, error;
   if (!ReadArgs({{keyOrFilter, &first}, {optionsOrKeys, &second}}, error)) return Answer(E_INVALIDARG, error, result);
+  std::vector<String> answer;
+  const HRESULT hr = Find(type, first, second, limit, answer, error);
+  if (FAILED(hr) || !result) return Answer(hr, error, result);
+  *result = PackedList(answer);
+  if (!answer.empty() && !*result) return Answer(E_OUTOFMEMORY, "Out of memory for the answer of the store", result);
+  return hr;
+}
+
+HRESULT SqliteStore::LoadRecordUtf8(uint32_t type, uint32_t /*flags*/, std::string_view keyOrFilter,
+                                    std::string_view optionsOrKeys, uint32_t limit, String& result) {
+  result.clear();
+  for (const std::string_view arg : {keyOrFilter, optionsOrKeys}) {
+    size_t bad = 0;
+    if (!OFL::IsValidUtf8(arg, &bad)) {
+      result = "The text is not valid UTF-8 at byte " + std::to_string(bad) +
+               "; the store keeps only texts it can give back unchanged";
+      return E_INVALIDARG;
+    }
+  }
+  std::vector<String> answer;
+  const HRESULT hr = Find(type, String(keyOrFilter), String(optionsOrKeys), limit, answer, result);
+  if (FAILED(hr)) return hr;
+  size_t size = 0;
+  for (const String& text : answer) size += text.size() + 11;
+  result.reserve(size);
+  for (const String& text : answer) AppendPackedEntry(result, text);
+  return hr;
+}
+
+HRESULT SqliteStore::Find(uint32_t type, const String& first, const String& second, uint32_t limit,
+                          std::vector<String>& answer, String& error) {
+  type = RecordTypeOf(type);
   // A key never starts with "<" and is never empty; a filter is a bag or empty.
   const bool list = first.empty() || first[0] == '<';
   const String& key = list ? second : first;
   std::vector<std::pair<String, String>> bag;
   const String& bagText = list ? first : second;
-  if (!bagText.empty() && !ReadBag(bagText, bag))
-    return Answer(E_INVALIDARG, list ? "The filter is no property bag" : "The load options are no property bag", result);
+  if (!bagText.empty() && !ReadBag(bagText, bag)) {
+    error = list ? "The filter is no property bag" : "The load options are no property bag";
+    return E_INVALIDARG;
+  }
   uint64_t newerThan = 0;
   if (!list) {
     for (const auto& [name, value] : bag)
@@ -1205,9 +1240,9 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
   const bool client = KeyedByIdentities(type);
   if (client) {
     if (key.empty()) clientKey.all = true;
-    else if (!ParseClientKey(key, clientKey, error)) return Answer(E_INVALIDARG, error, result);
+    else if (!ParseClientKey(key, clientKey, error)) return E_INVALIDARG;
   } else if (!ParseTypeKey(type, key, genericKey, error)) {
-    return Answer(E_INVALIDARG, error, result);
+    return E_INVALIDARG;
   }
 
   // Conditions the index holds are met by the query; any other is checked
@@ -1234,32 +1269,26 @@ HRESULT SqliteStore::LoadRecord(uint32_t type, uint32_t /*flags*/, BSTR keyOrFil
     const bool several = client && !clientKey.all &&
                          (clientKey.kind == eKindAny || clientKey.kind == eKindMac || clientKey.kind == eKindIp);
     if (several) rc = impl_->Exec(kBegin);
-    std::unordered_set<int64_t> seen;
     if (rc == SQLITE_OK) {
       if (client) rc = impl_->FindClients(clientKey, queryLimit, rows);
-      else if (!byIndex.empty()) rc = impl_->LoadFiltered(type, genericKey.prefix, byIndex, queryLimit, rows, seen);
-      else if (genericKey.wildcard) rc = impl_->LoadRange(type, genericKey.prefix, queryLimit, rows, seen);
-      else rc = impl_->LoadExact(type, genericKey.prefix, rows, seen);
+      else if (!byIndex.empty()) rc = impl_->LoadFiltered(type, genericKey.prefix, byIndex, queryLimit, rows);
+      else if (genericKey.wildcard) rc = impl_->LoadRange(type, genericKey.prefix, queryLimit, rows);
+      else rc = impl_->LoadExact(type, genericKey.prefix, rows);
     }
     if (several) rc = impl_->Finish(rc);
     if (rc != SQLITE_OK) {
-      const HRESULT hr = impl_->Fail(rc, error);
-      return Answer(hr, error, result);
+      return impl_->Fail(rc, error);
     }
   }
-  std::vector<const String*> answer;
   bool notNewer = false;
-  for (const Row& row : rows) {
+  for (Row& row : rows) {
     if (limit && answer.size() == limit) break;
     if (newerThan && row.stamp <= newerThan) {
       notNewer = true;
       continue;
     }
-    if (MatchesConditions(row.data, bag)) answer.push_back(&row.data);
+    if (MatchesConditions(row.data, bag)) answer.push_back(std::move(row.data));
   }
-  if (!result) return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
-  *result = PackedList(answer);
-  if (!answer.empty() && !*result) return Answer(E_OUTOFMEMORY, "Out of memory for the answer of the store", result);
   return answer.empty() && notNewer ? kStatusNotNewer : S_OK;
 }
 
@@ -1301,9 +1330,8 @@ HRESULT SqliteStore::DeleteRecord(uint32_t type, BSTR keyText, uint32_t* value, 
   std::lock_guard lock(impl_->mutex);
   int rc = impl_->Exec(kBeginWrite);
   std::vector<Row> rows;
-  std::unordered_set<int64_t> seen;
   if (rc == SQLITE_OK)
-    rc = client ? impl_->FindClients(clientKey, 0, rows) : impl_->LoadRange(type, genericKey.prefix, 0, rows, seen);
+    rc = client ? impl_->FindClients(clientKey, 0, rows) : impl_->LoadRange(type, genericKey.prefix, 0, rows);
   if (rc == SQLITE_OK && client && rows.size() > 1) {
     impl_->Finish(SQLITE_ABORT);
     return Answer(E_INVALIDARG,

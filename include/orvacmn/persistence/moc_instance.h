@@ -14,6 +14,7 @@
 #define ORVACMN_PERSISTENCE_MOC_INSTANCE_H_
 
 #include <cstdint>
+#include <string_view>
 
 #include "ofl/bstr.h"
 #include "orvacmn/persistence/record_types.h"
@@ -41,6 +42,17 @@ class IMocInstance {
                                BSTR* result) = 0;
   virtual HRESULT DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* result) = 0;
   virtual HRESULT SpecialTask(uint32_t task, BSTR arguments, BSTR* result) = 0;
+};
+
+// A store living in the caller's process may also answer LoadRecord in
+// UTF-8: a list of many records then skips its two conversions to UTF-16
+// and back, and the memory they take. Same arguments, statuses and answers
+// as IMocInstance::LoadRecord; CDBAccess uses it where the store offers it.
+class IMocRecordReaderUtf8 {
+ public:
+  virtual ~IMocRecordReaderUtf8() = default;
+  virtual HRESULT LoadRecordUtf8(uint32_t type, uint32_t flags, std::string_view keyOrFilter,
+                                 std::string_view optionsOrKeys, uint32_t limit, OFL::String& result) = 0;
 };
 
 }  // namespace orvacmn

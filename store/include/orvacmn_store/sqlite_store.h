@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "ofl/bstr.h"
 #include "orvacmn/persistence/moc_instance.h"
@@ -59,7 +61,7 @@ struct StoreOptions {
   uint32_t maxPages = 0;
 };
 
-class SqliteStore final : public IMocInstance {
+class SqliteStore final : public IMocInstance, public IMocRecordReaderUtf8 {
  public:
   static constexpr int kSchemaVersion = 3;
 
@@ -81,6 +83,8 @@ class SqliteStore final : public IMocInstance {
   HRESULT UpdateRecord(uint32_t type, BSTR key, BSTR reserved, BSTR data, uint32_t* value, BSTR* result) override;
   HRESULT DoAction(uint32_t type, BSTR action, BSTR parameter, BSTR* result) override;
   HRESULT SpecialTask(uint32_t task, BSTR arguments, BSTR* result) override;
+  HRESULT LoadRecordUtf8(uint32_t type, uint32_t flags, std::string_view keyOrFilter, std::string_view optionsOrKeys,
+                         uint32_t limit, String& result) override;
 
   const String& GetPath() const;
 
@@ -97,6 +101,10 @@ class SqliteStore final : public IMocInstance {
  private:
   struct Impl;
   explicit SqliteStore(std::unique_ptr<Impl> impl);
+  // LoadRecord on UTF-8 arguments: the texts of the records found, or the
+  // failure and its text.
+  HRESULT Find(uint32_t type, const String& keyOrFilter, const String& optionsOrKeys, uint32_t limit,
+               std::vector<String>& answer, String& error);
   std::unique_ptr<Impl> impl_;
 };
 
