@@ -26,33 +26,8 @@ class Families : public StoreFixture {
   String out_;
 };
 
-TEST_F(Families, CreateLoadListSaveDelete) {
-  OVOBundle bundle;
-  bundle.SetGUID("B1");
-  bundle.SetName("first");
-  ASSERT_EQ(db_->CreateBundle(bundle, out_), S_OK) << out_;
-  bundle.SetGUID("B2");
-  ASSERT_EQ(db_->CreateBundle(bundle, out_), S_OK) << out_;
-  EXPECT_LT(db_->CreateBundle(bundle, out_), 0);  // a second record under one key
-
-  OVOBundle loaded;
-  bool found = false;
-  ASSERT_EQ(db_->LoadBundle("b1", loaded, out_, kLoadAllFlags, &found), S_OK);  // keys ignore case
-  EXPECT_TRUE(found);
-  EXPECT_EQ(loaded.GetGUID(), "B1");
-
-  loaded.SetName("renamed");
-  ASSERT_EQ(db_->SaveBundle(loaded, out_), S_OK) << out_;
-  OVOBundleList all;
-  ASSERT_EQ(db_->LoadBundles(all, out_), S_OK);
-  ASSERT_EQ(all.GetCount(), 2);
-  EXPECT_EQ(all.GetHead()->GetName(), "renamed");
-
-  EXPECT_EQ(db_->DeleteBundle("B1", out_), S_OK);
-  EXPECT_EQ(db_->LoadBundle("B1", loaded, out_), E_FAIL);
-  EXPECT_EQ(out_, "Bundle [B1] not found");
-
-  // Records without their own key fields are saved under the key given.
+// Records without their own key fields are saved under the key given.
+TEST_F(Families, ObjectRightsAreSavedUnderTheKeyGiven) {
   OVOObjectRights rights;
   rights.SetRights("p", 4);
   ASSERT_EQ(db_->SaveObjectRights("B2", rights, out_), S_OK) << out_;
