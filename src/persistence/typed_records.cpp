@@ -1,6 +1,5 @@
 // The shared typed path of the record families: keys, not-found results,
 // filters, and the writes that need no object type.
-#include <array>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -96,6 +95,9 @@ HRESULT CheckKeyValues(const RecordFamily& family, RecordKeySpan keys, String& o
 }
 
 HRESULT CheckRecordText(const RecordFamily& family, const String& record, String& out) {
+  // A client update may be a property bag of the changes; the store reads
+  // client texts itself.
+  if (family.policy != RecordKeyPolicy::kFields) return S_OK;
   OFLXMLParser parser;
   if (!parser.SetDoc(record) || !parser.FindElem()) {
     out = "The record text of " + String(family.family) + " is no XML element";

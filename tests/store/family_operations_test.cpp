@@ -1,7 +1,8 @@
 // Every named operation of the family table on the embedded store: one
 // record of each family created, loaded, listed, saved, updated and deleted
 // through the operations CDBAccess declares from the table, the not-found
-// results, the operations of several forms, and hostile key values.
+// results, the operations of several forms and the composite ones, and
+// hostile key values.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include "orvacmn/energy.h"
 #include "orvacmn/hardware.h"
 #include "orvacmn/jobs.h"
+#include "orvacmn/objects/object_rights.h"
 #include "orvacmn/persistence.h"
 #include "orvacmn/records.h"
 #include "orvacmn/software.h"
@@ -392,6 +394,155 @@ TEST_F(FamilyOperations, HostileKeyValuesAndRecordTexts) {
             E_INVALIDARG);
   EXPECT_EQ(First(*store_, kRecordTypeBundle, Packed({"*"})), "");
   EXPECT_EQ(First(*store_, kRecordTypeDip, Packed({"*"})), "");
+}
+
+TEST_F(FamilyOperations, HierarchiesMapsTextsAndDefinitions) {
+  // Top > (Sub > Leaf, Other); "Loop" is its own parent.
+  const char* groups[][3] = {{"T", "", "Top"}, {"S", "T", "Sub"}, {"L", "S", "Leaf"}, {"O", "T", "Other"},
+                             {"X", "X", "Loop"}};
+  for (const auto& [guid, parent, name] : groups) {
+    OVOGroup group;
+    group.SetGUID(guid);
+    group.SetGUIDParent(parent);
+    group.SetName(name);
+    ASSERT_EQ(db_->CreateGroup(group, out_), S_OK) << out_;
+  }
+  const auto guids = [](const OVOGroupList& list) {
+    String all;
+    for (const OVOGroup* g : list) all += g->GetGUID();
+    return all;
+  };
+  OVOGroupList below, tree, loop;
+  ASSERT_EQ(db_->LoadGroupChildrenRecursive("t", below, out_), S_OK);
+  EXPECT_EQ(guids(below), "OSL");  // level by level
+  ASSERT_EQ(db_->LoadGroupTree("S", tree, out_), S_OK);
+  EXPECT_EQ(guids(tree), "SL");
+  ASSERT_EQ(db_->LoadGroupChildrenRecursive("X", loop, out_), S_OK);
+  EXPECT_EQ(guids(loop), "");
+  OVOGroup found;
+  ASSERT_EQ(db_->ResolveGroup("top\\SUB\\leaf", found, out_), S_OK);
+  EXPECT_EQ(found.GetGUID(), "L");
+  EXPECT_EQ(db_->ResolveGroup("Top\\Leaf", found, out_), E_FAIL);
+  EXPECT_EQ(out_, "Group [Top\\Leaf] not found");
+
+  // Inventory files are texts keyed by path, name, scan and machine.
+  const String file = "<InventoryFile><Path>C:\\x</Path><Name>a.exe</Name><GUIDScan>S</GUIDScan>"
+                      "<GUIDMachine>M</GUIDMachine><Size>1</Size></InventoryFile>";
+  ASSERT_EQ(db_->CreateInventoryFile(file, out_), S_OK) << out_;
+  String record;
+  ASSERT_EQ(db_->LoadInventoryFile("C:\\x", "a.exe", "S", "M", record, out_), S_OK);
+  EXPECT_EQ(record, file);
+  EXPECT_EQ(db_->LoadInventoryFile("C:\\x", "b.exe", "S", "M", record, out_), 1);
+  EXPECT_EQ(out_, "Inventory file [C:\\x\\b.exe] in scan [S] on machine [M] not found");
+  EXPECT_EQ(record, file);
+
+  OVOFileDownloadState state;
+  state.SetGUID("F1");
+  ASSERT_EQ(db_->CreateFileDownloadState(state, out_), S_OK) << out_;
+  OVOObjectMap<OVOFileDownloadState> states;
+  ASSERT_EQ(db_->LoadFileDownloadStatesAsMap(states, out_), S_OK);
+  EXPECT_EQ(states.count("F1"), 1u);
+  ASSERT_EQ(Save(*store_, kRecordTypeSoftwareApplication, Packed({"A1"}),
+                 "<SoftwareApplication><GUID>A1</GUID><Patchable>1</Patchable></SoftwareApplication>")
+                .hr,
+            S_OK);
+  ASSERT_EQ(Save(*store_, kRecordTypeSoftwareApplication, Packed({"A2"}), "<SoftwareApplication><GUID>A2</GUID>"
+                 "</SoftwareApplication>").hr, S_OK);
+  OVOSoftwareApplicationList patchable;
+  ASSERT_EQ(db_->LoadPatchableSoftwareApplications(patchable, out_), S_OK);
+  ASSERT_EQ(patchable.GetCount(), 1);
+  EXPECT_EQ(patchable.GetHead()->GetGUID(), "A1");
+
+  OVOCustomVarDef def;
+  def.SetName("Site");
+  ASSERT_EQ(CreateOne(*db_, FamilyOf<kRecordTypeCustomVarDef>(), def, out_), S_OK) << out_;
+  OVOCustomVarDefList defs;
+  ASSERT_EQ(db_->LoadCustomVarDefs(defs, out_), S_OK);
+  ASSERT_EQ(defs.GetCount(), 1);
+}
+
+// Records without their own key fields are saved under the key given.
+TEST_F(FamilyOperations, ObjectRightsAreSavedUnderTheKeyGiven) {
+  OVOObjectRights rights;
+  rights.SetRights("p", 4);
+  ASSERT_EQ(db_->SaveObjectRights("B2", rights, out_), S_OK) << out_;
+  OVOObjectRights stored;
+  ASSERT_EQ(db_->LoadObjectRights("B2", stored, out_), S_OK);
+  EXPECT_EQ(stored, rights);
+  EXPECT_EQ(db_->DeleteObjectRights("B2", out_), S_OK);
+  EXPECT_EQ(db_->LoadObjectRights("B2", stored, out_), E_FAIL);
+  EXPECT_EQ(out_, "ObjectRights for [B2] not found");
+}
+
+TEST_F(FamilyOperations, TwoPartKeysAndConditions) {
+  OVODynamicGroup group;
+  for (const char* id : {"D1", "D2", "D3"}) {
+    group.SetGUID(id);
+    group.SetOrgUnit(id[1] == '3' ? "OU2" : "OU1");
+    group.SetName(String("group ") + id);
+    ASSERT_EQ(db_->CreateDynamicGroup(group, out_), S_OK) << out_;
+  }
+  OVODynamicGroup loaded;
+  ASSERT_EQ(db_->LoadDynamicGroup("D3", "OU2", loaded, out_), S_OK);
+  EXPECT_EQ(loaded.GetName(), "group D3");
+  EXPECT_EQ(db_->LoadDynamicGroup("D3", "OU1", loaded, out_), 1);
+  EXPECT_EQ(out_, "Dynamich Group [D3] in [OU1] not found");
+
+  OVODynamicGroupList inUnit;
+  ASSERT_EQ(db_->LoadDynamicGroups("ou1", inUnit, out_), S_OK);
+  EXPECT_EQ(inUnit.GetCount(), 2);
+
+  // A save finds the record by both key fields; a delete by the first.
+  loaded.SetName("moved");
+  ASSERT_EQ(db_->SaveDynamicGroup(loaded, out_), S_OK) << out_;
+  ASSERT_EQ(db_->LoadDynamicGroup("D3", "OU2", loaded, out_), S_OK);
+  EXPECT_EQ(loaded.GetName(), "moved");
+  EXPECT_EQ(db_->DeleteDynamicGroup("D3", out_), S_OK);
+  EXPECT_EQ(db_->LoadDynamicGroup("D3", "OU2", loaded, out_), 1);
+}
+
+TEST_F(FamilyOperations, OrgUnitPathsAndUserJobStates) {
+  OVOOrgUnit unit;
+  for (const auto& [id, parent] : {std::pair{"R", ""}, {"A", "R"}, {"B", "A"}, {"X", "Y"}, {"Y", "X"}}) {
+    unit.SetGUID(id);
+    unit.SetGUIDParent(parent);
+    ASSERT_EQ(db_->CreateOrgUnit(unit, out_), S_OK) << out_;
+  }
+  OVOOrgUnitList path;
+  ASSERT_EQ(db_->GetOrgUnitPath("B", path, out_), S_OK) << out_;
+  String names;
+  for (const OVOOrgUnit* u : path) names += u->GetGUID();
+  EXPECT_EQ(names, "RAB");
+  OVOOrgUnitList cycle;
+  EXPECT_EQ(db_->GetOrgUnitPath("X", cycle, out_), E_INVALIDARG);
+  EXPECT_EQ(cycle.GetCount(), 0);
+  OVOOrgUnitList orphan;
+  unit.SetGUID("C");
+  unit.SetGUIDParent("gone");
+  ASSERT_EQ(db_->CreateOrgUnit(unit, out_), S_OK);
+  EXPECT_EQ(db_->GetOrgUnitPath("C", orphan, out_), E_FAIL);
+  EXPECT_EQ(out_, "OrgUnit [gone] not found");
+
+  ASSERT_EQ(db_->SetObjectSecurityforProfileList("R;;A", Packed({"p1", "p2"}), out_), S_OK) << out_;
+  ASSERT_EQ(db_->LoadOrgUnit("A", unit, out_), S_OK);
+  EXPECT_FALSE(unit.GetObjectRights().GetInheritedFlag());
+  EXPECT_EQ(unit.GetObjectRights().GetRights("p2"), 0x7FFFFFFFu);
+  EXPECT_EQ(db_->SetFullAccessForSecurableRootOrgUnits("B;Z", "admin", out_), E_FAIL);
+  EXPECT_EQ(out_, "OrgUnit [Z] not found");
+  ASSERT_EQ(db_->LoadOrgUnit("B", unit, out_), S_OK);
+  EXPECT_EQ(unit.GetObjectRights().GetRights("admin"), 0x7FFFFFFFu);
+
+  // One state per job, client and directory object: the second replaces it.
+  OVOUserJobState state;
+  state.SetGUIDJob("J");
+  state.SetGUIDSystem("S");
+  state.SetJobName("first");
+  ASSERT_EQ(db_->CreateOrUpdateUserJobState(state, out_), S_OK) << out_;
+  state.SetJobName("second");
+  ASSERT_EQ(db_->CreateOrUpdateUserJobState(state, out_), S_OK) << out_;
+  const std::string all = Load(*store_, kRecordTypeUserJobState, "", Packed({"*"})).text;
+  EXPECT_EQ(all.find("first"), std::string::npos);
+  EXPECT_NE(all.find("second"), std::string::npos);
 }
 
 }  // namespace

@@ -110,7 +110,8 @@ HRESULT CheckKeyValues(const RecordFamily& family, RecordKeySpan keys, String& o
 // E_INVALIDARG with a text when the record's root element is not the object
 // name of the family's class, or its own key values hold the wildcard: such
 // a text would be stored where no typed load finds it, or under a key that
-// names other records. Families without a catalogued class take any root.
+// names other records. Families without a catalogued class take any root;
+// client texts are not checked here.
 HRESULT CheckRecordText(const RecordFamily& family, const String& record, String& out);
 
 // One record of `family` under `keys` into `object`, as LoadTypedRecord; a
