@@ -772,8 +772,15 @@ struct SqliteStore::Impl {
       for (int i = 0; i < family.KeyFieldCount(); ++i) {
         ChildSpan span;
         String value;
-        if (FindRootChild(text, family.keyFields[size_t(i)], span) && span.found && !span.selfClosing)
-          value = OFL::Trim(text.substr(span.contentBegin, span.contentEnd - span.contentBegin));
+        std::string_view scope = text, field = family.keyFields[size_t(i)];
+        // "Outer/Inner": the key of an embedded object, Inner within the root's child Outer.
+        for (size_t slash; !scope.empty() && (slash = field.find('/')) != std::string_view::npos;
+             field = field.substr(slash + 1)) {
+          const bool inner = FindRootChild(scope, field.substr(0, slash), span) && span.found && !span.selfClosing;
+          scope = inner ? scope.substr(span.tagBegin, span.tagEnd - span.tagBegin) : std::string_view();
+        }
+        if (!scope.empty() && FindRootChild(scope, field, span) && span.found && !span.selfClosing)
+          value = OFL::Trim(String(scope.substr(span.contentBegin, span.contentEnd - span.contentBegin)));
         any = any || !value.empty();
         AppendPackedEntry(own, value);
       }

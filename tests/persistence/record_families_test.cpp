@@ -1,17 +1,11 @@
-// The table of record families and the not-found results of the typed loads.
+// The table of record families, the keys and the not-found texts of the typed loads.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "orvacmn/directory/dynamic_group.h"
-#include "orvacmn/hardware/pci_device.h"
-#include "orvacmn/jobs/job.h"
-#include "orvacmn/jobs/job_step_kinds.h"
-#include "orvacmn/persistence/db_access.h"
 #include "orvacmn/persistence/record_families.h"
 #include "orvacmn/persistence/typed_load.h"
-#include "orvacmn/records/keyed_records.h"
 
 namespace orvacmn {
 namespace {
@@ -68,59 +62,6 @@ TEST(RecordFamilies, KeysAndNotFoundTexts) {
             "1:g1:o");
   EXPECT_EQ(RecordKeyOf(FamilyOf<kRecordTypeJobTarget>(), "<JobTarget><GUIDJob>j</GUIDJob></JobTarget>"), "0:1:j");
   EXPECT_EQ(RecordKeyOf(FamilyOf<kRecordTypeJob>(), "not xml"), "0:");
-}
-
-// A store that holds nothing: every load comes back empty.
-class EmptyStore : public IMocInstance {
- public:
-  HRESULT InitRecord(uint32_t, BSTR, BSTR*) override { return E_FAIL; }
-  HRESULT LoadRecord(uint32_t type, uint32_t, BSTR key, BSTR, uint32_t, BSTR* result) override {
-    lastType = type;
-    lastKey = OFL::FromUtf16(std::u16string_view(key ? key : u"", SysStringLen(key)));
-    *result = nullptr;
-    return S_OK;
-  }
-  HRESULT SaveRecord(uint32_t, BSTR, BSTR, BSTR, uint32_t*, BSTR*) override { return E_FAIL; }
-  HRESULT CreateRecord(uint32_t, BSTR, BSTR*) override { return E_FAIL; }
-  HRESULT DeleteRecord(uint32_t, BSTR, uint32_t*, BSTR*) override { return E_FAIL; }
-  HRESULT UpdateRecord(uint32_t, BSTR, BSTR, BSTR, uint32_t*, BSTR*) override { return E_FAIL; }
-  HRESULT DoAction(uint32_t, BSTR, BSTR, BSTR*) override { return E_FAIL; }
-  HRESULT SpecialTask(uint32_t, BSTR, BSTR*) override { return E_FAIL; }
-  uint32_t lastType = 0;
-  String lastKey;
-};
-
-TEST(RecordFamilies, MissingRecordsGiveTheFamilysStatusAndText) {
-  auto store = std::make_shared<EmptyStore>();
-  CDBAccess db(store);
-  String out;
-  bool found = true;
-  OVOUserProfile profile;
-  profile.SetName("kept");
-  EXPECT_EQ(db.LoadUserProfile("U1", profile, out, kLoadAllFlags, &found), 1);
-  EXPECT_EQ(out, "UserProfile [U1] not found");
-  EXPECT_FALSE(found);
-  EXPECT_EQ(profile.GetName(), "kept");
-  EXPECT_EQ(store->lastType, kRecordTypeUserProfile);
-
-  OVOJob job;
-  EXPECT_EQ(db.LoadJob("J1", job, out), E_FAIL);
-  EXPECT_EQ(out, "Job [J1] not found");
-  OVOJobStepWaitForOSDriveEncryption step;
-  EXPECT_EQ(db.LoadJobStep("S1", step, out), kStatusNotFound);
-  EXPECT_EQ(out, "JobStep [S1] not found");
-  OVODynamicGroup group;
-  EXPECT_EQ(db.LoadDynamicGroup("D1", "O1", group, out), 1);
-  EXPECT_EQ(out, "Dynamich Group [D1] in [O1] not found");
-  EXPECT_EQ(store->lastKey, "2:D12:O1");
-  OVOPCIDevice device;
-  EXPECT_EQ(db.LoadPCIDevice("8086", 0x1234, device, out), 1);
-  EXPECT_EQ(out, "Component device [8086,1234] not found");
-  // A family without a not-found text: the store's status, no text.
-  OVOSettings settings;
-  out = "x";
-  EXPECT_EQ(db.LoadSettings("s", settings, out), S_OK);
-  EXPECT_EQ(out, "");
 }
 
 }  // namespace

@@ -26,6 +26,12 @@ LISTED=$("$OVO" db list "$DB" DynamicGroup --where OrgUnit=O2)
 case $LISTED in *"<Name>two</Name>"*) ;; *) echo "FAIL: list --where gave [$LISTED]"; fails=$((fails + 1)) ;; esac
 [ "$(printf '%s\n' "$LISTED" | grep -c .)" = 1 ] || { echo "FAIL: list --where count"; fails=$((fails + 1)); }
 expect_status 2 -- db list "$DB" DynamicGroup --where OrgUnit
+# A key value "*" names no record; a record under another family's root is not written.
+expect "$(printf '0x00000001\tDynamich Group [*] in [O1] not found')" 1 -- db load "$DB" DynamicGroup '*' O1
+expect_status 2 -- db delete "$DB" DynamicGroup '*'
+printf '<Job><GUID>D3</GUID><OrgUnit>O1</OrgUnit></Job>\n' >"$DIR/wrong"
+expect_status 2 -- db create "$DB" DynamicGroup "$DIR/wrong"
+[ "$("$OVO" db list "$DB" DynamicGroup | grep -c .)" = 2 ] || { echo "FAIL: wrong root written"; fails=$((fails + 1)); }
 
 sed 's/one/renamed/' "$DIR/d1" >"$DIR/d1b"
 expect "" 0 -- db save "$DB" DynamicGroup "$DIR/d1b"

@@ -35,14 +35,7 @@ struct DbArgs {
 };
 
 // A record as the store holds it: the typed path's object for any family.
-struct StoredText {
-  String text;
-  int Unpack(const String& record) {
-    text = record;
-    return 1;
-  }
-  const String& Pack() const { return text; }
-};
+using StoredText = orvacmn::CRecordText;
 
 struct StoredTexts {
   std::vector<std::unique_ptr<StoredText>> items;

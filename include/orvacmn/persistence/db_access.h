@@ -182,7 +182,7 @@ class CDBAccess {
   // ---- The other families (family_operations.h, one row each) ----
   ORVACMN_ALL_FAMILY_OPERATIONS(ORVACMN_DECLARE_FAMILY_OPERATIONS)
 
-  // Operations with conditions or a second form.
+  // Operations with conditions, maps or a second form.
   // The organisational unit named `name` under the unit `parent`.
   HRESULT LoadOrgUnit(const String& parent, const String& name, OVOOrgUnit& unit, String& out,
                       uint32_t flags = kLoadAllFlags);
@@ -223,6 +223,73 @@ class CDBAccess {
   // Stops at the first unit that fails, with its status and text.
   HRESULT SetFullAccessForSecurableRootOrgUnits(const String& orgUnits, const String& identity, String& out);
   HRESULT SetObjectSecurityforProfileList(const String& orgUnits, const String& profiles, String& out);
+
+  // Jobs into a map by GUID.
+  HRESULT LoadJobs(OVOObjectMap<OVOJob>& jobs, String& out, uint32_t flags = kLoadAllFlags);
+  // The steps of job `job` ("Job"), each of the kind its packed "type" names;
+  // a step of no known kind is left out.
+  HRESULT LoadJobSteps(const String& job, OVOJobStepList& steps, String& out, uint32_t flags = kLoadAllFlags);
+  // Deletes every step of job `job`; stops at the first delete that fails.
+  HRESULT DeleteJobSteps(const String& job, String& out);
+  // User job states, keyed (job, client, directory object): those of `job`,
+  // one to overwrite with a ready record text, and all of `job` to delete.
+  HRESULT LoadUserJobStates(const String& job, OVOUserJobStateList& states, String& out,
+                            uint32_t flags = kLoadAllFlags);
+  HRESULT UpdateUserJobState(const String& job, const String& system, const String& adObject, const String& record,
+                             String& out);
+  HRESULT DeleteUserJobStates(const String& job, String& out);
+
+  // Applications whose "Patchable" field is 1.
+  HRESULT LoadPatchableSoftwareApplications(OVOSoftwareApplicationList& list, String& out,
+                                            uint32_t flags = kLoadAllFlags);
+  HRESULT LoadFileDownloadStatesAsMap(OVOObjectMap<OVOFileDownloadState>& states, String& out,
+                                      uint32_t flags = kLoadAllFlags);
+  // Scan rules are keyed (vendor, name, version). A missing rule returns 1
+  // with "SWScanRules [vendor, name, version] not found" (the GUID first when
+  // looked up by GUID). The third form reloads `rule` by its own key.
+  HRESULT LoadSWScanRule(const String& guid, OVOSWScanAppRule& rule, String& out, uint32_t flags = kLoadAllFlags,
+                         bool* found = nullptr);
+  HRESULT LoadSWScanRule(const String& vendor, const String& name, const String& version, OVOSWScanAppRule& rule,
+                         String& out, uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  HRESULT LoadSWScanRule(OVOSWScanAppRule& rule, String& out, uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  // Deletes the rule of a GUID, the rule of a key, or every version of an
+  // application's rules.
+  HRESULT DeleteSWScanRule(const String& guid, String& out);
+  HRESULT DeleteSWScanRule(const String& vendor, const String& name, const String& version, String& out);
+  HRESULT DeleteSWScanRule(const String& vendor, const String& name, String& out);
+
+  // Group hierarchies, from one load of every group. The groups below
+  // `parent` ("" for the top), parents before their children; the tree is
+  // the group `root` (none for "") followed by them; ResolveGroup finds the
+  // group of a path of names from the top ("A\B", case ignored), else
+  // "Group [path] not found".
+  HRESULT LoadGroupChildrenRecursive(const String& parent, OVOGroupList& groups, String& out);
+  HRESULT LoadGroupTree(const String& root, OVOGroupList& tree, String& out);
+  HRESULT ResolveGroup(const String& path, OVOGroup& group, String& out);
+
+  // Reloads `object` from the stored directory object of its own "Name"; a
+  // missing one is no failure (`found` false).
+  HRESULT LoadADObject(OVOADObject& object, String& out, uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  // Every stored custom variable definition, appended to `defs`.
+  HRESULT LoadCustomVarDefs(OVOCustomVarDefList& defs, String& out, uint32_t flags = kLoadAllFlags);
+
+  // The assets of `owner` and of type `type` ("AssetOwner", "AssetType"); an
+  // empty value sets no condition.
+  HRESULT LoadAsset(const String& owner, const String& type, OVO::AssetList& assets, String& out,
+                    uint32_t flags = kLoadAllFlags);
+  // Deletes one reference of the asset (the one-key form deletes them all).
+  HRESULT DeleteAssetReference(const String& asset, const String& target, uint32_t targetType, String& out);
+  // Deletes the patch under its own key.
+  HRESULT DeletePTMPatch(const OVOPTMPatch& patch, String& out);
+
+  // Families kept as record texts: inventory files keyed (path, name, scan,
+  // machine), inventory nodes and revision log entries.
+  HRESULT LoadInventoryFile(const String& path, const String& name, const String& scan, const String& machine,
+                            String& record, String& out, uint32_t flags = kLoadAllFlags, bool* found = nullptr);
+  HRESULT CreateInventoryFile(const String& record, String& out);
+  HRESULT SaveInventoryFile(const String& record, String& out);
+  HRESULT CreateInventoryNode(const String& record, String& out);
+  HRESULT CreateRevisionLogEntry(const String& record, String& out);
 
   // ---- Lookups of the automatic hardware update (hardware_updater.h) ----
   // The component of `type` for one device: `generic` and `exact` are the

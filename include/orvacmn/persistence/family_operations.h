@@ -10,10 +10,12 @@
 // is _ for none:
 //   LOAD1   Load<Family>(key, object, out, flags, found)
 //   LOAD2   Load<Family>(key, key2, object, out, flags, found)
+// (a load and an update take as many keys as the family's row names)
 //   LIST    Load<Plural>(list, out, flags): every record
 //   CREATE  Create<Family>(object, out)
 //   SAVE    Save<Family>(object, out): under the object's own key fields
 //   UPDATE1 Update<Family>(key, record text, out)
+//   UPDATE2 Update<Family>(key, key2, record text, out)
 //   DELETE1 Delete<Family>(key, out): the record, or the records whose key
 //           begins with `key`
 //   DELETE2 Delete<Family>(key, key2, out)
@@ -22,6 +24,10 @@
 #define ORVACMN_PERSISTENCE_FAMILY_OPERATIONS_H_
 
 #include <cstdint>
+#include <map>
+#include <memory>
+
+#include "orvacmn/common/types.h"
 
 namespace orvacmn {
 
@@ -30,6 +36,9 @@ inline constexpr uint32_t kLoadAllFlags = 0xFFFFFF;
 
 template <class T>
 class OVOOwningPtrList;
+// Objects of one family by their GUID, as the map forms of the list loads fill it.
+template <class T>
+using OVOObjectMap = std::map<String, std::unique_ptr<T>>;
 
 class OVOADObject;
 class OVOADSyncJob;
@@ -47,6 +56,7 @@ class OVOHardwareComponent;
 class OVOHardwareComponentList;
 class OVOHardwareHWProfile;
 class OVOHardwareHWProfileList;
+class OVOInstallEngine;
 class OVOInstalledSoftware;
 class OVOInventoryScan;
 class OVOJob;
@@ -75,10 +85,18 @@ class OVOSoftwareApplicationList;
 class OVOSoftwareDriver;
 class OVOSoftwareDriverList;
 class OVOSoftwareOS;
+class OVOSWScanAppRule;
+class OVOSystemAppliedSWScanRule;
 class OVOUserJobState;
+class OVOUserJobStateList;
+class OVOJobStepList;
+class OVOCustomVarDefList;
 class OVOUserProfile;
 class CVMProvisioningProfile;
+using OVOADObjectList = OVOOwningPtrList<OVOADObject>;
 using OVOBundleList = OVOOwningPtrList<OVOBundle>;
+using OVOInstallEngineList = OVOOwningPtrList<OVOInstallEngine>;
+using OVOSWScanAppRuleList = OVOOwningPtrList<OVOSWScanAppRule>;
 using OVOSoftwareOSList = OVOOwningPtrList<OVOSoftwareOS>;
 using OVOFileDownloadStateList = OVOOwningPtrList<OVOFileDownloadState>;
 using OVODBMaintenanceJobList = OVOOwningPtrList<OVODBMaintenanceJob>;
@@ -104,6 +122,11 @@ class Asset;
 class AssetReference;
 class InventoryTemplate;
 class SnmpScanProfile;
+class Dip;
+class DipSyncJob;
+using AssetList = OVOOwningPtrList<Asset>;
+using DipList = OVOOwningPtrList<Dip>;
+using DipSyncJobList = OVOOwningPtrList<DipSyncJob>;
 using MSWProductList = OVOOwningPtrList<MSWProduct>;
 using MSWBlockedProductList = OVOOwningPtrList<MSWBlockedProduct>;
 using InventoryTemplateList = OVOOwningPtrList<InventoryTemplate>;
@@ -137,6 +160,10 @@ class PolicyList;
   F(SoftwareApplication, SoftwareApplications, OVOSoftwareApplication, OVOSoftwareApplicationList, LOAD1, LIST,       \
     CREATE, SAVE, UPDATE1, DELETE1)                                                                                   \
   F(SoftwareDriver, SoftwareDrivers, OVOSoftwareDriver, void, LOAD1, _, _, SAVE, _, _)                                \
+  F(InstallEngine, InstallEngines, OVOInstallEngine, OVOInstallEngineList, _, LIST, _, _, _, _)                       \
+  F(SWScanRule, SWScanRules, OVOSWScanAppRule, void, _, _, CREATE, SAVE, _, _)                                        \
+  F(SystemAppliedSWScanRule, SystemAppliedSWScanRules, OVOSystemAppliedSWScanRule, void, _, _, CREATE, SAVE, _,       \
+    DELETE2)                                                                                                          \
   F(FileDownloadState, FileDownloadStates, OVOFileDownloadState, OVOFileDownloadStateList, LOAD1, LIST, CREATE, _,    \
     UPDATE1, _)                                                                                                       \
   F(InstalledSoftware, InstalledSoftwares, OVOInstalledSoftware, void, LOAD1, _, CREATE, _, _, DELETE1)
@@ -156,8 +183,8 @@ class PolicyList;
   F(Settings, Settings, OVOSettings, void, LOAD1, _, _, SAVE, _, _)                                                   \
   F(OrgUnit, OrgUnits, OVOOrgUnit, OVOOrgUnitList, LOAD1, LIST, CREATE, SAVE, _, DELETE1)                             \
   F(Group, Groups, OVOGroup, OVOGroupList, LOAD1, LIST, CREATE, SAVE, _, DELETE1)                                     \
-  F(DynamicGroup, DynamicGroups, OVODynamicGroup, OVODynamicGroupList, LOAD2, LIST, CREATE, SAVE, UPDATE1, DELETE1)   \
-  F(ADObject, ADObjects, OVOADObject, void, _, _, CREATE, SAVE, UPDATE1, DELETE1)                                     \
+  F(DynamicGroup, DynamicGroups, OVODynamicGroup, OVODynamicGroupList, LOAD2, LIST, CREATE, SAVE, UPDATE2, DELETE1)   \
+  F(ADObject, ADObjects, OVOADObject, OVOADObjectList, LOAD1, LIST, CREATE, SAVE, UPDATE1, DELETE1)                   \
   F(SecurityProfile, SecurityProfiles, OVOSecurityProfile, void, LOAD1, _, CREATE, _, _, _)                           \
   F(SecurityUserOrGroup, SecurityUserOrGroups, OVOSecurityUserOrGroup, void, LOAD1, _, CREATE, SAVE, _, _)            \
   F(UserProfile, UserProfiles, OVOUserProfile, void, LOAD1, _, CREATE, SAVE, _, DELETE1)                              \
@@ -174,7 +201,7 @@ class PolicyList;
 
 #define ORVACMN_ASSET_FAMILY_OPERATIONS(F)                                                                            \
   F(AssetType, AssetTypes, OVO::AssetType, void, LOAD1, _, CREATE, _, _, _)                                           \
-  F(Asset, Assets, OVO::Asset, void, _, _, CREATE, SAVE, _, DELETE1)                                                  \
+  F(Asset, Assets, OVO::Asset, void, LOAD1, _, CREATE, SAVE, _, DELETE1)                                              \
   F(AssetReference, AssetReferences, OVO::AssetReference, void, _, _, CREATE, _, _, DELETE1)                          \
   F(InventoryScan, InventoryScans, OVOInventoryScan, void, _, _, CREATE, _, _, DELETE1)                               \
   F(InventoryTemplate, InventoryTemplates, OVO::InventoryTemplate, OVO::InventoryTemplateList, LOAD1, LIST, _, _, _,  \
@@ -188,12 +215,19 @@ class PolicyList;
     CREATE, SAVE, _, DELETE1)                                                                                         \
   F(EnergyPolicy, EnergyPolicies, OVO::EnergyManagement::Policy, OVO::EnergyManagement::PolicyList, LOAD1, LIST,      \
     CREATE, SAVE, _, DELETE1)
+
+// Synchronisation jobs are created, saved, updated and deleted as "SyncJob"s.
+#define ORVACMN_DISTRIBUTION_FAMILY_OPERATIONS(F)                                                                     \
+  F(Dip, Dips, OVO::Dip, OVO::DipList, LOAD1, LIST, _, SAVE, UPDATE1, DELETE1)                                        \
+  F(DipSyncJob, DipSyncJobs, OVO::DipSyncJob, OVO::DipSyncJobList, LOAD1, LIST, _, _, _, _)                           \
+  F(SyncJob, SyncJobs, OVO::DipSyncJob, void, _, _, CREATE, SAVE, UPDATE1, DELETE1)
 // clang-format on
 
 #define ORVACMN_ALL_FAMILY_OPERATIONS(F)                                                               \
   ORVACMN_JOB_FAMILY_OPERATIONS(F) ORVACMN_SOFTWARE_FAMILY_OPERATIONS(F)                               \
   ORVACMN_PATCH_FAMILY_OPERATIONS(F) ORVACMN_DIRECTORY_FAMILY_OPERATIONS(F)                            \
-  ORVACMN_HARDWARE_FAMILY_OPERATIONS(F) ORVACMN_ASSET_FAMILY_OPERATIONS(F)
+  ORVACMN_HARDWARE_FAMILY_OPERATIONS(F) ORVACMN_ASSET_FAMILY_OPERATIONS(F)                             \
+  ORVACMN_DISTRIBUTION_FAMILY_OPERATIONS(F)
 
 // Declarations, inside CDBAccess.
 #define ORVACMN_FAMILY_DECL__(F, P, C, L)
@@ -206,6 +240,8 @@ class PolicyList;
 #define ORVACMN_FAMILY_DECL_CREATE(F, P, C, L) HRESULT Create##F(const C& object, String& out);
 #define ORVACMN_FAMILY_DECL_SAVE(F, P, C, L) HRESULT Save##F(const C& object, String& out);
 #define ORVACMN_FAMILY_DECL_UPDATE1(F, P, C, L) HRESULT Update##F(const String& key, const String& record, String& out);
+#define ORVACMN_FAMILY_DECL_UPDATE2(F, P, C, L) \
+  HRESULT Update##F(const String& key, const String& key2, const String& record, String& out);
 #define ORVACMN_FAMILY_DECL_DELETE1(F, P, C, L) HRESULT Delete##F(const String& key, String& out);
 #define ORVACMN_FAMILY_DECL_DELETE2(F, P, C, L) HRESULT Delete##F(const String& key, const String& key2, String& out);
 #define ORVACMN_DECLARE_FAMILY_OPERATIONS(F, P, C, L, load, list, create, save, update, del)            \

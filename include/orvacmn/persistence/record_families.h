@@ -48,7 +48,8 @@ struct RecordFamily {
   bool wildcard;
   RecordKeyPolicy policy;
   // The record's fields its store key is made of, in key order: a create
-  // (which names no key) is keyed by them.
+  // (which names no key) is keyed by them. "Outer/Inner" names the field
+  // Inner of the embedded object Outer.
   std::array<std::string_view, 4> keyFields;
   // Names of the conditions its list loads filter on.
   std::array<std::string_view, 3> conditions;
@@ -167,7 +168,7 @@ inline constexpr RecordFamily kRecordFamilies[] = {
     {kRecordTypeAssetReference, "AssetReference", "OVO::AssetReference", 0, "", 3, false, internal::kF,
      {"GUIDAsset", "GUIDTarget", "TargetType"}, {"GUIDAsset"}},
     {kRecordTypeSystemAppliedSWScanRule, "SystemAppliedSWScanRule", "OVOSystemAppliedSWScanRule", 0, "", 2, false,
-     internal::kF, {"GUIDSystem", "GUIDRule"}, {"GUIDSystem"}},
+     internal::kF, {"GUIDMachine", "SWScanRule/GUID"}, {"GUIDMachine"}},
     {kRecordTypeEnergyProfile, "EnergyProfile", "OVO::EnergyManagement::Profile", internal::kFail,
      "EnergyProfile [%s] not found", 1, false, internal::kF, {"GUID"}, {}},
     {kRecordTypeEnergyPolicy, "EnergyPolicy", "OVO::EnergyManagement::Policy", internal::kFail,

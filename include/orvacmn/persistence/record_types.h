@@ -51,6 +51,8 @@ inline constexpr uint32_t kRecordTypeRevisionLogEntry = 101;
 inline constexpr uint32_t kRecordTypeDBMaintenanceJob = 102;
 inline constexpr uint32_t kRecordTypeDomain = 111;
 inline constexpr uint32_t kRecordTypeDipSyncJob = 112;
+// Its writes are named after the synchronisation job ("CreateSyncJob").
+inline constexpr uint32_t kRecordTypeSyncJob = kRecordTypeDipSyncJob;
 inline constexpr uint32_t kRecordTypeDownloadJob = 113;
 inline constexpr uint32_t kRecordTypeBootEnvironment = 114;
 inline constexpr uint32_t kRecordTypePCIVendor = 120;

@@ -11,6 +11,7 @@
 #define ORVACMN_PERSISTENCE_TYPED_LOAD_H_
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -101,12 +102,31 @@ String RecordKeyOf(const RecordFamily& family, const String& record);
 // empty for none.
 String ConditionFilter(RecordConditionSpan conditions);
 
-// One record of `family` under `keys` into `object`, as LoadTypedRecord.
+// E_INVALIDARG with a text when a key value is the wildcard "*": the store
+// would read it as "any record", so a typed operation given it as a value
+// would reach every record of the family instead of the one it names. The
+// client family's keys carry their own wildcard and pass.
+HRESULT CheckKeyValues(const RecordFamily& family, RecordKeySpan keys, String& out);
+// E_INVALIDARG with a text when the record's root element is not the object
+// name of the family's class, or its own key values hold the wildcard: such
+// a text would be stored where no typed load finds it, or under a key that
+// names other records. Families without a catalogued class take any root;
+// client texts are not checked here.
+HRESULT CheckRecordText(const RecordFamily& family, const String& record, String& out);
+
+// One record of `family` under `keys` into `object`, as LoadTypedRecord; a
+// key value "*" finds no record.
 template <class T>
 HRESULT LoadOne(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, T& object, String& out,
                 uint32_t flags = kLoadAllFlags, bool* found = nullptr, CFileTime newerThan = 0) {
-  return LoadTypedRecord(db, family.type, flags, FamilyKey(family, keys), object, out, NotFoundOf(family, keys),
-                         found, newerThan);
+  if (found != nullptr) *found = false;
+  const CRecordNotFound notFound = NotFoundOf(family, keys);
+  // No record is keyed "*" (writes refuse it): the load finds nothing.
+  if (String ignored; FAILED(CheckKeyValues(family, keys, ignored))) {
+    out = notFound.text;
+    return notFound.keepStoreStatus ? S_OK : notFound.status;
+  }
+  return LoadTypedRecord(db, family.type, flags, FamilyKey(family, keys), object, out, notFound, found, newerThan);
 }
 template <class T>
 HRESULT LoadOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, T& object, String& out,
@@ -114,27 +134,22 @@ HRESULT LoadOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys
   return LoadOne(db, family, AsSpan(keys), object, out, flags, found, newerThan);
 }
 
+// Calls `each(record text)` for every record whose key begins with `keys`
+// (every record when empty) and that meets `conditions`. On failure `out` is
+// the error text and nothing was visited; on success `out` is empty.
+HRESULT ForEachRecord(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, RecordConditionSpan conditions,
+                      uint32_t flags, String& out, const std::function<void(const String&)>& each);
+
 // Appends one new object per record found to `list` (any list with
-// AddTail(T*) that owns what it holds). `keys` empty means every record
-// ("*"); `conditions` become the filter. On failure `out` is the error text
-// and the list unchanged; on success `out` is empty.
+// AddTail(T*) that owns what it holds), as ForEachRecord.
 template <class T, class List>
 HRESULT LoadList(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys, RecordConditionSpan conditions,
                  uint32_t flags, List& list, String& out) {
-  OFLTokenizer records;
-  const String keyList = keys.empty() ? MakeRecordKey({kKeyWildcard}) : MakeRecordKeyFrom(keys);
-  const HRESULT hr = db.LoadRecordList(family.type, flags, ConditionFilter(conditions), keyList, records);
-  if (FAILED(hr)) {
-    out = records.GetAt(0, String());
-    return hr;
-  }
-  for (const String& record : records) {
+  return ForEachRecord(db, family, keys, conditions, flags, out, [&list](const String& record) {
     auto object = std::make_unique<T>();
     object->Unpack(record);
     list.AddTail(object.release());
-  }
-  out.clear();
-  return hr;
+  });
 }
 template <class T, class List>
 HRESULT LoadList(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, RecordConditions conditions,
@@ -142,18 +157,68 @@ HRESULT LoadList(CDBAccess& db, const RecordFamily& family, RecordKeyStrings key
   return LoadList<T>(db, family, AsSpan(keys), AsSpan(conditions), flags, list, out);
 }
 
+// Every record of the family into `map`, keyed by the object's GUID; a later
+// record of one GUID replaces an earlier one.
+template <class T>
+HRESULT LoadMap(CDBAccess& db, const RecordFamily& family, uint32_t flags, OVOObjectMap<T>& map, String& out) {
+  return ForEachRecord(db, family, {}, {}, flags, out, [&map](const String& record) {
+    auto object = std::make_unique<T>();
+    object->Unpack(record);
+    String guid = object->GetGUID();
+    map[std::move(guid)] = std::move(object);
+  });
+}
+
+// The first record that meets `conditions` (a load by fields that are not
+// the key) into `object`, else `notFound` decides, as LoadTypedRecord.
+template <class T>
+HRESULT LoadFirstWhere(CDBAccess& db, const RecordFamily& family, RecordConditionSpan conditions, T& object,
+                       String& out, const CRecordNotFound& notFound, uint32_t flags = kLoadAllFlags,
+                       bool* found = nullptr) {
+  if (found != nullptr) *found = false;
+  String first;
+  bool any = false;
+  const HRESULT hr = ForEachRecord(db, family, {}, conditions, flags, out, [&](const String& record) {
+    if (!std::exchange(any, true)) first = record;
+  });
+  if (FAILED(hr)) return hr;
+  if (!any) {
+    if (notFound.keepStoreStatus) return hr;
+    out = notFound.text;
+    return notFound.status;
+  }
+  object.Unpack(first);
+  if (found != nullptr) *found = true;
+  return hr;
+}
+template <class T>
+HRESULT LoadFirstWhere(CDBAccess& db, const RecordFamily& family, RecordConditions conditions, T& object,
+                       String& out, const CRecordNotFound& notFound, uint32_t flags = kLoadAllFlags,
+                       bool* found = nullptr) {
+  return LoadFirstWhere(db, family, AsSpan(conditions), object, out, notFound, flags, found);
+}
+
+// Deletes every record that meets `conditions`, each under its own key;
+// stops at the first delete that fails. The status of the last delete (the
+// list's when there was none).
+HRESULT DeleteWhere(CDBAccess& db, const RecordFamily& family, RecordConditions conditions, String& out);
+
 // Creates the record of `object`; `out` is the store's answer unchanged.
 template <class T>
 HRESULT CreateOne(CDBAccess& db, const RecordFamily& family, const T& object, String& out) {
-  return db.CreateRecord(family.type, object.Pack(), out);
+  const String record = object.Pack();
+  if (const HRESULT bad = CheckRecordText(family, record, out); FAILED(bad)) return bad;
+  return db.CreateRecord(family.type, record, out);
 }
 
 // Saves `object` under its own key (RecordKeyOf its text); `stamp`, when
 // given, receives the store's new stamp. `out` is emptied on success.
 template <class T>
 HRESULT SaveOne(CDBAccess& db, const RecordFamily& family, const T& object, String& out, CFileTime* stamp = nullptr) {
-  out = object.Pack();
-  const String key = RecordKeyOf(family, out);
+  String record = object.Pack();
+  if (const HRESULT bad = CheckRecordText(family, record, out); FAILED(bad)) return bad;
+  const String key = RecordKeyOf(family, record);
+  out = std::move(record);
   if (stamp == nullptr) return db.SaveRecord(family.type, key, out);
   return db.SaveRecord(family.type, key, out, *stamp);
 }
@@ -170,6 +235,17 @@ HRESULT DeleteOne(CDBAccess& db, const RecordFamily& family, RecordKeySpan keys,
 inline HRESULT DeleteOne(CDBAccess& db, const RecordFamily& family, RecordKeyStrings keys, String& out) {
   return DeleteOne(db, family, AsSpan(keys), out);
 }
+
+// A record held as its text: the typed path's object for the families
+// handled only as texts, and for tools that pass records through.
+struct CRecordText {
+  String text;
+  int Unpack(const String& record) {
+    text = record;
+    return 1;
+  }
+  const String& Pack() const { return text; }
+};
 
 }  // namespace orvacmn
 

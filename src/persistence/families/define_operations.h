@@ -9,13 +9,18 @@
 
 #define ORVACMN_FAMILY_ROW(F) FamilyOf<kRecordType##F>()
 #define ORVACMN_FAMILY_DEF__(F, P, C, L)
+// A single load or an update names one record: it takes every key of the row.
+#define ORVACMN_FAMILY_KEYS(F, n) \
+  static_assert(ORVACMN_FAMILY_ROW(F).keyStrings == n, #F ": the operation's keys are not the row's key")
 #define ORVACMN_FAMILY_DEF_LOAD1(F, P, C, L)                                                            \
   HRESULT CDBAccess::Load##F(const String& key, C& object, String& out, uint32_t flags, bool* found) { \
+    ORVACMN_FAMILY_KEYS(F, 1);                                                                         \
     return LoadOne(*this, ORVACMN_FAMILY_ROW(F), {key}, object, out, flags, found);                    \
   }
 #define ORVACMN_FAMILY_DEF_LOAD2(F, P, C, L)                                                                      \
   HRESULT CDBAccess::Load##F(const String& key, const String& key2, C& object, String& out, uint32_t flags,      \
                              bool* found) {                                                                      \
+    ORVACMN_FAMILY_KEYS(F, 2);                                                                                   \
     return LoadOne(*this, ORVACMN_FAMILY_ROW(F), {key, key2}, object, out, flags, found);                        \
   }
 #define ORVACMN_FAMILY_DEF_LIST(F, P, C, L)                                  \
@@ -32,7 +37,13 @@
   }
 #define ORVACMN_FAMILY_DEF_UPDATE1(F, P, C, L)                                           \
   HRESULT CDBAccess::Update##F(const String& key, const String& record, String& out) { \
+    ORVACMN_FAMILY_KEYS(F, 1);                                                         \
     return UpdateOne(*this, ORVACMN_FAMILY_ROW(F), {key}, record, out);                \
+  }
+#define ORVACMN_FAMILY_DEF_UPDATE2(F, P, C, L)                                                             \
+  HRESULT CDBAccess::Update##F(const String& key, const String& key2, const String& record, String& out) { \
+    ORVACMN_FAMILY_KEYS(F, 2);                                                                             \
+    return UpdateOne(*this, ORVACMN_FAMILY_ROW(F), {key, key2}, record, out);                              \
   }
 #define ORVACMN_FAMILY_DEF_DELETE1(F, P, C, L)                    \
   HRESULT CDBAccess::Delete##F(const String& key, String& out) { \

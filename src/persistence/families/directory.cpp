@@ -1,4 +1,6 @@
-// The directory: settings, organisational units, groups, directory objects, security.
+// The directory: settings, organisational units, groups, directory objects, security, and
+// the custom variable definitions.
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -12,24 +14,117 @@
 #include "orvacmn/records/keyed_records.h"
 #include "orvacmn/system/ad_object.h"
 #include "orvacmn/system/domain.h"
+#include "orvacmn/variables/custom_var_def.h"
 
 namespace orvacmn {
+namespace {
+
+// Every group of the store, indexed by parent (case ignored): the hierarchy
+// is assembled from one list load, whatever its depth.
+class GroupForest {
+ public:
+  HRESULT Load(CDBAccess& db, String& out) {
+    return ForEachRecord(db, FamilyOf<kRecordTypeGroup>(), {}, {}, kLoadAllFlags, out, [this](const String& record) {
+      auto group = std::make_unique<OVOGroup>(record);
+      children_[OFL::ToLower(group->GetGUIDParent())].push_back(group.get());
+      groups_.push_back(std::move(group));
+    });
+  }
+  // The child of `parent` named `name` (case ignored), or null.
+  const OVOGroup* Child(const String& parent, const String& name) const {
+    for (const OVOGroup* g : ChildrenOf(parent))
+      if (OFL::EqualsNoCase(g->GetName(), name)) return g;
+    return nullptr;
+  }
+  // Copies of the groups below `root`, parents before children, each once
+  // (a cycle in the parents ends where it closes).
+  void AppendDescendants(const String& root, OVOGroupList& into) const {
+    std::set<String> seen{OFL::ToLower(root)};
+    std::vector<const OVOGroup*> level = ChildrenOf(root);
+    while (!level.empty()) {
+      std::vector<const OVOGroup*> next;
+      for (const OVOGroup* g : level) {
+        if (!seen.insert(OFL::ToLower(g->GetGUID())).second) continue;
+        into.AddTail(new OVOGroup(g->Pack()));
+        const auto& below = ChildrenOf(g->GetGUID());
+        next.insert(next.end(), below.begin(), below.end());
+      }
+      level.swap(next);
+    }
+  }
+
+ private:
+  const std::vector<const OVOGroup*>& ChildrenOf(const String& parent) const {
+    static const std::vector<const OVOGroup*> kNone;
+    const auto at = children_.find(OFL::ToLower(parent));
+    return at == children_.end() ? kNone : at->second;
+  }
+
+  std::vector<std::unique_ptr<OVOGroup>> groups_;
+  std::map<String, std::vector<const OVOGroup*>> children_;
+};
+
+}  // namespace
 
 ORVACMN_DIRECTORY_FAMILY_OPERATIONS(ORVACMN_DEFINE_FAMILY_OPERATIONS)
+
+HRESULT CDBAccess::LoadGroupChildrenRecursive(const String& parent, OVOGroupList& groups, String& out) {
+  GroupForest forest;
+  const HRESULT hr = forest.Load(*this, out);
+  if (SUCCEEDED(hr)) forest.AppendDescendants(parent, groups);
+  return hr;
+}
+
+HRESULT CDBAccess::LoadGroupTree(const String& root, OVOGroupList& tree, String& out) {
+  GroupForest forest;
+  HRESULT hr = forest.Load(*this, out);
+  if (FAILED(hr)) return hr;
+  if (!root.empty()) {
+    auto top = std::make_unique<OVOGroup>();
+    if (FAILED(hr = LoadGroup(root, *top, out))) return hr;
+    tree.AddTail(top.release());
+  }
+  forest.AppendDescendants(root, tree);
+  return hr;
+}
+
+HRESULT CDBAccess::ResolveGroup(const String& path, OVOGroup& group, String& out) {
+  GroupForest forest;
+  const HRESULT hr = forest.Load(*this, out);
+  if (FAILED(hr)) return hr;
+  const OVOGroup* at = nullptr;
+  for (const String& name : OFLTokenizer(path, "\\")) {
+    if (name.empty()) continue;
+    at = forest.Child(at != nullptr ? at->GetGUID() : String(), name);
+    if (at == nullptr) break;
+  }
+  if (at == nullptr) {
+    const RecordFamily& family = ORVACMN_FAMILY_ROW(Group);
+    out = FormatNotFound(family.notFoundText, {path});
+    return family.notFoundStatus;
+  }
+  group.Unpack(at->Pack());
+  return hr;
+}
 
 HRESULT CDBAccess::LoadOrgUnit(const String& parent, const String& name, OVOOrgUnit& unit, String& out,
                                uint32_t flags) {
   const RecordFamily& family = ORVACMN_FAMILY_ROW(OrgUnit);
-  OVOOrgUnitList found;
-  const HRESULT hr =
-      LoadList<OVOOrgUnit>(*this, family, {}, {{"GUIDParent", parent}, {"Name", name}}, flags, found, out);
-  if (FAILED(hr)) return hr;
-  if (found.IsEmpty()) {
-    out = FormatNotFound(family.notFoundText, {name});
-    return family.notFoundStatus;
-  }
-  unit.Unpack(found.GetHead()->Pack());
-  return hr;
+  return LoadFirstWhere(*this, family, {{"GUIDParent", parent}, {"Name", name}}, unit, out,
+                        NotFoundOf(family, AsSpan({name})), flags);
+}
+
+HRESULT CDBAccess::LoadADObject(OVOADObject& object, String& out, uint32_t flags, bool* found) {
+  const RecordFamily& family = ORVACMN_FAMILY_ROW(ADObject);
+  const String name = object.GetName();
+  return LoadFirstWhere(*this, family, {{"Name", name}}, object, out, NotFoundOf(family, AsSpan({name})), flags,
+                        found);
+}
+
+HRESULT CDBAccess::LoadCustomVarDefs(OVOCustomVarDefList& defs, String& out, uint32_t flags) {
+  return ForEachRecord(*this, ORVACMN_FAMILY_ROW(CustomVarDef), {}, {}, flags, out, [&defs](const String& record) {
+    defs.AddTail(std::make_shared<OVOCustomVarDef>(record));
+  });
 }
 
 HRESULT CDBAccess::LoadDynamicGroups(const String& orgUnit, OVODynamicGroupList& list, String& out, uint32_t flags) {

@@ -6,4 +6,8 @@ namespace orvacmn {
 
 ORVACMN_PATCH_FAMILY_OPERATIONS(ORVACMN_DEFINE_FAMILY_OPERATIONS)
 
+HRESULT CDBAccess::DeletePTMPatch(const OVOPTMPatch& patch, String& out) {
+  return DeletePTMPatch(patch.GetGUID(), out);
+}
+
 }  // namespace orvacmn
