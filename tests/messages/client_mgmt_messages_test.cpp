@@ -159,6 +159,7 @@ TEST(MessageFields, EveryMemberTravelsUnderItsOwnNode) {
   rc.UserDisplayName = "shown";
   rc.UserPicture = "pic";
   const RemoteControlRequestData rcBack(rc.Pack());
+  EXPECT_EQ(rcBack.Pack(), rc.Pack());
   EXPECT_EQ(std::tie(rcBack.RemoteViewerId, rcBack.RemoteServerHostName, rcBack.Username, rcBack.Password,
                      rcBack.RemoteViewerAddress, rcBack.ClientTabId, rcBack.AdditionalData, rcBack.UserDisplayName,
                      rcBack.UserPicture),
@@ -228,6 +229,13 @@ TEST(MessageFields, EveryMemberTravelsUnderItsOwnNode) {
                      stateBack.Data, stateBack.UserConsentState),
             std::tie(state.Job, state.JobName, state.ActiveStep, state.ActiveStepDesc, state.StateText, state.Time,
                      state.JobState, state.JobTargetState, state.Data, state.UserConsentState));
+
+  const MsgBitLockerSecretsRequest secrets("key", "pin", "D:", false, 7, "vol");
+  const MsgBitLockerSecretsRequest secretsBack(secrets.Pack());
+  EXPECT_EQ(std::tie(secretsBack.RecoveryKey, secretsBack.Pin, secretsBack.DriveLetter, secretsBack.VolId,
+                     secretsBack.Time, secretsBack.IsOsDrive),
+            std::tie(secrets.RecoveryKey, secrets.Pin, secrets.DriveLetter, secrets.VolId, secrets.Time,
+                     secrets.IsOsDrive));
 
   const MsgToTempOFLRX setup("base", "in", "un", 1, "token", {}, 2, 3);
   const MsgToTempOFLRX setupBack = MsgToTempOFLRX::From(setup.Pack());
