@@ -1,11 +1,10 @@
 // The choice of the distribution point, key files and the files an
 // application needs.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
+#include "common/scratch.h"
 #include "orvacmn/distribution/dip_locator.h"
 #include "orvacmn/software/application.h"
 #include "orvacmn/variables/ovk_vars.h"
@@ -22,12 +21,10 @@ using Kind = CDIPLocator::EKeyfileType;
 // different files.
 class LocatorTest : public ::testing::Test {
  protected:
-  LocatorTest() : root_(fs::temp_directory_path() / ("locator-" + std::to_string(::getpid()))) {
+  LocatorTest() {
     for (const char* f : {"one/Apps/Tool/setup.exe", "two/Apps/Other/setup.exe", "two/Apps/Tool/setup.exe",
-                          "cd1/Disk1/setup.exe", "cd2/Disk2/setup.exe", "drive/Apps/Local/setup.exe"}) {
-      fs::create_directories((root_ / f).parent_path());
-      std::ofstream(root_ / f) << "x";
-    }
+                          "cd1/Disk1/setup.exe", "cd2/Disk2/setup.exe", "drive/Apps/Local/setup.exe"})
+      orvacmn::testing::WriteFile(root_ / f, "x");
     map_ = std::make_shared<OFL::PathMap>();
     Map("\\\\one\\kits", "one");
     Map("\\\\two\\kits", "two");
@@ -35,7 +32,6 @@ class LocatorTest : public ::testing::Test {
     Map("CDROM", "cd1");
     Map("CDROM", "cd2");
   }
-  ~LocatorTest() override { fs::remove_all(root_); }
   void Map(const std::string& from, const std::string& to) {
     ASSERT_TRUE(map_->AddMapping(from, (root_ / to).string()));
   }
@@ -45,7 +41,8 @@ class LocatorTest : public ::testing::Test {
     return locator;
   }
 
-  fs::path root_;
+  const orvacmn::testing::ScratchDir scratch_;
+  const fs::path root_ = scratch_.path();
   std::shared_ptr<OFL::PathMap> map_;
 };
 

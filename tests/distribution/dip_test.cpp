@@ -177,6 +177,7 @@ TEST(DipSyncJob, States) {
 TEST(DipSyncJob, IntervalAndDue) {
   orvacmn::testing::ScopedTZ tz("UTC");
   DipSyncJob job;
+  EXPECT_FALSE(job.IsDue(1000));  // never ran, but no interval either
   job.SetIntervalStr("1h");
   EXPECT_TRUE(job.IsValidInterval());
   EXPECT_TRUE(job.IsDue(1000));  // never ran

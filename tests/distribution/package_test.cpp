@@ -1,12 +1,10 @@
 // Deploy packages: reading the file, each step kind on this machine, the
 // result lines, and what a package may not reach.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "common/scratch.h"
 #include "ofl/registry.h"
 #include "orvacmn/distribution/package.h"
 #include "orvacmn/distribution/package_actions.h"
@@ -17,16 +15,11 @@ namespace fs = std::filesystem;
 using orvacmn::CPackage;
 using orvacmn::IPackagePlatform;
 
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using orvacmn::testing::ReadFile;
 
 class PackageTest : public ::testing::Test {
  protected:
-  PackageTest() : root_(fs::temp_directory_path() / ("package-" + std::to_string(::getpid()) + "-" + Name())) {
+  PackageTest() {
     Write("dip/app/bin/tool.txt", "tool");
     Write("dip/app/doc/Read Me.txt", "readme");
     Write("dip/app/doc/notes.md", "notes");
@@ -36,13 +29,7 @@ class PackageTest : public ::testing::Test {
     EXPECT_TRUE(map_->AddMapping("\\\\srv\\kits", (root_ / "dip").string()));
     EXPECT_TRUE(map_->AddMapping("T:", (root_ / "target").string()));
   }
-  ~PackageTest() override { fs::remove_all(root_); }
-  static std::string Name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-  void Write(const std::string& rel, const std::string& text) {
-    fs::create_directories((root_ / rel).parent_path());
-    std::ofstream(root_ / rel, std::ios::binary) << text;
-  }
+  void Write(const std::string& rel, const std::string& text) { orvacmn::testing::WriteFile(root_ / rel, text); }
   // A package file in the share; its path as a local path.
   std::string Package(const std::string& text) {
     Write("dip/pkg/package.ini", text);
@@ -76,7 +63,8 @@ class PackageTest : public ::testing::Test {
     return lines;
   }
 
-  fs::path root_;
+  const orvacmn::testing::ScratchDir scratch_;
+  const fs::path root_ = scratch_.path();
   std::shared_ptr<OFL::PathMap> map_;
 };
 
@@ -185,9 +173,9 @@ TEST_F(PackageTest, CopiesFoldersFilesAndPatterns) {
                 "Copying files from [\\\\srv\\kits\\app\\bin\\TOOL.TXT] to [T:\\single]...",
                 "Copying files from [\\\\srv\\kits\\app\\doc\\*.TXT] to [T:\\docs]..."}));
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ReadAll(root_ / "target/Program/App/bin/tool.txt"), "tool");
-  EXPECT_EQ(ReadAll(root_ / "target/Program/App/doc/Read Me.txt"), "readme");
-  EXPECT_EQ(ReadAll(root_ / "target/single/tool.txt"), "tool");
+  EXPECT_EQ(ReadFile(root_ / "target/Program/App/bin/tool.txt"), "tool");
+  EXPECT_EQ(ReadFile(root_ / "target/Program/App/doc/Read Me.txt"), "readme");
+  EXPECT_EQ(ReadFile(root_ / "target/single/tool.txt"), "tool");
   EXPECT_TRUE(fs::exists(root_ / "target/docs/Read Me.txt"));
   EXPECT_FALSE(fs::exists(root_ / "target/docs/notes.md"));
   // Copied again: overwritten, no error.
@@ -264,7 +252,7 @@ TEST_F(PackageTest, ProgramsRunWithoutAShell) {
             (std::vector<std::string>{"Executing program true...", "Executing program sh -c \"exit 3\"...",
                                       "Executing program cmd.exe /c echo shell > " + marker + "..."}));
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ReadAll(marker), "shell\n");
+  EXPECT_EQ(ReadFile(marker), "shell\n");
   // Without a shell, ">" is an argument like any other.
   fs::remove(marker);
   Run("[Install]\nExecute=Echo\n[Echo]\nProgram=echo x >" + marker + "\n", &code);
@@ -287,7 +275,7 @@ TEST_F(PackageTest, ProgramsRunWithoutAShell) {
   fs::permissions(root_ / "dip/app/run.sh", fs::perms::owner_all);
   Run("[Install]\nExecute=Dip\n[Dip]\nProgram={DIP}\\app\\run.sh hello T:\\out.txt\n", &code);
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ReadAll(root_ / "target/out.txt"), "hello\n");
+  EXPECT_EQ(ReadFile(root_ / "target/out.txt"), "hello\n");
   for (const auto& [program, error] : std::vector<std::pair<std::string, std::string>>{
            {"no-such-program-here", "The system cannot find the file specified."},
            {"/bin/true", "The specified path is invalid."},
@@ -309,7 +297,7 @@ TEST_F(PackageTest, ShortcutsAreDesktopEntries) {
                     "Creating shortcut x... unknown location [QUICK]"},
                    "The parameter is incorrect.", ""));
   const std::string target = (root_ / "target").string();
-  EXPECT_EQ(ReadAll(root_ / "desk/Demo Tool.desktop"),
+  EXPECT_EQ(ReadFile(root_ / "desk/Demo Tool.desktop"),
             "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Demo Tool\nComment=The demo\nExec=" + target +
                 "/Program/tool.sh --open \"a b\" " + target + "/data 100%%\nPath=" + target +
                 "/Program\nTerminal=false\n");

@@ -2,11 +2,10 @@
 #ifndef ORVACMN_TESTS_DRIVERS_INF_TEST_UTIL_H_
 #define ORVACMN_TESTS_DRIVERS_INF_TEST_UTIL_H_
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "common/scratch.h"
 
 namespace orvacmn::test {
 
@@ -18,21 +17,15 @@ inline std::string InfData(const std::string& name) {
 // A file in a fresh temporary folder holding `bytes`; removed with the object.
 class ScratchFile {
  public:
-  explicit ScratchFile(const std::string& bytes, const std::string& name = "test.inf") {
-    char dir[] = "/tmp/inf_test_XXXXXX";
-    dir_ = ::mkdtemp(dir) ? dir : "/tmp";
-    path_ = dir_ + "/" + name;
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
-  ~ScratchFile() {
-    std::remove(path_.c_str());
-    ::rmdir(dir_.c_str());
+  explicit ScratchFile(const std::string& bytes, const std::string& name = "test.inf") : path_(dir_.File(name)) {
+    testing::WriteFile(path_, bytes);
   }
   const std::string& path() const { return path_; }
-  const std::string& dir() const { return dir_; }
+  std::string dir() const { return dir_.str(); }
 
  private:
-  std::string dir_, path_;
+  testing::ScratchDir dir_;
+  std::string path_;
 };
 
 }  // namespace orvacmn::test

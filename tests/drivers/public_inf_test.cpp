@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "drivers/inf_test_util.h"
 #include "ofl/bstr.h"
@@ -26,10 +24,7 @@ TEST(PublicInf, DriverPackageParsesInEveryEncodingAndIsFoundIgnoringCase) {
   const std::string kDevices =
       "PCI\\VEN_1B36&DEV_0002=1x QEMU PCI Serial Card\nPCI\\VEN_1B36&DEV_0003=2x QEMU PCI Serial Card\n"
       "PCI\\VEN_1B36&DEV_0004=4x QEMU PCI Serial Card\n";
-  std::ifstream in(InfData("public/qemupciserial.inf"), std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  const std::u16string utf16 = OFL::ToUtf16(bytes.str());
+  const std::u16string utf16 = OFL::ToUtf16(testing::ReadFile(InfData("public/qemupciserial.inf")));
   std::string le = "\xFF\xFE";
   for (char16_t c : utf16) le += char(c & 0xFF), le += char(c >> 8);
   test::ScratchFile copy(le, "QEMUPCISERIAL.INF");

@@ -70,13 +70,4 @@ TEST(IntervalStr, NextRunInLocalTime) {
   EXPECT_EQ(OFLIntervalStr("1d").GetNextRunTime(int64_t{1} << 50), -1);
 }
 
-TEST(IntervalStr, IsDue) {
-  ScopedTZ tz("UTC");
-  const OFLIntervalStr hourly("1h");
-  EXPECT_TRUE(hourly.IsDue(0, true, 0));
-  EXPECT_FALSE(hourly.IsDue(1000, false, 1000 + 3599));
-  EXPECT_TRUE(hourly.IsDue(1000, false, 1000 + 3600));
-  EXPECT_FALSE(OFLIntervalStr("").IsDue(0, true, 100));
-}
-
 }  // namespace

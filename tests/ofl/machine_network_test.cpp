@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/scratch.h"
 #include "ofl/tokenizer.h"
 
 namespace {
@@ -46,19 +46,11 @@ TEST(OFLNetworkAdapter, TextFormRoundTripsAndEscapesTheName) {
 // A folder laid out like the kernel's interface list.
 class FakeSysClassNet : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("ofl_net_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
   void Add(const char* name, const char* mac, int index, int type, bool device) {
     const fs::path dir = root_ / name;
-    fs::create_directories(dir);
-    std::ofstream(dir / "address") << mac << "\n";
-    std::ofstream(dir / "ifindex") << index << "\n";
-    std::ofstream(dir / "type") << type << "\n";
+    orvacmn::testing::WriteFile(dir / "address", String(mac) + "\n");
+    orvacmn::testing::WriteFile(dir / "ifindex", std::to_string(index) + "\n");
+    orvacmn::testing::WriteFile(dir / "type", std::to_string(type) + "\n");
     if (device) fs::create_directories(dir / "device");
   }
   String Macs(bool laaOnly) {
@@ -69,7 +61,8 @@ class FakeSysClassNet : public ::testing::Test {
     for (const OFLMAC& m : macs) out += m.GetString('\0') + ",";
     return out;
   }
-  fs::path root_;
+  const orvacmn::testing::ScratchDir scratch_;
+  const fs::path root_ = scratch_.path();
 };
 
 TEST_F(FakeSysClassNet, PhysicalAdaptersInIndexOrderLocallyAdministeredApart) {

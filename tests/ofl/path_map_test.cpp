@@ -1,13 +1,12 @@
 // Windows paths on this machine: mappings from the mount table and the
 // caller, strict resolution, case-insensitive names, probes with a limit.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
+#include "common/scratch.h"
 #include "ofl/path_map.h"
 #include "ofl/time_limit.h"
 
@@ -17,24 +16,8 @@ namespace fs = std::filesystem;
 using OFL::PathMap;
 using Status = OFL::PathMap::Status;
 
-class TempDir {
- public:
-  TempDir()
-      : path_(fs::temp_directory_path() / ("pathmap-" + std::to_string(::getpid()) + "-" + std::to_string(n_++))) {
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
-  void Touch(const std::string& rel) const {
-    fs::create_directories((path_ / rel).parent_path());
-    std::ofstream(path_ / rel) << "x";
-  }
-
- private:
-  static inline int n_ = 0;
-  fs::path path_;
-};
+using orvacmn::testing::ScratchDir;
+using orvacmn::testing::WriteFile;
 
 std::string Resolved(const PathMap& map, std::string_view path) {
   std::string local;
@@ -118,8 +101,8 @@ TEST(PathMap, RefusesWhatNoMappingCovers) {
 }
 
 TEST(PathMap, NamesOnDiskIgnoreCase) {
-  TempDir dir;
-  dir.Touch("Apps/Setup.EXE");
+  ScratchDir dir;
+  WriteFile(dir.path() / "Apps/Setup.EXE", "x");
   PathMap map;
   ASSERT_TRUE(map.AddMapping("\\\\srv\\kits=" + dir.str()));
   EXPECT_EQ(Resolved(map, "\\\\srv\\kits\\APPS\\setup.exe"), dir.str() + "/Apps/Setup.EXE");
@@ -131,11 +114,11 @@ TEST(PathMap, NamesOnDiskIgnoreCase) {
 }
 
 TEST(PathMap, LinksMayNotLeadOut) {
-  TempDir root, outside;
-  outside.Touch("secret.txt");
+  ScratchDir root, outside;
+  WriteFile(outside.path() / "secret.txt", "x");
   fs::create_directory_symlink(outside.path(), root.path() / "escape");
   fs::create_directory_symlink(root.path() / "inner", root.path() / "fine");
-  root.Touch("inner/a.txt");
+  WriteFile(root.path() / "inner/a.txt", "x");
   PathMap map;
   ASSERT_TRUE(map.AddMapping("X:=" + root.str()));
   std::string local;

@@ -1,12 +1,12 @@
 // The registry stand-in: keys and values per root, persistence, atomic
 // replacement and concurrent writers.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "common/scratch.h"
 #include "ofl/registry.h"
 
 namespace {
@@ -15,10 +15,8 @@ namespace fs = std::filesystem;
 
 class RegistryTest : public ::testing::Test {
  protected:
-  RegistryTest() : dir_(fs::temp_directory_path() / ("registry-" + std::to_string(::getpid()) + "-" + Name())) {}
-  ~RegistryTest() override { fs::remove_all(dir_); }
-  static std::string Name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-  fs::path dir_;
+  const orvacmn::testing::ScratchDir scratch_;
+  const fs::path dir_ = scratch_.path() / "registry";  // made by the first write
 };
 
 TEST_F(RegistryTest, KeysAndValuesIgnoreCaseAndPersist) {

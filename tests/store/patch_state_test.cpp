@@ -4,10 +4,8 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 #include "ofl/xml_parser.h"
 #include "orvacmn/persistence/db_access.h"
@@ -62,13 +60,8 @@ struct PatchStore {
   std::unique_ptr<CDBAccess> db;
 };
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+using orvacmn::testing::ReadFile;
+using orvacmn::testing::WriteFile;
 
 std::string States(const std::string& version, const std::string& patches) {
   return "<OVSSpecialImport><PTMPatchStates version=\"" + version + "\" count=\"1\">" + patches +
@@ -81,7 +74,7 @@ std::string Entry(const std::string& guid, const std::string& state) {
 class PatchState : public ::testing::Test {
  protected:
   HRESULT ImportText(PatchStore& store, const std::string& text) {
-    Write(dir_.File("in.xml"), text);
+    WriteFile(dir_.File("in.xml"), text);
     return CPatchStatusSerializer::Import(store.db.get(), dir_.File("in.xml"), message_);
   }
   ScratchDir dir_;
@@ -91,7 +84,7 @@ class PatchState : public ::testing::Test {
 TEST_F(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
   PatchStore empty(dir_.File("e.db"), {});
   ASSERT_EQ(CPatchStatusSerializer::Export(empty.db.get(), dir_.File("e.xml"), message_), S_OK);
-  EXPECT_EQ(ReadAll(dir_.File("e.xml")),
+  EXPECT_EQ(ReadFile(dir_.File("e.xml")),
             "<OVSSpecialImport><PTMPatchStates version=\"1.0\" count=\"0\"/></OVSSpecialImport>\n");
 
   PatchStore a(dir_.File("a.db"), {{"P0", 100}, {"P1", 500}, {"P2", 300}});
@@ -99,7 +92,7 @@ TEST_F(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
   ASSERT_EQ(CPatchStatusSerializer::Export(a.db.get(), dir_.File("a.xml"), message_), S_OK);
   EXPECT_EQ(message_, "");
   EXPECT_EQ(std::filesystem::status(dir_.File("a.xml")).permissions(), std::filesystem::perms(0644));
-  const std::string file = ReadAll(dir_.File("a.xml"));
+  const std::string file = ReadFile(dir_.File("a.xml"));
   EXPECT_NE(file.find("count=\"3\""), std::string::npos);
   EXPECT_NE(file.find("<Patch name=\"Patch P1\" guid=\"P1\" guid_bulletin=\"B-1\" bulletin=\"MS-01\" state=\"500\"/>"),
             std::string::npos);

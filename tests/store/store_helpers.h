@@ -4,15 +4,14 @@
 #define ORVACMN_TESTS_STORE_HELPERS_H_
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "common/scratch.h"
 #include "ofl/tokenizer.h"
 #include "orvacmn_store/sqlite_store.h"
 
@@ -66,18 +65,7 @@ inline std::string Client(const std::string& guid, const std::string& host, cons
          "<Priority>1</Priority><Options>562</Options></Client>";
 }
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "orvastoreXXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using orvacmn::testing::ScratchDir;
 
 // A fresh store at path_ for each test.
 class StoreFixture : public ::testing::Test {

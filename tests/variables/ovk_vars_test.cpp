@@ -8,13 +8,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <tuple>
 #include <vector>
 
+#include "common/scratch.h"
 #include "ofl/tokenizer.h"
 #include "ofl/tools.h"
 #include "orvacmn/objects/properties.h"
@@ -401,19 +400,11 @@ TEST_F(SubstitutionTest, ValuesChangedBetweenExpansions) {
   }
 }
 
-struct TempDir {
-  String path_ = [] { char t[] = "/tmp/ovkvars_test_XXXXXX"; return String(::mkdtemp(t)); }();
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  String operator/(const String& name) const { return path_ + "/" + name; }
-};
-void Write(const String& path, const String& content) { std::ofstream(path, std::ios::binary) << content; }
-String Read(const String& path) {
-  std::ifstream in(path, std::ios::binary);
-  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::ReadFile;
+using testing::WriteFile;
 
 TEST(FileTest, ExpandsLineByLineGivesWin32CodesForOpenFailuresReadsInstallIni) {
-  TempDir dir;
+  const testing::ScratchDir dir;
   const COVKVars vars = Make({{"A", "x"}, {"Self", "{Self}"}});
   const auto run = [&](const String& src, const String& dst, bool& expression) {
     return vars.PerformSubstitutionsOnFile(src, dst, expression, V::SubstitutionDefault, V::VBScriptNotSupported);
@@ -428,56 +419,56 @@ TEST(FileTest, ExpandsLineByLineGivesWin32CodesForOpenFailuresReadsInstallIni) {
       {many + "\n" + many + "\n{Self}\nlone\r", x600 + "\n" + x600 + "\n<Error: variables recursion>\nlone\r\n", false},
       {"", "", false},  // the target is truncated
   };
-  Write(dir / "out.txt", "old content");
+  WriteFile(dir.File("out.txt"), "old content");
   for (const auto& [in, out, expression] : cases) {
-    Write(dir / "in.txt", in);
+    WriteFile(dir.File("in.txt"), in);
     bool found = !expression;
-    EXPECT_EQ(run(dir / "in.txt", dir / "out.txt", found), 0u);
-    EXPECT_EQ(Read(dir / "out.txt"), out);
+    EXPECT_EQ(run(dir.File("in.txt"), dir.File("out.txt"), found), 0u);
+    EXPECT_EQ(ReadFile(dir.File("out.txt")), out);
     EXPECT_EQ(found, expression) << in;
   }
-  ::unlink((dir / "out.txt").c_str());
-  Write(dir / "in.txt", "{A}\n");
-  ::mkdir((dir / "sub").c_str(), 0755);
+  ::unlink(dir.File("out.txt").c_str());
+  WriteFile(dir.File("in.txt"), "{A}\n");
+  ::mkdir(dir.File("sub").c_str(), 0755);
   const std::tuple<String, String, uint32_t> failures[] = {
-      {dir / "missing.txt", dir / "out.txt", 2}, {dir / "nodir/missing.txt", dir / "out.txt", 3},
-      {dir / "in.txt/x", dir / "out.txt", 3},    {"", dir / "out.txt", 3},
-      {dir / "sub", dir / "out.txt", 5},         {dir / "in.txt", dir / "nodir/out.txt", 3},
-      {dir / "in.txt", dir / "sub", 5},          {dir / "in.txt", "", 3},
-      {dir / "in.txt", dir / "in.txt", 32},  // its own target
+      {dir.File("missing.txt"), dir.File("out.txt"), 2}, {dir.File("nodir/missing.txt"), dir.File("out.txt"), 3},
+      {dir.File("in.txt/x"), dir.File("out.txt"), 3},    {"", dir.File("out.txt"), 3},
+      {dir.File("sub"), dir.File("out.txt"), 5},         {dir.File("in.txt"), dir.File("nodir/out.txt"), 3},
+      {dir.File("in.txt"), dir.File("sub"), 5},          {dir.File("in.txt"), "", 3},
+      {dir.File("in.txt"), dir.File("in.txt"), 32},  // its own target
   };
   for (const auto& [src, dst, code] : failures) {
     bool expression = true;  // untouched when nothing was expanded
     EXPECT_EQ(run(src, dst, expression), code) << src << " -> " << dst;
     EXPECT_TRUE(expression) << src << " -> " << dst;
   }
-  EXPECT_EQ(::access((dir / "out.txt").c_str(), F_OK), -1) << "no target made on a source failure";
-  EXPECT_EQ(Read(dir / "in.txt"), "{A}\n");
-  Write(dir / "locked.txt", "x");
-  ::chmod((dir / "locked.txt").c_str(), 0);
-  EXPECT_EQ(vars.PerformSubstitutionsOnFile(dir / "locked.txt", dir / "out.txt", {}, V::VBScriptNotSupported),
+  EXPECT_EQ(::access(dir.File("out.txt").c_str(), F_OK), -1) << "no target made on a source failure";
+  EXPECT_EQ(ReadFile(dir.File("in.txt")), "{A}\n");
+  WriteFile(dir.File("locked.txt"), "x");
+  ::chmod(dir.File("locked.txt").c_str(), 0);
+  EXPECT_EQ(vars.PerformSubstitutionsOnFile(dir.File("locked.txt"), dir.File("out.txt"), {}, V::VBScriptNotSupported),
             ::geteuid() == 0 ? 0u : 5u);  // root reads it anyway
 
   // install.ini: the known keys of three sections, then the lines of two as custom variables.
-  Write(dir / "install.ini",
-        "[Network]\r\nServer = srv01 \r\nDIP=\\\\dip\\kits\r\nDomain=\r\n"
-        "[Machine]\nComputerName=PC1\nGroupName=Lab\n"
-        "[Software]\nDestinationPath=C:\\Apps\nLicense=ABC-123\n"
-        "[Custom]\n; comment\n Room = 12 \nFlag\nA;B=ab\n=novalue\nEq=x=y\n"
-        "[OVSVars]\nRoom=13\n");
+  WriteFile(dir.File("install.ini"),
+            "[Network]\r\nServer = srv01 \r\nDIP=\\\\dip\\kits\r\nDomain=\r\n"
+            "[Machine]\nComputerName=PC1\nGroupName=Lab\n"
+            "[Software]\nDestinationPath=C:\\Apps\nLicense=ABC-123\n"
+            "[Custom]\n; comment\n Room = 12 \nFlag\nA;B=ab\n=novalue\nEq=x=y\n"
+            "[OVSVars]\nRoom=13\n");
   COVKVars ini;
-  EXPECT_EQ(ini.AddVarsFromInstallIni(dir / "install.ini", Type(kSystem)), 0u);
+  EXPECT_EQ(ini.AddVarsFromInstallIni(dir.File("install.ini"), Type(kSystem)), 0u);
   EXPECT_EQ(Dump(ini), "Server=srv01 1|DIP=\\\\dip\\kits 1|KitsServer=\\\\dip\\kits 1|Depot=\\\\dip\\kits 1|"
                         "Client=PC1 1|Machine=PC1 1|Group=Lab 1|InstallTargetPath=C:\\Apps 1|License=ABC-123 1|"
                         "Licence=ABC-123 1|Room=13 c1|Flag= c1|A=ab c1|B=ab c1|Eq=x=y c1|");
   // The path is expanded first; a missing file gives 2; an empty path means the program's directory.
-  Write(dir / "agent.ini", "[Machine]\nComputerName=PC2\n");
-  COVKVars expanded = Make({{"IniDir", dir.path_.c_str()}});
+  WriteFile(dir.File("agent.ini"), "[Machine]\nComputerName=PC2\n");
+  COVKVars expanded = Make({{"IniDir", dir.str().c_str()}});
   EXPECT_EQ(expanded.AddVarsFromInstallIni("{inidir}/agent.ini", Type(kRuntime)), 0u);
   EXPECT_EQ(expanded.AddVarsFromInstallIni("{Unknown}/install.ini", Type(kRuntime)), 2u);
   EXPECT_EQ(expanded.AddVarsFromInstallIni("", Type(kRuntime)), 2u);
   expanded.AddVarsFromIniSection(String(" a = 1 \0b\0 c;d = x = y \0=v\0\0ignored\0\0", 37), false, Type(kRuntime));
-  EXPECT_EQ(Dump(expanded), "IniDir=" + dir.path_ + " 0|Client=PC2 0|Machine=PC2 0|a=1 0|b= 0|c=x = y 0|d=x = y 0|");
+  EXPECT_EQ(Dump(expanded), "IniDir=" + dir.str() + " 0|Client=PC2 0|Machine=PC2 0|a=1 0|b= 0|c=x = y 0|d=x = y 0|");
 }
 
 }  // namespace
