@@ -222,6 +222,20 @@ TEST_F(FamilyOperations, EveryFamilyRoundTripsAndReportsMissingRecords) {
   OVOPCIDevice device;
   EXPECT_EQ(db_->LoadPCIDevice("8086", 0x1234, device, out_), 1);
   EXPECT_EQ(out_, "Component device [8086,1234] not found");
+  // By vendor type: a USB record is no PCI device of the same numbers.
+  device.SetVendorID("8086");
+  device.SetDeviceID(0x1234);
+  device.SetVendorType(OVOPCIDevice::kVendorTypeUSB);
+  device.SetDeviceName("Hub");
+  ASSERT_EQ(db_->CreatePCIDevice(device, out_), S_OK) << out_;
+  OVOPCIDevice loaded;
+  bool found = false;
+  ASSERT_EQ(db_->LoadPCIDevice("8086", 0x1234, OVOPCIDevice::kVendorTypeUSB, loaded, out_, &found), S_OK) << out_;
+  EXPECT_TRUE(found);
+  EXPECT_EQ(loaded.GetDeviceName(), "Hub");
+  EXPECT_EQ(db_->LoadPCIDevice("8086", 0x1234, OVOPCIDevice::kVendorTypePCI, loaded, out_, &found), 1);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(out_, "Component device [8086,1234] not found");
 }
 
 TEST_F(FamilyOperations, FormsWithConditionsAndSeveralKeys) {
