@@ -26,42 +26,42 @@ class GroupForest {
   HRESULT Load(CDBAccess& db, String& out) {
     return ForEachRecord(db, FamilyOf<kRecordTypeGroup>(), {}, {}, kLoadAllFlags, out, [this](const String& record) {
       auto group = std::make_unique<OVOGroup>(record);
-      children_[OFL::ToLower(group->GetGUIDParent())].push_back(group.get());
+      children_[OFL::ToLower(group->GetGUIDParent())].push_back(groups_.size());
       groups_.push_back(std::move(group));
     });
   }
   // The child of `parent` named `name` (case ignored), or null.
   const OVOGroup* Child(const String& parent, const String& name) const {
-    for (const OVOGroup* g : ChildrenOf(parent))
-      if (OFL::EqualsNoCase(g->GetName(), name)) return g;
+    for (const size_t i : ChildrenOf(parent))
+      if (OFL::EqualsNoCase(groups_[i]->GetName(), name)) return groups_[i].get();
     return nullptr;
   }
-  // Copies of the groups below `root`, parents before children, each once
-  // (a cycle in the parents ends where it closes).
-  void AppendDescendants(const String& root, OVOGroupList& into) const {
+  // Moves the groups below `root` into `into`, parents before children, each
+  // once (a cycle in the parents ends where it closes). They leave the forest.
+  void MoveDescendants(const String& root, OVOGroupList& into) {
     std::set<String> seen{OFL::ToLower(root)};
-    std::vector<const OVOGroup*> level = ChildrenOf(root);
+    std::vector<size_t> level = ChildrenOf(root);
     while (!level.empty()) {
-      std::vector<const OVOGroup*> next;
-      for (const OVOGroup* g : level) {
-        if (!seen.insert(OFL::ToLower(g->GetGUID())).second) continue;
-        into.AddTail(new OVOGroup(g->Pack()));
-        const auto& below = ChildrenOf(g->GetGUID());
+      std::vector<size_t> next;
+      for (const size_t i : level) {
+        if (!groups_[i] || !seen.insert(OFL::ToLower(groups_[i]->GetGUID())).second) continue;
+        const auto& below = ChildrenOf(groups_[i]->GetGUID());
         next.insert(next.end(), below.begin(), below.end());
+        into.AddTail(groups_[i].release());
       }
       level.swap(next);
     }
   }
 
  private:
-  const std::vector<const OVOGroup*>& ChildrenOf(const String& parent) const {
-    static const std::vector<const OVOGroup*> kNone;
+  const std::vector<size_t>& ChildrenOf(const String& parent) const {
+    static const std::vector<size_t> kNone;
     const auto at = children_.find(OFL::ToLower(parent));
     return at == children_.end() ? kNone : at->second;
   }
 
   std::vector<std::unique_ptr<OVOGroup>> groups_;
-  std::map<String, std::vector<const OVOGroup*>> children_;
+  std::map<String, std::vector<size_t>> children_;  // indexes into groups_
 };
 
 }  // namespace
@@ -71,7 +71,7 @@ ORVACMN_DIRECTORY_FAMILY_OPERATIONS(ORVACMN_DEFINE_FAMILY_OPERATIONS)
 HRESULT CDBAccess::LoadGroupChildrenRecursive(const String& parent, OVOGroupList& groups, String& out) {
   GroupForest forest;
   const HRESULT hr = forest.Load(*this, out);
-  if (SUCCEEDED(hr)) forest.AppendDescendants(parent, groups);
+  if (SUCCEEDED(hr)) forest.MoveDescendants(parent, groups);
   return hr;
 }
 
@@ -84,7 +84,7 @@ HRESULT CDBAccess::LoadGroupTree(const String& root, OVOGroupList& tree, String&
     if (FAILED(hr = LoadGroup(root, *top, out))) return hr;
     tree.AddTail(top.release());
   }
-  forest.AppendDescendants(root, tree);
+  forest.MoveDescendants(root, tree);
   return hr;
 }
 
