@@ -165,6 +165,7 @@ TEST_F(PgStoreTest, TwoProcessesSavingOneCopyLoseNoUpdate) {
     EXPECT_EQ(db.LoadSystem(4, "PC-" + std::to_string(round + 1) + "A", 0, stored, out, 0, &a), S_OK);
     EXPECT_EQ(db.LoadSystem(4, "PC-" + std::to_string(round + 1) + "B", 0, stored, out, 0, &b), S_OK);
     ASSERT_NE(a, b);
+    ASSERT_EQ(db.LoadSystem(4, "PC-" + std::to_string(round + 1) + (a ? "A" : "B"), 0, stored, out), S_OK);
     stored.SetHostName("PC-" + std::to_string(round + 1));  // the next round's copy
     ASSERT_EQ(db.SaveSystem(stored, out), S_OK) << out;
   }
