@@ -347,6 +347,11 @@ class PgBackend final : public StoreBackend {
   int Finish(int rc) override {
     if (!inTransaction_) return rc;
     inTransaction_ = false;
+    if (rc == kRcOk && PQstatus(conn_) != CONNECTION_OK) {
+      // The server went away just after the last statement's answer.
+      detail_ = FirstLine(PQerrorMessage(conn_));
+      return kRcLost;
+    }
     if (rc == kRcOk && PQtransactionStatus(conn_) == PQTRANS_INTRANS) {
       rc = Command("COMMIT");
       if (rc == kRcOk) return rc;
@@ -574,8 +579,8 @@ class PgBackend final : public StoreBackend {
   // A call outside a transaction, or the start of one, on a connection that
   // broke is the next call: it connects again, statements and all.
   int Reconnect() {
-    if (PQstatus(conn_) == CONNECTION_OK) return kRcOk;
-    PQreset(conn_);
+    if (PQstatus(conn_) == CONNECTION_OK && prepared_) return kRcOk;
+    if (PQstatus(conn_) != CONNECTION_OK) PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {
       detail_ = FirstLine(PQerrorMessage(conn_));
       return kRcNoConnect;
@@ -634,13 +639,16 @@ class PgBackend final : public StoreBackend {
   // What every new connection needs: a wait for another writer's row lock
   // as long as the busy time-out (then kStatusLocked, as for a locked file),
   // and the statements.
+  // A connection whose preparing broke off is prepared again from the start.
   int PrepareAll() {
-    const String wait = "SET lock_timeout = " + std::to_string(std::max(1, options_.busyTimeoutMs));
-    if (const int rc = Command(wait.c_str()); rc != kRcOk) return rc;
+    prepared_ = false;
+    const String setup = "DEALLOCATE ALL; SET lock_timeout = " + std::to_string(std::max(1, options_.busyTimeoutMs));
+    if (const int rc = Command(setup.c_str()); rc != kRcOk) return rc;
     for (int id = 0; id < kStmtCount; ++id) {
       const Result r(PQprepare(conn_, StmtName(id).c_str(), Sql()[size_t(id)].c_str(), 0, nullptr));
       if (const int rc = Check(r); rc != kRcOk) return rc;
     }
+    prepared_ = true;
     return kRcOk;
   }
 
@@ -820,6 +828,7 @@ class PgBackend final : public StoreBackend {
   String readOnly_;      // why writes fail, for a server that takes none; else empty
   String detail_;        // the server's or libpq's text of the last failure
   bool inTransaction_ = false;
+  bool prepared_ = false;  // every statement is prepared on this connection
 };
 
 }  // namespace
