@@ -566,14 +566,15 @@ class PgBackend final : public StoreBackend {
   }
 
   // "postgresql://user@host:port/database", with the options that pick the
-  // schema: what names the store, without the password.
+  // schema: what names the store, without the password, and opens it again
+  // (a socket folder as the host is escaped, "%2Ftmp").
   void NoteLocation() {
     const auto get = [this](char* (*f)(const PGconn*)) {
       const char* v = conn_ ? f(conn_) : nullptr;
-      return String(v ? v : "");
+      return PercentEscaped(v ? v : "");
     };
     location_ = "postgresql://" + get(PQuser) + "@" + get(PQhost) + ":" + get(PQport) + "/" + get(PQdb);
-    if (const String options = get(PQoptions); !options.empty()) location_ += "?options=" + PercentEscaped(options);
+    if (const String options = get(PQoptions); !options.empty()) location_ += "?options=" + options;
   }
 
   // A call outside a transaction, or the start of one, on a connection that
