@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -477,15 +478,7 @@ class PgBackend final : public StoreBackend {
     return Run(kPutDeleted, p, r);
   }
 
-  int ReadKeys(int64_t id, std::vector<KeyEntry>& entries) override {
-    Params p;
-    p.Int8(id);
-    Result r;
-    const int rc = Run(kReadKeys, p, r);
-    if (rc != kRcOk) return rc;
-    for (int i = 0; i < PQntuples(r.get()); ++i) entries.emplace_back(int(Int(r.get(), i, 0)), Text(r.get(), i, 1));
-    return kRcOk;
-  }
+  int ReadKeys(int64_t id, std::vector<KeyEntry>& entries) override { return ReadEntries(kReadKeys, id, entries); }
 
   // One statement for all entries removed and one for all added, whatever
   // their number: a round trip costs more than a row.
@@ -503,13 +496,7 @@ class PgBackend final : public StoreBackend {
   }
 
   int ReadConditions(int64_t id, std::vector<ConditionEntry>& entries) override {
-    Params p;
-    p.Int8(id);
-    Result r;
-    const int rc = Run(kReadConditions, p, r);
-    if (rc != kRcOk) return rc;
-    for (int i = 0; i < PQntuples(r.get()); ++i) entries.emplace_back(Text(r.get(), i, 0), Text(r.get(), i, 1));
-    return kRcOk;
+    return ReadEntries(kReadConditions, id, entries);
   }
 
   int ChangeConditions(uint32_t type, const String& key, int64_t id, const std::vector<ConditionEntry>& remove,
@@ -544,6 +531,23 @@ class PgBackend final : public StoreBackend {
   }
 
  private:
+  // The index entries of record `id`: (kind, value) or (name, value) pairs.
+  template <class Entry>
+  int ReadEntries(Stmt stmt, int64_t id, std::vector<Entry>& entries) {
+    Params p;
+    p.Int8(id);
+    Result r;
+    const int rc = Run(stmt, p, r);
+    if (rc != kRcOk) return rc;
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+      if constexpr (std::is_same_v<typename Entry::first_type, int>)
+        entries.emplace_back(int(Int(r.get(), i, 0)), Text(r.get(), i, 1));
+      else
+        entries.emplace_back(Text(r.get(), i, 0), Text(r.get(), i, 1));
+    }
+    return kRcOk;
+  }
+
   static void AddConditionArrays(Params& p, const std::vector<ConditionEntry>& entries) {
     p.Array(kOidBytea, entries.size(), [&](size_t i, String& out) { out = entries[i].first; })
         .Array(kOidBytea, entries.size(), [&](size_t i, String& out) { out = entries[i].second; });
