@@ -315,7 +315,8 @@ class PgBackend final : public StoreBackend {
       return kStatusAccessDenied;
     }
     if (state == "55P03") {
-      error = "The store " + location_ + " is locked by another session" + where;
+      error = "A record of the store " + location_ + " stayed locked by another writer; gave up after " +
+              std::to_string(options_.busyTimeoutMs) + " ms" + where;
       return kStatusLocked;
     }
     if (state == "40001" || state == "40P01") {
@@ -389,7 +390,8 @@ class PgBackend final : public StoreBackend {
 
   int LoadFiltered(uint32_t type, const String& prefix, const std::vector<ConditionEntry>& conditions, uint32_t limit,
                    std::vector<Row>& rows) override {
-    if (conditions.empty() || conditions.size() > kMaxIndexedConditions) return LoadRange(type, prefix, limit, rows);
+    if (conditions.empty()) return LoadRange(type, prefix, limit, rows);
+    if (conditions.size() > kMaxIndexedConditions) return kRcAnswer;  // the engine checks any more itself
     const String upper = prefix + '\xFF';
     Params p;
     p.Int4(int32_t(type)).Bytes(prefix).Bytes(upper);
