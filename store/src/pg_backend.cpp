@@ -732,8 +732,17 @@ class PgBackend final : public StoreBackend {
       error = "The database " + location_ + " holds no store (its version is missing)";
       return Finish(kRcRefused);
     }
+    // A user who may only read the tables reads the store, as a process
+    // reads a file it cannot write.
+    if (rc == kRcOk && writer &&
+        (rc = Once("SELECT bool_and(has_table_privilege(t, p)) FROM unnest(ARRAY['records', 'client_keys', 'deleted',"
+                   " 'record_conditions']) AS t, unnest(ARRAY['INSERT', 'UPDATE', 'DELETE']) AS p",
+                   {}, r)) == kRcOk &&
+        PQntuples(r.get()) == 1 && !*PQgetvalue(r.get(), 0, 0))
+      readOnly_ = "The user " + String(PQuser(conn_)) + " may only read the store " + location_ +
+                  " (it lacks INSERT, UPDATE or DELETE on its tables)";
     if (rc == kRcOk) rc = ReadIndexed();
-    if (rc == kRcOk && writer && indexed_ != WantedConditions()) rc = SyncConditions();
+    if (rc == kRcOk && readOnly_.empty() && indexed_ != WantedConditions()) rc = SyncConditions();
     return Finish(rc);
   }
 
