@@ -167,7 +167,7 @@ TEST(SqliteReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
 
 TEST_P(StoreReliability, ProcessesCreatingOneStoreAtOnceAllOpenIt) {
   for (int round = 0; round < 12; ++round) {
-    const std::string location = Fresh();
+    const std::string location = NewLocation();
     EXPECT_TRUE(AllAtOnce(6, [&] { return Reopen(location, true) ? 0 : 1; })) << round;
   }
 }

@@ -82,7 +82,7 @@ inline std::shared_ptr<RecordStore> Reopen(const std::string& location, bool cre
   return store;
 }
 
-// A fresh store of the test's kind for each test, at location_; Fresh()
+// A fresh store of the test's kind for each test, at location_; NewLocation()
 // gives further ones.
 class StoreFixture : public ::testing::TestWithParam<StoreKind> {
  protected:
@@ -92,9 +92,9 @@ class StoreFixture : public ::testing::TestWithParam<StoreKind> {
     store_ = orvacmn::store::OpenStore(location_, true, &error);
     ASSERT_TRUE(store_) << error;
   }
-  std::string Fresh() const { return FreshLocation(GetParam(), dir_.str()); }
+  std::string NewLocation() const { return FreshLocation(GetParam(), dir_.str()); }
   ScratchDir dir_;
-  const std::string location_ = Fresh();
+  const std::string location_ = NewLocation();
   std::shared_ptr<RecordStore> store_;
 };
 
