@@ -1,5 +1,5 @@
 // Processes that die in the middle of a save, and processes that write the
-// same file at once.
+// same store at once.
 #include <fcntl.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -40,9 +40,8 @@ std::string WithStamp(const std::string& record, uint64_t stamp) {
 }
 
 // Saves records in a loop, reporting (index, stamp) of each save through `fd`.
-[[noreturn]] void SaveForever(const std::string& path, uint64_t first, int fd) {
-  std::string error;
-  auto s = SqliteStore::Open(path, true, &error);
+[[noreturn]] void SaveForever(const std::string& location, uint64_t first, int fd) {
+  auto s = Reopen(location);
   for (uint64_t i = first; s; ++i) {
     const Reply r = Save(*s, kClientType, Packed({GuidFor(i), "1"}), RecordFor(i));
     if (FAILED(r.hr)) break;
@@ -52,9 +51,10 @@ std::string WithStamp(const std::string& record, uint64_t stamp) {
   _exit(3);
 }
 
-TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
-  ScratchDir dir;
-  const std::string path = dir.File("crash.db");
+using StoreReliability = StoreFixture;
+
+TEST_P(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
+  store_.reset();  // only the writers have the store open
   std::mt19937 random(20240611);
   std::vector<std::pair<uint64_t, uint64_t>> reported;
   for (int round = 0; round < 6; ++round) {
@@ -64,7 +64,7 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       close(pipeFds[0]);
-      SaveForever(path, uint64_t(round) * 1000000, pipeFds[1]);
+      SaveForever(location_, uint64_t(round) * 1000000, pipeFds[1]);
     }
     close(pipeFds[1]);
     // Killed in the middle of its saves however slowly a busy machine starts it.
@@ -80,15 +80,15 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
   ASSERT_GT(reported.size(), 6u);
   RecordProperty("saves_checked", int(reported.size()));
 
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
-  ASSERT_TRUE(s) << error;
+  auto s = Reopen(location_);
+  ASSERT_TRUE(s);
   for (const auto& [i, stamp] : reported) {
     ASSERT_EQ(First(*s, kClientType, ClientKey(GuidFor(i), 1)), WithStamp(RecordFor(i), stamp)) << i;
     ASSERT_EQ(First(*s, kClientType, ClientKey("host-" + std::to_string(i), 4)), WithStamp(RecordFor(i), stamp));
   }
+  if (GetParam() != kSqlite) return;
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(location_.c_str(), &db), SQLITE_OK);
   sqlite3_stmt* check = nullptr;
   sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
   ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
@@ -102,9 +102,8 @@ const std::string kShared = GuidFor(424242);
 // Adds one to the counter of a shared client `times` times, loading and
 // saving with the loaded stamp and repeating on the documented conflict;
 // saves an own record each round. Exits 0 when nothing else failed.
-[[noreturn]] void CountAndSave(const std::string& path, int who, int times) {
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
+[[noreturn]] void CountAndSave(const std::string& location, int who, int times) {
+  auto s = Reopen(location);
   if (!s) _exit(10);
   for (int n = 0; n < times; ++n) {
     for (;;) {
@@ -122,30 +121,24 @@ const std::string kShared = GuidFor(424242);
   _exit(0);
 }
 
-TEST(StoreReliability, TwoProcessesShareOneFileWithoutLoss) {
-  ScratchDir dir;
-  const std::string path = dir.File("shared.db");
-  {
-    std::string error;
-    auto s = SqliteStore::Open(path, true, &error);
-    ASSERT_TRUE(s) << error;
-    ASSERT_EQ(Save(*s, kClientType, Packed({kShared, "1"}), Client(kShared, "shared", "<Comment>0</Comment>")).hr, S_OK);
-  }
+TEST_P(StoreReliability, TwoProcessesShareOneStoreWithoutLoss) {
+  ASSERT_EQ(Save(*store_, kClientType, Packed({kShared, "1"}), Client(kShared, "shared", "<Comment>0</Comment>")).hr,
+            S_OK);
+  store_.reset();
   constexpr int kTimes = 60;
   pid_t children[2];
   for (int who = 0; who < 2; ++who) {
     children[who] = fork();
     ASSERT_GE(children[who], 0);
-    if (children[who] == 0) CountAndSave(path, who, kTimes);
+    if (children[who] == 0) CountAndSave(location_, who, kTimes);
   }
   for (pid_t child : children) {
     int status = -1;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
-  ASSERT_TRUE(s) << error;
+  auto s = Reopen(location_);
+  ASSERT_TRUE(s);
   EXPECT_NE(First(*s, kClientType, ClientKey(kShared, 1)).find("<Comment>" + std::to_string(2 * kTimes) + "</Comment>"),
             std::string::npos);
   OFLTokenizer all;
@@ -155,7 +148,7 @@ TEST(StoreReliability, TwoProcessesShareOneFileWithoutLoss) {
 
 // SQLite gives up at once, without its busy wait, when it cannot switch to
 // the write-ahead log because another process holds the writer's lock.
-TEST(StoreReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
+TEST(SqliteReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
   ScratchDir dir;
   const std::string path = dir.File("s.db");
   std::string error;
@@ -172,18 +165,14 @@ TEST(StoreReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
   sqlite3_close(writer);
 }
 
-TEST(StoreReliability, ProcessesCreatingOneStoreAtOnceAllOpenIt) {
-  ScratchDir dir;
+TEST_P(StoreReliability, ProcessesCreatingOneStoreAtOnceAllOpenIt) {
   for (int round = 0; round < 12; ++round) {
-    const std::string path = dir.File("new" + std::to_string(round) + ".db");
-    EXPECT_TRUE(AllAtOnce(6, [&] {
-      std::string error;
-      auto s = SqliteStore::Open(path, true, &error);
-      if (!s) std::fprintf(stderr, "%s\n", error.c_str());
-      return s ? 0 : 1;
-    })) << round;
+    const std::string location = NewLocation();
+    EXPECT_TRUE(AllAtOnce(6, [&] { return Reopen(location, true) ? 0 : 1; })) << round;
   }
 }
+
+STORE_TEST_ON_EVERY_KIND(StoreReliability);
 
 }  // namespace
 }  // namespace store_test
