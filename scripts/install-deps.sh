@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config bzip2 tzdata
           libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
-          libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+          libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+          libpq-dev postgresql)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi

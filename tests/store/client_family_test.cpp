@@ -1,4 +1,4 @@
-// The client family of the facade on the embedded store: which saves the
+// The client family of the facade on either store: which saves the
 // stamps let through, and find-or-create under races of processes and threads.
 #include <gmock/gmock.h>
 
@@ -39,7 +39,7 @@ class ClientFamily : public StoreFixture {
 
 // A save replaces the stored version its copy was made from, and nothing
 // else: nobody's change is overwritten unseen, and no deleted client returns.
-TEST_F(ClientFamily, SavesReplaceOnlyTheVersionTheirCopyCameFrom) {
+TEST_P(ClientFamily, SavesReplaceOnlyTheVersionTheirCopyCameFrom) {
   CDBAccess db(store_);
   OVOSystem made = Fresh("PC-1");
   ASSERT_EQ(db.CreateSystem(made, out_), S_OK) << out_;
@@ -68,7 +68,7 @@ TEST_F(ClientFamily, SavesReplaceOnlyTheVersionTheirCopyCameFrom) {
   EXPECT_EQ(Stored(), "PC-3");
 }
 
-TEST_F(ClientFamily, DeletesNameOneClientAndListsPassTheirSecondValue) {
+TEST_P(ClientFamily, DeletesNameOneClientAndListsPassTheirSecondValue) {
   CDBAccess db(store_);
   OVOSystem a = Fresh("PCX");
   ASSERT_EQ(db.CreateSystem(a, out_), S_OK);
@@ -81,11 +81,11 @@ TEST_F(ClientFamily, DeletesNameOneClientAndListsPassTheirSecondValue) {
 }
 
 // Announces of one new machine that race end with one client, from processes
-// on one file as from threads on one or on several store instances.
-TEST_F(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
+// on one store as from threads on one or on several store instances.
+TEST_P(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
   OVOClientIdentification id;
   id.SetHostname("NEW-PC");
-  const auto announce = [&](const std::shared_ptr<SqliteStore>& store, bool& created) {
+  const auto announce = [&](const std::shared_ptr<RecordStore>& store, bool& created) {
     CDBAccess db(store);
     OVOSystem system;
     system.SetHostName("NEW-PC");
@@ -94,32 +94,31 @@ TEST_F(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
     return SUCCEEDED(db.FindOrCreateSystem(id, 0, system, out, &created, &method)) &&
            system.GetHostName() == "NEW-PC" && (created ? method == 0 : method == 4);
   };
-  const auto clients = [](SqliteStore& store) {
+  const auto clients = [](RecordStore& store) {
     OFLTokenizer all;
     all.FromLengthPackedString(Load(store, 51, Packed({"*"})).text);
     return all.GetCount();
   };
   for (int round = 0; round < 4; ++round) {
-    const std::string path = dir_.File("race" + std::to_string(round) + ".db");
-    String error;
-    ASSERT_TRUE(SqliteStore::Open(path, true, &error)) << error;
+    const std::string location = Fresh();
+    ASSERT_TRUE(Reopen(location, true));
     ASSERT_TRUE(AllAtOnce(4, [&] {
-      auto store = SqliteStore::Open(path, false, nullptr);
+      auto store = Reopen(location);
       bool created = false;
       return store && announce(store, created) ? 0 : 1;
     }));
-    EXPECT_EQ(clients(*SqliteStore::Open(path, false, &error)), 1) << round;
+    EXPECT_EQ(clients(*Reopen(location)), 1) << round;
   }
   for (const bool shared : {true, false}) {
-    const std::string path = dir_.File(shared ? "threads1.db" : "threads2.db");
-    String error;
-    auto one = SqliteStore::Open(path, true, &error);
+    const std::string location = Fresh();
+    auto one = Reopen(location, true);
+    ASSERT_TRUE(one);
     std::atomic<int> made = 0, failed = 0;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
       threads.emplace_back([&] {
         bool created = false;
-        if (!announce(shared ? one : SqliteStore::Open(path, false, nullptr), created)) ++failed;
+        if (!announce(shared ? one : Reopen(location), created)) ++failed;
         made += created;
       });
     for (auto& t : threads) t.join();
@@ -129,7 +128,7 @@ TEST_F(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
   }
 }
 
-TEST_F(ClientFamily, FindOrCreateRefusesWhatNamesNoClient) {
+TEST_P(ClientFamily, FindOrCreateRefusesWhatNamesNoClient) {
   const auto act = [&](const String& parameter) {
     OFL::ScopedBstr action(kActionFindOrCreateClient), param(parameter), out;
     return Reply{store_->DoAction(51, action.Get(), param.Get(), out.Out()), out.ToUtf8()};
@@ -149,6 +148,8 @@ TEST_F(ClientFamily, FindOrCreateRefusesWhatNamesNoClient) {
   ASSERT_EQ(OVO::Properties(act(bag.Pack()).text).GetMap().at(kParamCreated), "1");
   EXPECT_EQ(OVO::Properties(act(bag.Pack()).text).GetMap().at(kParamCreated), "0");
 }
+
+STORE_TEST_ON_EVERY_KIND(ClientFamily);
 
 }  // namespace
 }  // namespace store_test

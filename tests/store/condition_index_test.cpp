@@ -16,7 +16,7 @@ std::string Filter(std::initializer_list<std::pair<const char*, const char*>> co
   for (const auto& [name, value] : conditions) bag.SetProperty(name, value);
   return bag.Pack();
 }
-std::string List(SqliteStore& s, uint32_t type, const std::string& filter, const std::string& keys = Packed({"*"}),
+std::string List(RecordStore& s, uint32_t type, const std::string& filter, const std::string& keys = Packed({"*"}),
                  uint32_t limit = 0) {
   return Load(s, type, filter, keys, limit).text;
 }
@@ -24,9 +24,9 @@ std::string Driver(const std::string& guid, const std::string& children) {
   return "<Driver><GUID>" + guid + "</GUID>" + children + "</Driver>";
 }
 
-class ConditionIndex : public StoreFixture {};
+using ConditionIndex = StoreFixture;
 
-TEST_F(ConditionIndex, ListsAnswerAsACheckOfEachRecordWouldAcrossWrites) {
+TEST_P(ConditionIndex, ListsAnswerAsACheckOfEachRecordWouldAcrossWrites) {
   const std::string d1 = Driver("D1", "<OSType>Win10</OSType>"), d5 = Driver("D5", "<OSType>win10</OSType>");
   const std::string d2 = Driver("D2", "<OSType>win10</OSType><Name>b</Name><OSType>XP</OSType>");  // the last counts
   const std::string d3 = Driver("D3", "<OSType/>"), d4 = Driver("D4", "<Name>b</Name>");
@@ -63,6 +63,8 @@ TEST_F(ConditionIndex, ListsAnswerAsACheckOfEachRecordWouldAcrossWrites) {
   EXPECT_EQ(List(*store_, 42, Filter({{"JobTargetBaseState", "5"}}), Packed({"M1", "*"})),
             Packed({target("m1", "j1", "5"), target("m1", "j2", "5")}));
 }
+
+STORE_TEST_ON_EVERY_KIND(ConditionIndex);
 
 void Sql(const std::string& path, const std::string& statements) {
   sqlite3* db = nullptr;

@@ -1,4 +1,4 @@
-// Every named operation of the family table on the embedded store: one
+// Every named operation of the family table on either store: one
 // record of each family created, loaded, listed, saved, updated and deleted
 // through the operations CDBAccess declares from the table, the not-found
 // results, the operations of several forms and the composite ones, and
@@ -114,7 +114,7 @@ String RecordOf(const RecordFamily& family, const Keys& keys) {
 class FamilyOperations : public StoreFixture {
  protected:
   void SetUp() override {
-    StoreFixture::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StoreFixture::SetUp());
     db_ = std::make_unique<CDBAccess>(store_);
   }
   std::unique_ptr<CDBAccess> db_;
@@ -161,7 +161,7 @@ constexpr Missing kMissing[] = {
     {"SnmpScanProfile", E_FAIL, "SNMP Scan Profile [m1] not found"},
 };
 
-TEST_F(FamilyOperations, EveryFamilyRoundTripsAndReportsMissingRecords) {
+TEST_P(FamilyOperations, EveryFamilyRoundTripsAndReportsMissingRecords) {
   int created = 0, missingChecked = 0;
   for (const FamilyOps& ops : AllFamilyOps()) {
     const RecordFamily& family = *ops.family;
@@ -238,7 +238,7 @@ TEST_F(FamilyOperations, EveryFamilyRoundTripsAndReportsMissingRecords) {
   EXPECT_EQ(out_, "Component device [8086,1234] not found");
 }
 
-TEST_F(FamilyOperations, FormsWithConditionsAndSeveralKeys) {
+TEST_P(FamilyOperations, FormsWithConditionsAndSeveralKeys) {
   // Scan rules: by key, by GUID, in place; deleted by GUID, key, or every version.
   OVOSWScanAppRule rule;
   rule.SetVendor("V");
@@ -325,7 +325,7 @@ TEST_F(FamilyOperations, FormsWithConditionsAndSeveralKeys) {
   EXPECT_EQ(First(*store_, kRecordTypeAssetReference, Packed({"a1", "*"})), "");
 }
 
-TEST_F(FamilyOperations, StepsAndUserStatesOfOneJob) {
+TEST_P(FamilyOperations, StepsAndUserStatesOfOneJob) {
   for (const char* job : {"J1", "J2"}) {
     for (const char* n : {"a", "b"}) {
       OVOJobStepWaitForOSDriveEncryption step;
@@ -374,7 +374,7 @@ TEST_F(FamilyOperations, StepsAndUserStatesOfOneJob) {
 
 // A key value "*" would reach every record: it finds nothing and changes
 // nothing. ";" and a "*" inside a value are plain characters of one key.
-TEST_F(FamilyOperations, HostileKeyValuesAndRecordTexts) {
+TEST_P(FamilyOperations, HostileKeyValuesAndRecordTexts) {
   for (const char* id : {"J1", "J2", "J;", "J*"}) {
     OVOJob job;
     job.SetGUID(id);
@@ -410,7 +410,7 @@ TEST_F(FamilyOperations, HostileKeyValuesAndRecordTexts) {
   EXPECT_EQ(First(*store_, kRecordTypeDip, Packed({"*"})), "");
 }
 
-TEST_F(FamilyOperations, HierarchiesMapsTextsAndDefinitions) {
+TEST_P(FamilyOperations, HierarchiesMapsTextsAndDefinitions) {
   // Top > (Sub > Leaf, Other); "Loop" is its own parent.
   const char* groups[][3] = {{"T", "", "Top"}, {"S", "T", "Sub"}, {"L", "S", "Leaf"}, {"O", "T", "Other"},
                              {"X", "X", "Loop"}};
@@ -476,7 +476,7 @@ TEST_F(FamilyOperations, HierarchiesMapsTextsAndDefinitions) {
 }
 
 // Records without their own key fields are saved under the key given.
-TEST_F(FamilyOperations, ObjectRightsAreSavedUnderTheKeyGiven) {
+TEST_P(FamilyOperations, ObjectRightsAreSavedUnderTheKeyGiven) {
   OVOObjectRights rights;
   rights.SetRights("p", 4);
   ASSERT_EQ(db_->SaveObjectRights("B2", rights, out_), S_OK) << out_;
@@ -488,7 +488,7 @@ TEST_F(FamilyOperations, ObjectRightsAreSavedUnderTheKeyGiven) {
   EXPECT_EQ(out_, "ObjectRights for [B2] not found");
 }
 
-TEST_F(FamilyOperations, TwoPartKeysAndConditions) {
+TEST_P(FamilyOperations, TwoPartKeysAndConditions) {
   OVODynamicGroup group;
   for (const char* id : {"D1", "D2", "D3"}) {
     group.SetGUID(id);
@@ -515,7 +515,7 @@ TEST_F(FamilyOperations, TwoPartKeysAndConditions) {
   EXPECT_EQ(db_->LoadDynamicGroup("D3", "OU2", loaded, out_), 1);
 }
 
-TEST_F(FamilyOperations, OrgUnitPathsAndUserJobStates) {
+TEST_P(FamilyOperations, OrgUnitPathsAndUserJobStates) {
   OVOOrgUnit unit;
   for (const auto& [id, parent] : {std::pair{"R", ""}, {"A", "R"}, {"B", "A"}, {"X", "Y"}, {"Y", "X"}}) {
     unit.SetGUID(id);
@@ -558,6 +558,8 @@ TEST_F(FamilyOperations, OrgUnitPathsAndUserJobStates) {
   EXPECT_EQ(all.find("first"), std::string::npos);
   EXPECT_NE(all.find("second"), std::string::npos);
 }
+
+STORE_TEST_ON_EVERY_KIND(FamilyOperations);
 
 }  // namespace
 }  // namespace store_test

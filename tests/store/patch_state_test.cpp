@@ -1,7 +1,6 @@
 // The patch state file between stores: export, import of changed levels only,
 // and the refusals that leave the store as it was.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <map>
@@ -22,9 +21,9 @@ constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005u);
 
 // A store of its own with patches of the given levels.
 struct PatchStore {
-  PatchStore(const std::string& path, std::initializer_list<std::pair<const char*, int>> levels) : path(path) {
-    std::string error;
-    db = std::make_unique<CDBAccess>(SqliteStore::Open(path, true, &error));
+  PatchStore(const std::string& location, std::initializer_list<std::pair<const char*, int>> levels)
+      : store(Reopen(location, true)) {
+    db = std::make_unique<CDBAccess>(store);
     for (const auto& [guid, level] : levels) {
       OVOPTMPatch p;
       p.SetGUID(guid);
@@ -42,21 +41,16 @@ struct PatchStore {
     return db->LoadPTMPatch(guid, p, out) == S_OK ? p.GetReleaseLevel().ToInt() : -1;
   }
   // Change stamp of every patch record by key.
-  std::map<std::string, int64_t> Stamps() const {
-    std::map<std::string, int64_t> stamps;
-    sqlite3* s = nullptr;
-    sqlite3_open(path.c_str(), &s);
-    sqlite3_stmt* q = nullptr;
-    sqlite3_prepare_v2(s, "SELECT key, stamp FROM records WHERE type = 145", -1, &q, nullptr);
-    while (sqlite3_step(q) == SQLITE_ROW) {
-      stamps[std::string(static_cast<const char*>(sqlite3_column_blob(q, 0)), sqlite3_column_bytes(q, 0))] =
-          sqlite3_column_int64(q, 1);
-    }
-    sqlite3_finalize(q);
-    sqlite3_close(s);
+  std::map<std::string, uint64_t> Stamps() const {
+    std::map<std::string, uint64_t> stamps;
+    std::vector<store::StoredRecord> records;
+    String error;
+    EXPECT_EQ(store->ReadRecords(0, "", 1000, records, error), S_OK) << error;
+    for (const auto& r : records)
+      if (r.type == kRecordTypePTMPatch) stamps[r.key] = r.stamp;
     return stamps;
   }
-  std::string path;
+  std::shared_ptr<RecordStore> store;
   std::unique_ptr<CDBAccess> db;
 };
 
@@ -71,24 +65,23 @@ std::string Entry(const std::string& guid, const std::string& state) {
   return "<Patch name=\"n\" guid=\"" + guid + "\" guid_bulletin=\"x\" bulletin=\"y\" state=\"" + state + "\"/>";
 }
 
-class PatchState : public ::testing::Test {
+class PatchState : public StoreFixture {
  protected:
   HRESULT ImportText(PatchStore& store, const std::string& text) {
     WriteFile(dir_.File("in.xml"), text);
     return CPatchStatusSerializer::Import(store.db.get(), dir_.File("in.xml"), message_);
   }
-  ScratchDir dir_;
   String message_;
 };
 
-TEST_F(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
-  PatchStore empty(dir_.File("e.db"), {});
+TEST_P(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
+  PatchStore empty(Fresh(), {});
   ASSERT_EQ(CPatchStatusSerializer::Export(empty.db.get(), dir_.File("e.xml"), message_), S_OK);
   EXPECT_EQ(ReadFile(dir_.File("e.xml")),
             "<OVSSpecialImport><PTMPatchStates version=\"1.0\" count=\"0\"/></OVSSpecialImport>\n");
 
-  PatchStore a(dir_.File("a.db"), {{"P0", 100}, {"P1", 500}, {"P2", 300}});
-  PatchStore b(dir_.File("b.db"), {{"P1", 400}, {"P2", 300}, {"P4", 200}});
+  PatchStore a(Fresh(), {{"P0", 100}, {"P1", 500}, {"P2", 300}});
+  PatchStore b(Fresh(), {{"P1", 400}, {"P2", 300}, {"P4", 200}});
   ASSERT_EQ(CPatchStatusSerializer::Export(a.db.get(), dir_.File("a.xml"), message_), S_OK);
   EXPECT_EQ(message_, "");
   EXPECT_EQ(std::filesystem::status(dir_.File("a.xml")).permissions(), std::filesystem::perms(0644));
@@ -113,8 +106,8 @@ TEST_F(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
   }
 }
 
-TEST_F(PatchState, RefusalsAndSkipsLeaveTheStore) {
-  PatchStore s(dir_.File("s.db"), {{"P1", 500}});
+TEST_P(PatchState, RefusalsAndSkipsLeaveTheStore) {
+  PatchStore s(Fresh(), {{"P1", 500}});
   const auto stamps = s.Stamps();
 
   EXPECT_EQ(ImportText(s, States("1.1", Entry("P1", "100"))), kFail);
@@ -165,8 +158,8 @@ TEST_F(PatchState, RefusalsAndSkipsLeaveTheStore) {
   EXPECT_EQ(s.Level("P1"), 200);
 }
 
-TEST_F(PatchState, ImportFromAPositionedParser) {
-  PatchStore s(dir_.File("s.db"), {{"P1", 500}, {"P2", 500}});
+TEST_P(PatchState, ImportFromAPositionedParser) {
+  PatchStore s(Fresh(), {{"P1", 500}, {"P2", 500}});
   OFLXMLParser xml(States("1.0", Entry("P2", "400") + "<Other/>" + Entry("P1", "300")));
   ASSERT_TRUE(xml.FindElem("OVSSpecialImport") && xml.IntoElem() && xml.FindElem("PTMPatchStates"));
   EXPECT_EQ(CPatchStatusSerializer::Import(nullptr, &xml, message_), kFail);
@@ -176,6 +169,8 @@ TEST_F(PatchState, ImportFromAPositionedParser) {
   EXPECT_EQ(s.Level("P1"), 300);
   EXPECT_EQ(s.Level("P2"), 400);
 }
+
+STORE_TEST_ON_EVERY_KIND(PatchState);
 
 }  // namespace
 }  // namespace store_test

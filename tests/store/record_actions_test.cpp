@@ -37,7 +37,7 @@ std::vector<String> Names(const OVOProperties& bag) {
   return names;
 }
 
-void Install(SqliteStore& store) {
+void Install(RecordStore& store) {
   store.SetRecordAction(kRecordTypeClient, kActionProcessMiniInventory,
                         MiniInventoryMerge(nullptr, eConnectByName, CConfiguration::eIPUpdateOff,
                                            [] { return CTime(1717257600); }));
@@ -86,7 +86,7 @@ class RecordActions : public StoreFixture {
   String out_;
 };
 
-TEST_F(RecordActions, ClientStateIsSavedLoadedAndDeletedByAnEmptyText) {
+TEST_P(RecordActions, ClientStateIsSavedLoadedAndDeletedByAnEmptyText) {
   bool found = true;
   EXPECT_EQ(StoredState(&found), OVOClientState());
   EXPECT_FALSE(found);
@@ -103,7 +103,7 @@ TEST_F(RecordActions, ClientStateIsSavedLoadedAndDeletedByAnEmptyText) {
   EXPECT_FALSE(found);
 }
 
-TEST_F(RecordActions, StateUpdatesOfSeveralGroupsAccumulate) {
+TEST_P(RecordActions, StateUpdatesOfSeveralGroupsAccumulate) {
   ASSERT_EQ(db_->UpdateClientState(kGuid, Partial(0x01, 5, "ignored", "ignored"), out_), S_OK) << out_;
   ASSERT_EQ(db_->UpdateClientState(kGuid, Partial(0x42, 9, "Installing", "Reboot pending"), out_), S_OK) << out_;
   const OVOClientState s = StoredState();
@@ -118,7 +118,7 @@ TEST_F(RecordActions, StateUpdatesOfSeveralGroupsAccumulate) {
   EXPECT_EQ(StoredState(), s);
 }
 
-TEST_F(RecordActions, MiniInventoryWritesOnlyWhatChanged) {
+TEST_P(RecordActions, MiniInventoryWritesOnlyWhatChanged) {
   OVOProperties changes;
   CFileTime stamp = 0;
   const CFileTime before = Stored().GetTimeStamp();
@@ -146,7 +146,7 @@ TEST_F(RecordActions, MiniInventoryWritesOnlyWhatChanged) {
   EXPECT_THAT(Names(changes), ElementsAre("FirewallStatus"));
 }
 
-TEST_F(RecordActions, MiniInventoryRefusesWhatItCannotRead) {
+TEST_P(RecordActions, MiniInventoryRefusesWhatItCannotRead) {
   OVOProperties changes;
   CFileTime stamp = 0;
   EXPECT_EQ(db_->ProcessMiniInventory("0A1B2C3D-0000-4000-8000-00000000FFFF", Bag({{"CPUDesc", "x"}}), changes,
@@ -167,7 +167,7 @@ TEST_F(RecordActions, MiniInventoryRefusesWhatItCannotRead) {
 }
 
 // What the store does with an action's result, whatever the action.
-TEST_F(RecordActions, TheStoreWritesOnlyAChangedRecordOfTheNamedClient) {
+TEST_P(RecordActions, TheStoreWritesOnlyAChangedRecordOfTheNamedClient) {
   String result, answer;
   HRESULT status = S_OK;
   store_->SetRecordAction(kRecordTypeClient, "Test", [&](const String&, const String& stored, String& merged,
@@ -203,13 +203,13 @@ TEST_F(RecordActions, TheStoreWritesOnlyAChangedRecordOfTheNamedClient) {
 
 // Processes merge inventories and states of one client at once: every
 // acknowledged change is kept and nobody is told of a conflict.
-TEST_F(RecordActions, ConcurrentProcessesLoseNothing) {
+TEST_P(RecordActions, ConcurrentProcessesLoseNothing) {
   static constexpr const char* kProperties[] = {"CPUDesc", "OSReleaseId", "BootMode", "Architecture"};
   static constexpr uint32_t kGroups[] = {0x01, 0x02, 0x10, 0x40};
   constexpr int kRounds = 10;
   ASSERT_TRUE(AllAtOnce(4, [&](int child) {
-    String error, out;
-    auto store = SqliteStore::Open(path_, false, &error);
+    String out;
+    auto store = Reopen(location_);
     if (!store) return 2;
     Install(*store);
     CDBAccess db(store);
@@ -235,6 +235,8 @@ TEST_F(RecordActions, ConcurrentProcessesLoseNothing) {
   EXPECT_EQ(s.GetLastError(), "v3-9");
   EXPECT_EQ(s.GetChanges(), 0x53u);
 }
+
+STORE_TEST_ON_EVERY_KIND(RecordActions);
 
 }  // namespace
 }  // namespace store_test

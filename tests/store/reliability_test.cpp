@@ -1,12 +1,14 @@
-// Processes that die in the middle of a save, and processes that write the
-// same file at once.
+// Processes that die in the middle of a save, a server that stops at once
+// during saves, and processes that write the same store at once.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <thread>
 #include <vector>
@@ -40,11 +42,15 @@ std::string WithStamp(const std::string& record, uint64_t stamp) {
 }
 
 // Saves records in a loop, reporting (index, stamp) of each save through `fd`.
-[[noreturn]] void SaveForever(const std::string& path, uint64_t first, int fd) {
-  std::string error;
-  auto s = SqliteStore::Open(path, true, &error);
+// A save that lost its connection is not reported; the next one reconnects.
+[[noreturn]] void SaveForever(const std::string& location, uint64_t first, int fd) {
+  auto s = Reopen(location);
   for (uint64_t i = first; s; ++i) {
     const Reply r = Save(*s, kClientType, Packed({GuidFor(i), "1"}), RecordFor(i));
+    if (r.hr == orvacmn::store::kStatusConnection) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      continue;
+    }
     if (FAILED(r.hr)) break;
     const uint64_t report[2] = {i, StampOf(r)};
     if (write(fd, report, sizeof report) != sizeof report) break;
@@ -52,11 +58,37 @@ std::string WithStamp(const std::string& record, uint64_t stamp) {
   _exit(3);
 }
 
-TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
-  ScratchDir dir;
-  const std::string path = dir.File("crash.db");
+using Reports = std::vector<std::pair<uint64_t, uint64_t>>;
+
+// Reads the writer's reports into `reported` until `count` more came, the
+// writer stopped, or `seconds` passed; true when `count` came.
+bool ReadReports(int fd, Reports& reported, size_t count, int seconds) {
+  const size_t goal = reported.size() + count;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (reported.size() < goal) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    pollfd p{fd, POLLIN, 0};
+    uint64_t report[2];
+    if (left.count() <= 0 || poll(&p, 1, int(left.count())) != 1 || read(fd, report, sizeof report) != sizeof report)
+      return false;
+    reported.emplace_back(report[0], report[1]);
+  }
+  return true;
+}
+
+// Every reported save is there, whole, and found through the index.
+void ExpectSaved(RecordStore& s, const Reports& reported) {
+  for (const auto& [i, stamp] : reported) {
+    ASSERT_EQ(First(s, kClientType, ClientKey(GuidFor(i), 1)), WithStamp(RecordFor(i), stamp)) << i;
+    ASSERT_EQ(First(s, kClientType, ClientKey("host-" + std::to_string(i), 4)), WithStamp(RecordFor(i), stamp));
+  }
+}
+
+using StoreReliability = StoreFixture;
+
+TEST_P(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
   std::mt19937 random(20240611);
-  std::vector<std::pair<uint64_t, uint64_t>> reported;
+  Reports reported;
   for (int round = 0; round < 6; ++round) {
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
@@ -64,7 +96,7 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       close(pipeFds[0]);
-      SaveForever(path, uint64_t(round) * 1000000, pipeFds[1]);
+      SaveForever(location_, uint64_t(round) * 1000000, pipeFds[1]);
     }
     close(pipeFds[1]);
     // Killed in the middle of its saves however slowly a busy machine starts it.
@@ -80,15 +112,12 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
   ASSERT_GT(reported.size(), 6u);
   RecordProperty("saves_checked", int(reported.size()));
 
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
-  ASSERT_TRUE(s) << error;
-  for (const auto& [i, stamp] : reported) {
-    ASSERT_EQ(First(*s, kClientType, ClientKey(GuidFor(i), 1)), WithStamp(RecordFor(i), stamp)) << i;
-    ASSERT_EQ(First(*s, kClientType, ClientKey("host-" + std::to_string(i), 4)), WithStamp(RecordFor(i), stamp));
-  }
+  auto s = Reopen(location_);
+  ASSERT_TRUE(s);
+  ASSERT_NO_FATAL_FAILURE(ExpectSaved(*s, reported));
+  if (GetParam() != kSqlite) return;
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(location_.c_str(), &db), SQLITE_OK);
   sqlite3_stmt* check = nullptr;
   sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
   ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
@@ -97,14 +126,66 @@ TEST(StoreReliability, KilledWriterLosesNoReportedSaveAndLeavesNoHalfRecord) {
   sqlite3_close(db);
 }
 
+// A server of its own, as scripts/pg-cluster.sh makes one: stopping it
+// must not cut the connections of tests that run beside this one.
+class PrivateServer {
+ public:
+  PrivateServer() {
+    if (!dir_.path().empty() && Run("start")) conninfo_ = "host=" + dir_.str() + " user=postgres dbname=postgres";
+  }
+  ~PrivateServer() { Run("stop"); }
+  const std::string& conninfo() const { return conninfo_; }  // "" when it did not start
+  bool StopAtOnceAndStart() const {
+    return std::system((dir_.str() + "/pg_ctl restart -m immediate -w -s >/dev/null").c_str()) == 0;
+  }
+
+ private:
+  bool Run(const char* command) const {
+    return std::system((std::string(ORVACMN_PG_CLUSTER) + " " + command + " " + dir_.str() + " >/dev/null").c_str()) ==
+           0;
+  }
+  ScratchDir dir_;
+  std::string conninfo_;
+};
+
+TEST(PostgresReliability, ServerStoppedAtOnceDuringSavesLosesNoAcknowledgedSave) {
+  if (TestServer().empty()) GTEST_SKIP() << "no PostgreSQL test server (ORVACMN_TEST_PG)";
+  PrivateServer server;
+  ASSERT_FALSE(server.conninfo().empty());
+  ASSERT_TRUE(Reopen(server.conninfo(), true));
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(pipeFds[0]);
+    SaveForever(server.conninfo(), 0, pipeFds[1]);
+  }
+  close(pipeFds[1]);
+  Reports reported;
+  const bool before = ReadReports(pipeFds[0], reported, 20, 60);
+  const bool restarted = before && server.StopAtOnceAndStart();
+  // The writer goes on saving once the server is back.
+  const bool after = restarted && ReadReports(pipeFds[0], reported, 20, 60);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  for (uint64_t report[2]; read(pipeFds[0], report, sizeof report) == sizeof report;)
+    reported.emplace_back(report[0], report[1]);
+  close(pipeFds[0]);
+  EXPECT_TRUE(before && restarted && after) << before << restarted << after;
+  RecordProperty("saves_checked", int(reported.size()));
+  auto s = Reopen(server.conninfo());
+  ASSERT_TRUE(s);
+  ExpectSaved(*s, reported);
+}
+
 const std::string kShared = GuidFor(424242);
 
 // Adds one to the counter of a shared client `times` times, loading and
 // saving with the loaded stamp and repeating on the documented conflict;
 // saves an own record each round. Exits 0 when nothing else failed.
-[[noreturn]] void CountAndSave(const std::string& path, int who, int times) {
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
+[[noreturn]] void CountAndSave(const std::string& location, int who, int times) {
+  auto s = Reopen(location);
   if (!s) _exit(10);
   for (int n = 0; n < times; ++n) {
     for (;;) {
@@ -122,30 +203,23 @@ const std::string kShared = GuidFor(424242);
   _exit(0);
 }
 
-TEST(StoreReliability, TwoProcessesShareOneFileWithoutLoss) {
-  ScratchDir dir;
-  const std::string path = dir.File("shared.db");
-  {
-    std::string error;
-    auto s = SqliteStore::Open(path, true, &error);
-    ASSERT_TRUE(s) << error;
-    ASSERT_EQ(Save(*s, kClientType, Packed({kShared, "1"}), Client(kShared, "shared", "<Comment>0</Comment>")).hr, S_OK);
-  }
+TEST_P(StoreReliability, TwoProcessesShareOneStoreWithoutLoss) {
+  ASSERT_EQ(Save(*store_, kClientType, Packed({kShared, "1"}), Client(kShared, "shared", "<Comment>0</Comment>")).hr,
+            S_OK);
   constexpr int kTimes = 60;
   pid_t children[2];
   for (int who = 0; who < 2; ++who) {
     children[who] = fork();
     ASSERT_GE(children[who], 0);
-    if (children[who] == 0) CountAndSave(path, who, kTimes);
+    if (children[who] == 0) CountAndSave(location_, who, kTimes);
   }
   for (pid_t child : children) {
     int status = -1;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  std::string error;
-  auto s = SqliteStore::Open(path, false, &error);
-  ASSERT_TRUE(s) << error;
+  auto s = Reopen(location_);
+  ASSERT_TRUE(s);
   EXPECT_NE(First(*s, kClientType, ClientKey(kShared, 1)).find("<Comment>" + std::to_string(2 * kTimes) + "</Comment>"),
             std::string::npos);
   OFLTokenizer all;
@@ -155,7 +229,7 @@ TEST(StoreReliability, TwoProcessesShareOneFileWithoutLoss) {
 
 // SQLite gives up at once, without its busy wait, when it cannot switch to
 // the write-ahead log because another process holds the writer's lock.
-TEST(StoreReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
+TEST(SqliteReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
   ScratchDir dir;
   const std::string path = dir.File("s.db");
   std::string error;
@@ -172,18 +246,14 @@ TEST(StoreReliability, OpenWaitsOutAWriterWhileItSwitchesToTheLog) {
   sqlite3_close(writer);
 }
 
-TEST(StoreReliability, ProcessesCreatingOneStoreAtOnceAllOpenIt) {
-  ScratchDir dir;
+TEST_P(StoreReliability, ProcessesCreatingOneStoreAtOnceAllOpenIt) {
   for (int round = 0; round < 12; ++round) {
-    const std::string path = dir.File("new" + std::to_string(round) + ".db");
-    EXPECT_TRUE(AllAtOnce(6, [&] {
-      std::string error;
-      auto s = SqliteStore::Open(path, true, &error);
-      if (!s) std::fprintf(stderr, "%s\n", error.c_str());
-      return s ? 0 : 1;
-    })) << round;
+    const std::string location = Fresh();
+    EXPECT_TRUE(AllAtOnce(6, [&] { return Reopen(location, true) ? 0 : 1; })) << round;
   }
 }
+
+STORE_TEST_ON_EVERY_KIND(StoreReliability);
 
 }  // namespace
 }  // namespace store_test

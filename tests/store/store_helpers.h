@@ -1,5 +1,6 @@
-// Calls on the store with UTF-8 texts, a scratch folder, small client
-// records shaped like the packed client, and processes started at once.
+// Calls on the store with UTF-8 texts, a fresh store of each kind for each
+// test, small client records shaped like the packed client, and processes
+// started at once.
 #ifndef ORVACMN_TESTS_STORE_HELPERS_H_
 #define ORVACMN_TESTS_STORE_HELPERS_H_
 
@@ -7,16 +8,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/scratch.h"
 #include "ofl/tokenizer.h"
+#include "orvacmn_store/record_store.h"
 #include "orvacmn_store/sqlite_store.h"
+#include "store_kinds.h"
 
 namespace store_test {
 
+using orvacmn::store::RecordStore;
 using orvacmn::store::SqliteStore;
 
 struct Reply {
@@ -34,25 +40,25 @@ inline std::string ClientKey(std::string_view value, int kind) {
   return Packed({value, std::to_string(kind), "*"});
 }
 
-inline Reply Save(SqliteStore& s, uint32_t type, const std::string& key, const std::string& data) {
+inline Reply Save(RecordStore& s, uint32_t type, const std::string& key, const std::string& data) {
   OFL::ScopedBstr k(key), d(data), out;
   uint32_t v = 0;
   const HRESULT hr = s.SaveRecord(type, k.Get(), nullptr, d.Get(), &v, out.Out());
   return {hr, out.ToUtf8()};
 }
-inline Reply Load(SqliteStore& s, uint32_t type, const std::string& key, const std::string& options = "",
+inline Reply Load(RecordStore& s, uint32_t type, const std::string& key, const std::string& options = "",
                   uint32_t limit = 0) {
   OFL::ScopedBstr k(key), o(options), out;
   const HRESULT hr = s.LoadRecord(type, 0, k.Get(), o.Get(), limit, out.Out());
   return {hr, out.ToUtf8()};
 }
-inline Reply Delete(SqliteStore& s, uint32_t type, const std::string& key) {
+inline Reply Delete(RecordStore& s, uint32_t type, const std::string& key) {
   OFL::ScopedBstr k(key), out;
   const HRESULT hr = s.DeleteRecord(type, k.Get(), nullptr, out.Out());
   return {hr, out.ToUtf8()};
 }
 // The first record a load gives, or "" when none.
-inline std::string First(SqliteStore& s, uint32_t type, const std::string& key) {
+inline std::string First(RecordStore& s, uint32_t type, const std::string& key) {
   OFLTokenizer t;
   t.FromLengthPackedString(Load(s, type, key).text);
   return t.GetAt(0);
@@ -67,18 +73,36 @@ inline std::string Client(const std::string& guid, const std::string& host, cons
 
 using orvacmn::testing::ScratchDir;
 
-// A fresh store at path_ for each test.
-class StoreFixture : public ::testing::Test {
+// Another instance on the store at `location`, as another server process
+// would open it; null when it cannot be opened.
+inline std::shared_ptr<RecordStore> Reopen(const std::string& location, bool create = false) {
+  std::string error;
+  auto store = orvacmn::store::OpenStore(location, create, &error);
+  if (!store) std::fprintf(stderr, "%s: %s\n", location.c_str(), error.c_str());
+  return store;
+}
+
+// A fresh store of the test's kind for each test, at location_; Fresh()
+// gives further ones.
+class StoreFixture : public ::testing::TestWithParam<StoreKind> {
  protected:
   void SetUp() override {
+    ASSERT_FALSE(location_.empty()) << "no schema on the test server";
     std::string error;
-    store_ = SqliteStore::Open(path_, true, &error);
+    store_ = orvacmn::store::OpenStore(location_, true, &error);
     ASSERT_TRUE(store_) << error;
   }
+  std::string Fresh() const { return FreshLocation(GetParam(), dir_.str()); }
   ScratchDir dir_;
-  const std::string path_ = dir_.File("s.db");
-  std::shared_ptr<SqliteStore> store_;
+  const std::string location_ = Fresh();
+  std::shared_ptr<RecordStore> store_;
 };
+
+// Runs every test of `fixture` (a StoreFixture) on each kind of store, as
+// FIXTURE.Test/Sqlite and FIXTURE.Test/Postgres.
+#define STORE_TEST_ON_EVERY_KIND(fixture)                               \
+  INSTANTIATE_TEST_SUITE_P(, fixture, ::testing::ValuesIn(StoreKinds()), \
+                           [](const auto& info) { return std::string(StoreKindName(info.param)); })
 
 // Children that wait at a gate (a pipe the parent closes) and then run
 // `child` with their number (0 to count - 1); true when each exited 0.

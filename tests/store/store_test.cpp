@@ -32,7 +32,7 @@ class StoreTest : public StoreFixture {
   }
 };
 
-TEST_F(StoreTest, SaveAnswersStampBagThatPropertiesReadsAndWritesItBack) {
+TEST_P(StoreTest, SaveAnswersStampBagThatPropertiesReadsAndWritesItBack) {
   const Reply first = Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1"));
   ASSERT_EQ(first.hr, S_OK) << first.text;
   orvacmn::OVO::Properties bag(first.text);
@@ -48,7 +48,7 @@ TEST_F(StoreTest, SaveAnswersStampBagThatPropertiesReadsAndWritesItBack) {
   EXPECT_GT(orvacmn::OVO::Properties(second.text).GetMap().at("ObjectTimestamp"), std::to_string(stamp));
 }
 
-TEST_F(StoreTest, TimeStampInsertedWhereMissingOrEmpty) {
+TEST_P(StoreTest, TimeStampInsertedWhereMissingOrEmpty) {
   for (const std::string& record : {"<Client><GUID>" + std::string(kGuidA) + "</GUID></Client>",
                                    "<Client><GUID>" + std::string(kGuidA) + "</GUID><TimeStamp/></Client>"}) {
     ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), record).hr, S_OK);
@@ -67,7 +67,7 @@ TEST_F(StoreTest, TimeStampInsertedWhereMissingOrEmpty) {
   }
 }
 
-TEST_F(StoreTest, InitRecordTakesTheKeysGuidOrMakesOne) {
+TEST_P(StoreTest, InitRecordTakesTheKeysGuidOrMakesOne) {
   const auto init = [&](const std::string& key) {
     OFL::ScopedBstr k(key), out;
     EXPECT_EQ(store_->InitRecord(kClientType, k.Get(), out.Out()), S_OK);
@@ -81,7 +81,7 @@ TEST_F(StoreTest, InitRecordTakesTheKeysGuidOrMakesOne) {
   EXPECT_EQ(made.size(), 36u);
 }
 
-TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
+TEST_P(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-0042", kExtraA)).hr, S_OK);
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidB, "1"}),
                  Client(kGuidB, "PC-7", "<MACList>0G:11:22:33:44:55</MACList><IPList>10.0.0.50</IPList><Domain>@WORK</Domain>"))
@@ -120,7 +120,7 @@ TEST_F(StoreTest, EveryKeyKindFindsTheClientThroughItsIndex) {
   EXPECT_EQ(all.GetCount(), 2);
 }
 
-TEST_F(StoreTest, IndexFollowsSavesAndDeletes) {
+TEST_P(StoreTest, IndexFollowsSavesAndDeletes) {
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "OLD", kExtraA)).hr, S_OK);
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "NEW")).hr, S_OK);
   EXPECT_EQ(GuidOf(ClientKey("old", 4)), "");
@@ -131,7 +131,7 @@ TEST_F(StoreTest, IndexFollowsSavesAndDeletes) {
   EXPECT_EQ(Delete(*store_, kClientType, ClientKey("NEW", 4)).hr, kStatusNothingDeleted);
 }
 
-TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
+TEST_P(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
   const std::string loaded = First(*store_, kClientType, ClientKey(kGuidA, 1));
   const Reply mine = Save(*store_, kClientType, Packed({kGuidA, "1"}), loaded);
@@ -163,7 +163,7 @@ TEST_F(StoreTest, StaleSaveIsRefusedAndNotNewerLoadAnswersStatus) {
 
 // A copy loaded before its client was deleted does not bring it back; a
 // save naming no version, or a copy made after the delete, creates it anew.
-TEST_F(StoreTest, ADeletedClientStaysDeletedForCopiesLoadedBefore) {
+TEST_P(StoreTest, ADeletedClientStaysDeletedForCopiesLoadedBefore) {
   const auto deleteA = [&] { return Delete(*store_, kClientType, ClientKey(kGuidA, 1)).hr; };
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
   const std::string loaded = First(*store_, kClientType, ClientKey(kGuidA, 1));
@@ -180,7 +180,7 @@ TEST_F(StoreTest, ADeletedClientStaysDeletedForCopiesLoadedBefore) {
 }
 
 // What the store cannot give back unchanged it refuses; a pair is kept.
-TEST_F(StoreTest, UnpairedSurrogatesAreRefusedAndPairsKept) {
+TEST_P(StoreTest, UnpairedSurrogatesAreRefusedAndPairsKept) {
   const auto save = [&](const std::u16string& text) {
     BSTR data = SysAllocStringLen(text.data(), text.size());
     OFL::ScopedBstr key(Packed({"j"})), out;
@@ -197,7 +197,7 @@ TEST_F(StoreTest, UnpairedSurrogatesAreRefusedAndPairsKept) {
   EXPECT_EQ(First(*store_, 40, Packed({"j"})), "<Job>\xF0\x9F\x98\x80</Job>");
 }
 
-TEST_F(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
+TEST_P(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
   const auto job = [](const char* guid, const char* os) {
     return std::string("<Driver><GUID>") + guid + "</GUID><OSType>" + os + "</OSType></Driver>";
   };
@@ -223,7 +223,7 @@ TEST_F(StoreTest, OtherTypesByKeyPrefixFilterAndLimit) {
 
 // Only a client's text carries the store's stamp; any other record comes
 // back as written, its own "TimeStamp" included, with the stamp beside it.
-TEST_F(StoreTest, OtherRecordsKeepTheirTimeStamp) {
+TEST_P(StoreTest, OtherRecordsKeepTheirTimeStamp) {
   const std::string state = "<UserJobState><TimeStamp>1717570800</TimeStamp><User>u</User></UserJobState>";
   const std::string job = "<Job><TimeStamp>7.5</TimeStamp></Job>";
   const Reply saved = Save(*store_, 56, Packed({"j", "u"}), state);
@@ -237,7 +237,7 @@ TEST_F(StoreTest, OtherRecordsKeepTheirTimeStamp) {
   EXPECT_EQ(Load(*store_, 56, Packed({"j", "u"}), newer.Pack()).hr, orvacmn::kStatusNotNewer);
 }
 
-TEST_F(StoreTest, AWildcardNeverDeletes) {
+TEST_P(StoreTest, AWildcardNeverDeletes) {
   const auto del = [&](uint32_t type, const std::string& key) { return Delete(*store_, type, key); };
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidA, "1"}), Client(kGuidA, "PC-1")).hr, S_OK);
   ASSERT_EQ(Save(*store_, kClientType, Packed({kGuidB, "1"}), Client(kGuidB, "PC-1")).hr, S_OK);
@@ -262,7 +262,7 @@ TEST_F(StoreTest, AWildcardNeverDeletes) {
   EXPECT_EQ(Load(*store_, 41, Packed({"*"})).text, Packed({"<Step/>"}));  // job10's step stays
 }
 
-TEST_F(StoreTest, BadWritesAreRefusedWithText) {
+TEST_P(StoreTest, BadWritesAreRefusedWithText) {
   const struct {
     uint32_t type;
     std::string key, data;
@@ -281,6 +281,10 @@ TEST_F(StoreTest, BadWritesAreRefusedWithText) {
   }
 }
 
+STORE_TEST_ON_EVERY_KIND(StoreTest);
+
+// What only a file has: missing, damaged, foreign, older and newer files,
+// modes, and a full disk.
 class OpenErrors : public ::testing::Test {
  protected:
   Reply Open(const std::string& path, StoreOptions options = StoreOptions()) {
