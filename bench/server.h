@@ -137,12 +137,6 @@ inline void FillClients(RecordStore& store, int count, const std::function<std::
   }
 }
 
-// A client with only its GUID and host name: the shape of the large stores,
-// where only the index matters and setup time should not.
-inline std::string SmallRecord(int i) {
-  return "<Client><TimeStamp>0.0</TimeStamp><GUID>" + Guid(i) + "</GUID><HostName>" + Host(i) + "</HostName></Client>";
-}
-
 }  // namespace bench
 
 #endif  // ORVACMN_BENCH_SERVER_H_
