@@ -1,7 +1,7 @@
 # ovo store copy: records, their keys and stamps survive a copy from file to
 # file, and from file to a PostgreSQL server and back when ORVACMN_TEST_PG
-# names one. More than one batch of records, so that a copy resumes where a
-# batch ended.
+# names one. Batches of 4 records, so that a copy resumes where a batch
+# ended, also after a full last batch.
 OVO=$1; EXAMPLES=$2
 . "$(dirname "$0")/lib.bash"
 DIR=$(mktemp -d)
@@ -15,19 +15,22 @@ A=$DIR/a.db
 GUID=0A1B2C3D-0000-4000-8000-000000000042
 "$OVO" store init "$A"
 STAMP=$("$OVO" store put "$A" 51 "1:$GUID" "$EXAMPLES/store/client.xml")
-for i in $(seq 1 1001); do
+for i in $(seq 1 10); do
   printf '<Job><GUID>J%d</GUID></Job>' "$i" | "$OVO" store put "$A" 40 "J$i" >/dev/null || echo "put J$i failed"
 done
 printf '<Job><GUID>J7</GUID><Name>changed</Name></Job>' | "$OVO" store put "$A" 40 J7 >/dev/null
+printf '<Job><GUID>J11</GUID></Job>' | "$OVO" store put "$A" 40 J11 >/dev/null  # 12 records: 3 full batches
 "$OVO" store list "$A" 51 >"$DIR/a51"
+OLDER=$(sed 's|<TimeStamp>[^<]*<|<TimeStamp>1.0<|' "$DIR/a51")
+expect_rc() { [ "$1" = "$2" ] || { echo "FAIL: status $1, want $2"; fails=$((fails + 1)); }; }
 "$OVO" store list "$A" 40 >"$DIR/a40"
-[ "$(wc -l <"$DIR/a40")" = 1001 ] || { echo "FAIL: $(wc -l <"$DIR/a40") jobs stored"; fails=$((fails + 1)); }
+[ "$(wc -l <"$DIR/a40")" = 11 ] || { echo "FAIL: $(wc -l <"$DIR/a40") jobs stored"; fails=$((fails + 1)); }
 
 # copy_to FROM TO: the copy succeeds silently on stdout and tells its count on stderr.
 copy_to() {
-  "$OVO" store copy "$1" "$2" >"$DIR/out" 2>"$DIR/err"
+  "$OVO" store copy --batch 4 "$1" "$2" >"$DIR/out" 2>"$DIR/err"
   local rc=$?
-  if [ "$rc" != 0 ] || [ -s "$DIR/out" ] || ! tail -n 1 "$DIR/err" | grep -qE '^copied 1002 records in [0-9.]+ s \([0-9]+ records/s\)$'; then
+  if [ "$rc" != 0 ] || [ -s "$DIR/out" ] || ! tail -n 1 "$DIR/err" | grep -qE '^copied 12 records in [0-9.]+ s \([0-9]+ records/s\)$'; then
     echo "FAIL: store copy $1 $2 -> $rc"; sed 's/^/  /' "$DIR/out" "$DIR/err"; fails=$((fails + 1))
   fi
 }
@@ -40,7 +43,8 @@ same_as_a() {
   done
   expect "<Job><GUID>J7</GUID><Name>changed</Name></Job>" 0 -- store get "$1" 40 J7
   expect_status 4 -- store get "$1" 51 4:PC-0042 --newer-than "$STAMP"
-  expect_status 2 -- store put "$1" 51 "1:$GUID" "$EXAMPLES/store/client.xml"  # older than the copied stamp
+  "$OVO" store put "$1" 51 "1:$GUID" <<<"$OLDER" >/dev/null 2>&1
+  expect_rc $? 2  # older than the copied stamp
 }
 B=$DIR/b.db
 copy_to "$A" "$B"

@@ -3,7 +3,7 @@
 // ovo store get DB TYPE KEY [--newer-than STAMP]
 // ovo store delete DB TYPE KEY
 // ovo store list DB TYPE                      one record a line
-// ovo store copy FROM TO                      every record with its stamp
+// ovo store copy FROM TO [--batch N]          every record with its stamp
 //
 // DB, FROM and TO are store files or PostgreSQL servers ("postgresql://..."
 // URLs or libpq connection strings). KEY is a length-packed key or, for
@@ -147,30 +147,33 @@ int RunList(const StoreArgs& a) {
 
 // One transaction per batch: a large store never holds one long write, and
 // a copy that stops leaves whole batches behind (run again, it replaces them).
-constexpr uint32_t kCopyBatch = 1000;
-constexpr uint64_t kCopyProgressEvery = 25 * kCopyBatch;
+struct CopyArgs {
+  std::string from, to;
+  uint32_t batch = 1000;
+};
+constexpr uint32_t kCopyProgressBatches = 25;
 
-int RunCopy(const std::string& fromLocation, const std::string& toLocation) {
+int RunCopy(const CopyArgs& a) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  auto from = OpenStore(fromLocation, false);
+  auto from = OpenStore(a.from, false);
   if (!from) return 2;
-  auto to = OpenStore(toLocation, true);
+  auto to = OpenStore(a.to, true);
   if (!to) return 2;
   std::vector<orvacmn::store::StoredRecord> batch;
   uint32_t afterType = 0;
   std::string afterKey, error;
-  uint64_t copied = 0;
+  uint64_t copied = 0, batches = 0;
   for (;;) {
     batch.clear();
-    if (FAILED(from->ReadRecords(afterType, afterKey, kCopyBatch, batch, error))) return ovo::Error(error, 2);
+    if (FAILED(from->ReadRecords(afterType, afterKey, a.batch, batch, error))) return ovo::Error(error, 2);
     if (batch.empty()) break;
     if (FAILED(to->WriteRecords(batch, error))) return ovo::Error(error, 2);
     copied += batch.size();
     afterType = batch.back().type;
     afterKey = batch.back().key;
-    if (copied % kCopyProgressEvery == 0) std::cerr << "copied " << copied << " records" << std::endl;
-    if (batch.size() < kCopyBatch) break;
+    if (++batches % kCopyProgressBatches == 0) std::cerr << "copied " << copied << " records" << std::endl;
+    if (batch.size() < a.batch) break;
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   char line[128];
@@ -203,11 +206,12 @@ void Register(CLI::App& app, int& exitCode) {
       ->check(ovo::NumberValidator());
   add("delete", "Delete the records a key finds", RunDelete, true, true);
   add("list", "Print every record of a type, one a line", RunList, true, false);
-  auto copy = std::make_shared<std::pair<std::string, std::string>>();
+  auto copy = std::make_shared<CopyArgs>();
   auto* cmd = store->add_subcommand("copy", "Copy every record with its stamp into another store (created when missing)");
-  cmd->add_option("FROM", copy->first, ovo::kStoreHelp)->required();
-  cmd->add_option("TO", copy->second, ovo::kStoreHelp)->required();
-  cmd->callback([copy, &exitCode] { exitCode = RunCopy(copy->first, copy->second); });
+  cmd->add_option("FROM", copy->from, ovo::kStoreHelp)->required();
+  cmd->add_option("TO", copy->to, ovo::kStoreHelp)->required();
+  cmd->add_option("--batch", copy->batch, "Records per transaction (default 1000)")->check(CLI::Range(1, 1000000));
+  cmd->callback([copy, &exitCode] { exitCode = RunCopy(*copy); });
 }
 
 const ovo::Registration reg(120, Register);
