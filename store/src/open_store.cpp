@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "orvacmn_store/pg_store.h"
 #include "orvacmn_store/record_store.h"
 #include "orvacmn_store/sqlite_store.h"
 
@@ -19,11 +20,7 @@ bool IsServerLocation(std::string_view location) {
 
 std::shared_ptr<RecordStore> OpenStore(const String& location, bool create, String* error, const StoreOptions& options,
                                        HRESULT* status) {
-  if (IsServerLocation(location)) {
-    if (error) *error = "This program was built without the PostgreSQL store: " + location;
-    if (status) *status = kStatusNotImplemented;
-    return nullptr;
-  }
+  if (IsServerLocation(location)) return PgStore::Open(location, create, error, options, status);
   return SqliteStore::Open(location, create, error, options, status);
 }
 

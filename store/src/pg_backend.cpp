@@ -243,16 +243,16 @@ String Text(const PGresult* r, int row, int col) {
   return String(PQgetvalue(r, row, col), size_t(PQgetlength(r, row, col)));
 }
 
-// One line of libpq's or the server's text, white space closed up.
-String OneLine(const char* text) {
-  String out;
-  for (const char* p = text ? text : ""; *p; ++p) {
-    const bool blank = *p == '\n' || *p == '\t' || *p == '\r' || *p == ' ';
-    if (!blank) out += *p;
-    else if (!out.empty() && out.back() != ' ') out += ' ';
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
+// The first line of libpq's or the server's text, without its severity:
+// what a reader needs of it.
+String FirstLine(const char* text) {
+  std::string_view t(text ? text : "");
+  t = t.substr(0, t.find('\n'));
+  for (const std::string_view severity : {"FATAL:", "ERROR:", "PANIC:"})
+    if (t.substr(0, severity.size()) == severity) t.remove_prefix(severity.size());
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r')) t.remove_suffix(1);
+  return String(t);
 }
 
 String PercentEscaped(std::string_view text) {
@@ -554,7 +554,7 @@ class PgBackend final : public StoreBackend {
     conn_ = PQconnectdbParams(keys, values, 1);
     NoteLocation();
     if (PQstatus(conn_) == CONNECTION_OK) return kRcOk;
-    detail_ = conn_ ? OneLine(PQerrorMessage(conn_)) : String("out of memory");
+    detail_ = conn_ ? FirstLine(PQerrorMessage(conn_)) : String("out of memory");
     return kRcNoConnect;
   }
 
@@ -575,7 +575,7 @@ class PgBackend final : public StoreBackend {
     if (PQstatus(conn_) == CONNECTION_OK) return kRcOk;
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {
-      detail_ = OneLine(PQerrorMessage(conn_));
+      detail_ = FirstLine(PQerrorMessage(conn_));
       return kRcNoConnect;
     }
     return PrepareAll();
@@ -597,7 +597,7 @@ class PgBackend final : public StoreBackend {
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return kRcOk;
     const char* state = r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;
     const char* message = r ? PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    detail_ = OneLine(message ? message : PQerrorMessage(conn_));
+    detail_ = FirstLine(message ? message : PQerrorMessage(conn_));
     if (PQstatus(conn_) != CONNECTION_OK) {
       inTransaction_ = false;
       return kRcLost;
@@ -629,7 +629,12 @@ class PgBackend final : public StoreBackend {
     return kRcOk;
   }
 
+  // What every new connection needs: a wait for another writer's row lock
+  // as long as the busy time-out (then kStatusLocked, as for a locked file),
+  // and the statements.
   int PrepareAll() {
+    const String wait = "SET lock_timeout = " + std::to_string(std::max(1, options_.busyTimeoutMs));
+    if (const int rc = Command(wait.c_str()); rc != kRcOk) return rc;
     for (int id = 0; id < kStmtCount; ++id) {
       const Result r(PQprepare(conn_, StmtName(id).c_str(), Sql()[size_t(id)].c_str(), 0, nullptr));
       if (const int rc = Check(r); rc != kRcOk) return rc;
@@ -672,6 +677,7 @@ class PgBackend final : public StoreBackend {
     int rc = Command(writer ? "BEGIN ISOLATION LEVEL READ COMMITTED" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     inTransaction_ = rc == kRcOk;
     Result r;
+    if (rc == kRcOk && writer) rc = Command("SET LOCAL lock_timeout = 0");  // another opener may be filling the index
     if (rc == kRcOk && writer)
       rc = Once("SELECT pg_advisory_xact_lock(hashtext('orvacmn store'), hashtext(coalesce(current_schema(), '')))",
                 {}, r);
