@@ -125,6 +125,7 @@ struct RawSqlite {
 struct RawPg {
   PGconn* c = nullptr;
   explicit RawPg(const std::string& connection) : c(PQconnectdb(connection.c_str())) {
+    PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);  // "already exists, skipping"
     Exec("CREATE TABLE IF NOT EXISTS clients(id BIGINT PRIMARY KEY, guid BYTEA UNIQUE, data BYTEA);"
          "CREATE TABLE IF NOT EXISTS client_keys(kind INTEGER, value BYTEA, id BIGINT, PRIMARY KEY(kind, value, id));"
          "CREATE TABLE IF NOT EXISTS states(guid BYTEA PRIMARY KEY, data BYTEA)");

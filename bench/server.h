@@ -51,6 +51,7 @@ inline std::string WithDatabase(const std::string& server, const std::string& da
 // Runs `sql` on the server's own database; false on failure.
 inline bool ServerCommand(const std::string& sql) {
   PGconn* c = PQconnectdb(Server().c_str());
+  PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);  // "does not exist, skipping"
   PGresult* r = PQexec(c, sql.c_str());
   const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
   PQclear(r);
