@@ -155,24 +155,10 @@ struct RawPg {
     for (int k = 0; k < 8; ++k) bytes[k] = char(uint64_t(id) >> (56 - 8 * k));
     return bytes;
   }
-  // COPY is the fast way in for a large table.
   void Fill(int count) {
-    const auto copy = [&](const char* sql, const std::function<std::string(int)>& row) {
-      PQclear(PQexec(c, sql));
-      std::string buffer;
-      for (int i = 0; i < count; ++i) {
-        buffer += row(i);
-        if (buffer.size() > (1 << 20) || i == count - 1) {
-          PQputCopyData(c, buffer.data(), int(buffer.size()));
-          buffer.clear();
-        }
-      }
-      PQputCopyEnd(c, nullptr);
-      PQclear(PQgetResult(c));
-    };
-    copy("COPY clients(id, guid, data) FROM STDIN",
-         [](int i) { return std::to_string(i + 1) + "\t" + Guid(i) + "\t" + Record(i) + "\n"; });
-    copy("COPY client_keys(kind, value, id) FROM STDIN", [](int i) {
+    CopyRows(c, "clients(id, guid, data)", 0, count,
+             [](int i) { return std::to_string(i + 1) + "\t" + Guid(i) + "\t" + Record(i) + "\n"; });
+    CopyRows(c, "client_keys(kind, value, id)", 0, count, [](int i) {
       return "2\t" + Mac(i) + "\t" + std::to_string(i + 1) + "\n4\t" + Host(i) + "\t" + std::to_string(i + 1) + "\n";
     });
     Exec("ANALYZE");

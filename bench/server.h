@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -76,6 +77,25 @@ inline std::string ScratchDatabase(const std::string& use) {
   return WithDatabase(Server(), name);
 }
 
+// COPYs into `table` ("name(columns)") the rows `row(i)` makes for i from
+// `first` to count-1, in COPY's text form: the fast way into a large table.
+inline void CopyRows(PGconn* c, const std::string& table, int first, int count,
+                     const std::function<std::string(int)>& row) {
+  PQclear(PQexec(c, ("COPY " + table + " FROM STDIN").c_str()));
+  std::string buffer;
+  for (int i = first; i < count; ++i) {
+    buffer += row(i);
+    if (buffer.size() > (1 << 20) || i == count - 1) {
+      PQputCopyData(c, buffer.data(), int(buffer.size()));
+      buffer.clear();
+    }
+  }
+  PQputCopyEnd(c, nullptr);
+  PGresult* r = PQgetResult(c);
+  if (PQresultStatus(r) != PGRES_COMMAND_OK) std::fprintf(stderr, "COPY %s: %s", table.c_str(), PQerrorMessage(c));
+  PQclear(r);
+}
+
 inline std::shared_ptr<RecordStore> Open(const std::string& location, bool create = false) {
   std::string error;
   auto store = orvacmn::store::OpenStore(location, create, &error);
@@ -90,6 +110,13 @@ inline std::shared_ptr<RecordStore> Open(const std::string& location, bool creat
 inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
   return text;
+}
+
+// A client's text of TimeStamp 0.0 carrying `stamp`, as the store keeps it.
+inline std::string Stamped(const std::string& text, uint64_t stamp) {
+  return Replaced(text, "<TimeStamp>0.0</TimeStamp>",
+                  "<TimeStamp>" + std::to_string(uint32_t(stamp >> 32)) + "." + std::to_string(uint32_t(stamp)) +
+                      "</TimeStamp>");
 }
 
 // Fills an empty `store` with clients 0 to count-1 of `record(i)`: client 0
@@ -124,9 +151,7 @@ inline void FillClients(RecordStore& store, int count, const std::function<std::
     if (lowerKey)
       for (char& c : guid) c = char(std::tolower(static_cast<unsigned char>(c)));
     r.key = Replaced(model.key, lowerKey ? lower : Guid(0), guid);
-    r.data = Replaced(record(i), "<TimeStamp>0.0</TimeStamp>",
-                      "<TimeStamp>" + std::to_string(uint32_t(r.stamp >> 32)) + "." + std::to_string(uint32_t(r.stamp)) +
-                          "</TimeStamp>");
+    r.data = Stamped(record(i), r.stamp);
     records.push_back(std::move(r));
     if (records.size() == batch || i == count - 1) {
       if (FAILED(store.WriteRecords(records, error))) {

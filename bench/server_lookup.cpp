@@ -63,7 +63,7 @@ struct Connection {
   PGconn* c;
   explicit Connection(const std::string& location) : c(PQconnectdb(location.c_str())) {}
   ~Connection() { PQfinish(c); }
-  // The rows of `sql` (bytea read as bytes, everything else as text).
+  // The rows of `sql`, every value in binary form (integers big-endian).
   std::vector<std::vector<std::string>> Rows(const std::string& sql) {
     PGresult* r = PQexecParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1);
     std::vector<std::vector<std::string>> rows(size_t(PQntuples(r)));
@@ -71,22 +71,6 @@ struct Connection {
       for (int k = 0; k < PQnfields(r); ++k) rows[size_t(i)].emplace_back(PQgetvalue(r, i, k), PQgetlength(r, i, k));
     PQclear(r);
     return rows;
-  }
-  // COPYs rows 1 to count-1 that `row(i)` makes into `table`.
-  void Copy(const std::string& table, int count, const std::function<std::string(int)>& row) {
-    PQclear(PQexec(c, ("COPY " + table + " FROM STDIN").c_str()));
-    std::string buffer;
-    for (int i = 1; i < count; ++i) {
-      buffer += row(i);
-      if (buffer.size() > (1 << 20) || i == count - 1) {
-        PQputCopyData(c, buffer.data(), int(buffer.size()));
-        buffer.clear();
-      }
-    }
-    PQputCopyEnd(c, nullptr);
-    PGresult* r = PQgetResult(c);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK) std::fprintf(stderr, "COPY %s: %s", table.c_str(), PQerrorMessage(c));
-    PQclear(r);
   }
 };
 
@@ -114,22 +98,20 @@ std::shared_ptr<bench::RecordStore> Filled(const char* name, int count) {
   const auto keys = c.Rows("SELECT kind, value FROM client_keys WHERE id = " + std::to_string(id0));
   const auto conditions =
       c.Rows("SELECT type, name, value, key FROM record_conditions WHERE id = " + std::to_string(id0));
-  c.Copy("records(id, type, key, stamp, data)", count, [&](int i) {
+  bench::CopyRows(c.c, "records(id, type, key, stamp, data)", 1, count, [&](int i) {
     const uint64_t stamp = uint64_t(stamp0) + uint64_t(i);
-    const std::string data = bench::Replaced(SmallRecord(i), "<TimeStamp>0.0</TimeStamp>",
-                                             "<TimeStamp>" + std::to_string(uint32_t(stamp >> 32)) + "." +
-                                                 std::to_string(uint32_t(stamp)) + "</TimeStamp>");
+    const std::string data = bench::Stamped(SmallRecord(i), stamp);
     return std::to_string(id0 + i) + "\t" + std::to_string(type) + "\t" + Hex(ForClient(key0, i)) + "\t" +
            std::to_string(stamp) + "\t" + Hex(data) + "\n";
   });
-  c.Copy("client_keys(kind, value, id)", count, [&](int i) {
+  bench::CopyRows(c.c, "client_keys(kind, value, id)", 1, count, [&](int i) {
     std::string rows;
     for (const auto& k : keys)
       rows += std::to_string(Int8(k[0])) + "\t" + Hex(ForClient(k[1], i)) + "\t" + std::to_string(id0 + i) + "\n";
     return rows;
   });
   if (!conditions.empty())
-    c.Copy("record_conditions(type, name, value, key, id)", count, [&](int i) {
+    bench::CopyRows(c.c, "record_conditions(type, name, value, key, id)", 1, count, [&](int i) {
       std::string rows;
       for (const auto& k : conditions)
         rows += std::to_string(Int8(k[0])) + "\t" + Hex(k[1]) + "\t" + Hex(ForClient(k[2], i)) + "\t" +
