@@ -2,9 +2,9 @@
 # Installs the Debian packages the build needs, calling apt-get only for what is absent.
 set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config bzip2 tzdata
-          libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev
+          libpugixml-dev libabsl-dev zlib1g-dev libbz2-dev libssl-dev libsqlite3-dev libpq-dev
           libboost-regex-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libpq-dev postgresql)
+          postgresql)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi

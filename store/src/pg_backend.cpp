@@ -552,6 +552,8 @@ class PgBackend final : public StoreBackend {
     const char* keys[] = {"connect_timeout", "fallback_application_name", "dbname", nullptr};
     const char* values[] = {timeout.c_str(), "orvacmn", connection_.c_str(), nullptr};
     conn_ = PQconnectdbParams(keys, values, 1);
+    // The server's notices (a shutdown's warning, say) are no output of ours.
+    if (conn_) PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     NoteLocation();
     if (PQstatus(conn_) == CONNECTION_OK) return kRcOk;
     detail_ = conn_ ? FirstLine(PQerrorMessage(conn_)) : String("out of memory");

@@ -100,7 +100,7 @@ TEST_P(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
     return all.GetCount();
   };
   for (int round = 0; round < 4; ++round) {
-    const std::string location = Fresh();
+    const std::string location = NewLocation();
     ASSERT_TRUE(Reopen(location, true));
     ASSERT_TRUE(AllAtOnce(4, [&] {
       auto store = Reopen(location);
@@ -110,7 +110,7 @@ TEST_P(ClientFamily, FindOrCreateMakesOneClientUnderRaces) {
     EXPECT_EQ(clients(*Reopen(location)), 1) << round;
   }
   for (const bool shared : {true, false}) {
-    const std::string location = Fresh();
+    const std::string location = NewLocation();
     auto one = Reopen(location, true);
     ASSERT_TRUE(one);
     std::atomic<int> made = 0, failed = 0;

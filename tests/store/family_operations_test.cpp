@@ -115,6 +115,7 @@ class FamilyOperations : public StoreFixture {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(StoreFixture::SetUp());
+    if (IsSkipped()) return;
     db_ = std::make_unique<CDBAccess>(store_);
   }
   std::unique_ptr<CDBAccess> db_;

@@ -63,6 +63,7 @@ class RecordActions : public StoreFixture {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(StoreFixture::SetUp());
+    if (IsSkipped()) return;
     Install(*store_);
     db_ = std::make_unique<CDBAccess>(store_);
     OVOSystem client;

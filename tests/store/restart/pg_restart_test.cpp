@@ -43,7 +43,8 @@ TEST(PgRestart, AnImmediateRestartLosesNoAcknowledgedWrite) {
   std::mutex mutex;
   std::vector<int> acknowledged;
   std::atomic<bool> stop = false;
-  std::atomic<int> count = 0, unexpected = 0;
+  std::atomic<int> count = 0;
+  std::string unexpected;
   std::thread writer([&] {
     std::shared_ptr<PgStore> store;
     for (int i = 0; !stop; ++i) {
@@ -61,7 +62,8 @@ TEST(PgRestart, AnImmediateRestartLosesNoAcknowledgedWrite) {
         acknowledged.push_back(i);
         ++count;
       } else if (hr != store::kStatusConnection) {
-        ++unexpected;
+        std::lock_guard lock(mutex);
+        unexpected += "\n" + std::to_string(i) + ": " + out;
       }
     }
   });
@@ -82,7 +84,7 @@ TEST(PgRestart, AnImmediateRestartLosesNoAcknowledgedWrite) {
   ASSERT_TRUE(before);
   ASSERT_EQ(restarted, 0) << restart;
   EXPECT_TRUE(after) << "no write went through after the restart";
-  EXPECT_EQ(unexpected, 0);
+  EXPECT_EQ(unexpected, "");
 
   auto store = PgStore::Open(location, false, &error);
   ASSERT_TRUE(store) << error;
