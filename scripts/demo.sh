@@ -92,6 +92,37 @@ stepf "head -n 4" "${road[@]}"
 stepf "grep -o '<\(CPUDesc\|TotalMemory\|LastUser\|Username\)>[^<]*<'" store get "$db" 51 4:PC1
 step road --now 1717570800 --ip-list "10.0.0.0/8" "$db" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
 stepf "cut -c 1-160" store list "$db" 42
+echo; echo "# The same store on a PostgreSQL server: the file store copied into it, the road on the server, and back"
+pg_demo() {
+  local server=$1
+  step store copy "$db" "$server"
+  step road --now 1717570800 --inventory "$EX/road/inventory.xml" --state "$EX/road/state.xml" \
+    --ip-list "10.0.0.0/8;192.168.1.0/24" "$server" "$EX/road/job.xml" "$EX/client/changed_ip.xml"
+  step client announce "$server" "$EX/client/new_machine.xml"
+  stepf "cut -c 1-200" store get "$server" 51 4:PC1
+  step store copy "$server" "$store_dir/back.db"
+  stepf "wc -l" store list "$store_dir/back.db" 51
+}
+pg_dir=""
+if [ -n "${ORVACMN_TEST_PG:-}" ] || { [ -x "$(dirname "$0")/pg-cluster.sh" ] &&
+    { ls /usr/lib/postgresql/*/bin/initdb || command -v initdb; } >/dev/null 2>&1; }; then
+  if [ -z "${ORVACMN_TEST_PG:-}" ]; then
+    # A throwaway cluster of our own, stopped however the demo ends.
+    pg_dir=$(mktemp -d /tmp/ovodemo.XXXXXX)
+    trap '"$(dirname "$0")/pg-cluster.sh" stop "$pg_dir"' EXIT
+    pg_env=$("$(dirname "$0")/pg-cluster.sh" start "$pg_dir") && eval "$pg_env"
+  fi
+  if [ -n "${ORVACMN_TEST_PG:-}" ] && psql -q -d "$ORVACMN_TEST_PG" -c "DROP DATABASE IF EXISTS ovo_demo" \
+      -c "CREATE DATABASE ovo_demo" >/dev/null 2>&1; then
+    pg_demo "$(sed -E 's/(^| )dbname=[^ ]*//' <<<"$ORVACMN_TEST_PG") dbname=ovo_demo"
+    psql -q -d "$ORVACMN_TEST_PG" -c "DROP DATABASE ovo_demo" >/dev/null 2>&1
+  else
+    echo "(no PostgreSQL server could be started: the server part is skipped)"
+  fi
+  [ -n "$pg_dir" ] && { "$(dirname "$0")/pg-cluster.sh" stop "$pg_dir"; trap - EXIT; }
+else
+  echo "(PostgreSQL is not installed: the server part is skipped)"
+fi
 echo; echo "# Hardware matching: the client's device report picks the best hardware profile; new network and graphics"
 echo "# cards become components (the profile's own card and the bridge do not), their records created in the store"
 step store put "$db" 10 0C9F2A8E-7B61-4D3A-8E5F-112233445566 "$EX/hardware/hw_profile.xml"

@@ -13,7 +13,7 @@
 #include "orvacmn/server/record_actions.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
-#include "orvacmn_store/sqlite_store.h"
+#include "orvacmn_store/record_store.h"
 
 namespace ovo {
 
@@ -32,7 +32,7 @@ inline void TakeAnnounce(const orvacmn::OVOClientIdentification& id, bool found,
 
 // The merges the server's store makes in its own transaction: an agent's
 // inventory report into its client, a partial state into the stored state.
-inline void InstallServerActions(orvacmn::store::SqliteStore& store, orvacmn::CConfiguration::EIPUpdateMode ipMode,
+inline void InstallServerActions(orvacmn::store::RecordStore& store, orvacmn::CConfiguration::EIPUpdateMode ipMode,
                                  orvacmn::ClientMgmtHelper::Clock clock) {
   store.SetRecordAction(orvacmn::kRecordTypeClient, orvacmn::kActionProcessMiniInventory,
                         orvacmn::MiniInventoryMerge(nullptr, orvacmn::eConnectByName, ipMode, std::move(clock)));

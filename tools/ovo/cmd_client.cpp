@@ -29,9 +29,9 @@
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/system.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "announce.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
@@ -88,11 +88,11 @@ struct Lookup {
 
   // Exit status 1 when FILE cannot be read, 2 on another error (printed), else -1.
   int Open(const StoreLookupArgs& a) {
-    std::string text, error;
+    std::string text;
     if (!ovo::ReadInput(a.file, text)) return 1;
     id = OVOClientIdentification(text);
-    auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
-    if (!store) return ovo::Error(error, 2);
+    auto store = ovo::OpenStore(a.db);
+    if (!store) return 2;
     access = std::make_unique<orvacmn::CDBAccess>(store);
     return -1;
   }
@@ -167,13 +167,13 @@ void Register(CLI::App& app, int& exitCode) {
 
   auto find = std::make_shared<StoreLookupArgs>();
   cmd = client->add_subcommand("find", "Look a packed identification up in a store: the method, then the client");
-  cmd->add_option("DB", find->db, "Store file")->required();
+  cmd->add_option("DB", find->db, ovo::kStoreHelp)->required();
   cmd->add_option("FILE", find->file, "Packed identification (default: stdin)");
   cmd->callback([find, &exitCode] { exitCode = RunFind(*find); });
 
   auto announce = std::make_shared<StoreLookupArgs>();
   cmd = client->add_subcommand("announce", "Find or create the client of an identification and save what it reports");
-  cmd->add_option("DB", announce->db, "Store file")->required();
+  cmd->add_option("DB", announce->db, ovo::kStoreHelp)->required();
   cmd->add_option("FILE", announce->file, "Packed identification (default: stdin)");
   cmd->callback([announce, &exitCode] { exitCode = RunAnnounce(*announce); });
 }

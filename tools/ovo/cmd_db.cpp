@@ -5,7 +5,8 @@
 // ovo db save DB FAMILY FILE                   under the record's own key fields
 // ovo db delete DB FAMILY KEY...
 //
-// The typed operations of the record families over a store file: FAMILY is
+// The typed operations of the record families over a store (a file or a
+// PostgreSQL URL, see ovo store): FAMILY is
 // a family name as `families` prints it, KEY the key strings of its single
 // load in order. A record comes back packed by its family's class when the
 // tool knows the class, else as stored. Exit status: 0 done; 1 not found
@@ -21,8 +22,8 @@
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/persistence/record_families.h"
 #include "orvacmn/persistence/typed_load.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
@@ -62,9 +63,8 @@ class DbCall {
   int Open(const DbArgs& a) {
     family_ = orvacmn::FindRecordFamily(std::string_view(a.family));
     if (family_ == nullptr) return ovo::Error("unknown record family: " + a.family + " (see ovo db families)", 2);
-    String error;
-    auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
-    if (!store) return ovo::Error(error, 2);
+    auto store = ovo::OpenStore(a.db);
+    if (!store) return 2;
     db_ = std::make_unique<orvacmn::CDBAccess>(store);
     return 0;
   }
@@ -157,7 +157,7 @@ int RunDelete(const DbArgs& a) {
 }
 
 void Register(CLI::App& app, int& exitCode) {
-  auto* db = app.add_subcommand("db", "Typed load, list, create, save and delete by record family on a store file");
+  auto* db = app.add_subcommand("db", "Typed load, list, create, save and delete by record family on a store");
   db->require_subcommand(1);
   db->add_subcommand("families", "Print every record family: RECORD_TYPE<TAB>FAMILY")->callback([&exitCode] {
     exitCode = RunFamilies();
@@ -165,7 +165,7 @@ void Register(CLI::App& app, int& exitCode) {
   const auto add = [&](const char* name, const char* help, auto run) {
     auto args = std::make_shared<DbArgs>();
     auto* cmd = db->add_subcommand(name, help);
-    cmd->add_option("DB", args->db, "Store file")->required();
+    cmd->add_option("DB", args->db, ovo::kStoreHelp)->required();
     cmd->add_option("FAMILY", args->family, "Record family (ovo db families)")->required();
     cmd->callback([args, run, &exitCode] { exitCode = run(*args); });
     return std::make_pair(cmd, args);

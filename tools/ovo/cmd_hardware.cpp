@@ -18,9 +18,9 @@
 #include "orvacmn/drivers/hardware_updater.h"
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/system/system.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "ofl/tokenizer.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
@@ -92,9 +92,8 @@ struct UpdateArgs {
 int RunUpdate(const UpdateArgs& a) {
   std::string text;
   if (!ovo::ReadInput(a.report, text)) return 1;
-  orvacmn::String error;
-  auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
-  if (!store) return ovo::Error(error, 2);
+  auto store = ovo::OpenStore(a.db);
+  if (!store) return 2;
   orvacmn::CDBAccess db(store);
   orvacmn::OVOSystem system;
   bool found = false;
@@ -129,7 +128,7 @@ void Register(CLI::App& app, int& exitCode) {
 
   auto update = std::make_shared<UpdateArgs>();
   auto* up = hw->add_subcommand("update", "Hardware update of a stored client from its device report");
-  up->add_option("DB", update->db, "Store file")->required();
+  up->add_option("DB", update->db, ovo::kStoreHelp)->required();
   up->add_option("CLIENT_GUID", update->guid, "The client's GUID")->required();
   up->add_option("REPORT_FILE", update->report, "Device report: length-packed, or a device string a line")
       ->required();

@@ -9,8 +9,8 @@
 
 #include "orvacmn/persistence/db_access.h"
 #include "orvacmn/server/patch_status_serializer.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
@@ -22,9 +22,8 @@ struct PatchArgs {
 };
 
 int Run(const PatchArgs& a, bool exporting) {
-  String error;
-  auto store = orvacmn::store::SqliteStore::Open(a.db, false, &error);
-  if (!store) return ovo::Error(error, 1);
+  auto store = ovo::OpenStore(a.db);
+  if (!store) return 1;
   orvacmn::CDBAccess db(store);
   String message;
   const HRESULT hr = exporting ? CPatchStatusSerializer::Export(&db, a.file, message)
@@ -39,7 +38,7 @@ void Register(CLI::App& app, int& exitCode) {
   const auto add = [&](const char* name, const char* help, bool exporting) {
     auto args = std::make_shared<PatchArgs>();
     auto* cmd = patch->add_subcommand(name, help);
-    cmd->add_option("DB", args->db, "Store file")->required();
+    cmd->add_option("DB", args->db, ovo::kStoreHelp)->required();
     cmd->add_option("FILE", args->file, "Patch state file")->required();
     cmd->callback([args, exporting, &exitCode] { exitCode = Run(*args, exporting); });
   };

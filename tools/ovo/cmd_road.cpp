@@ -24,9 +24,9 @@
 #include "orvacmn/system/client_identification.h"
 #include "orvacmn/system/client_state.h"
 #include "orvacmn/system/system.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "announce.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
@@ -62,12 +62,12 @@ int RunRoad(const RoadArgs& a) {
   } else {
     now = static_cast<CTime>(time(nullptr));
   }
-  std::string jobText, inventoryText, stateText, error, out;
+  std::string jobText, inventoryText, stateText, out;
   if (!ovo::ReadInput(a.job, jobText)) return 1;
   if (!a.inventory.empty() && !ovo::ReadInput(a.inventory, inventoryText)) return 1;
   if (!a.state.empty() && !ovo::ReadInput(a.state, stateText)) return 1;
-  auto store = store::SqliteStore::Open(a.db, false, &error);
-  if (!store) return ovo::Error(error, 2);
+  auto store = ovo::OpenStore(a.db);
+  if (!store) return 2;
   ovo::InstallServerActions(*store, static_cast<CConfiguration::EIPUpdateMode>(a.ipUpdateMode),
                             [now] { return now; });
   CDBAccess db(store);
@@ -199,7 +199,7 @@ int RunRoad(const RoadArgs& a) {
 void Register(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<RoadArgs>();
   auto* cmd = app.add_subcommand("road", "One agent's announce road on a store: announce, job, packet, confirmations");
-  cmd->add_option("DB", args->db, "Store file (made with ovo store init)")->required();
+  cmd->add_option("DB", args->db, "Store: a file or a PostgreSQL URL (made with ovo store init)")->required();
   cmd->add_option("JOB", args->job, "Packed job with its steps")->required();
   cmd->add_option("IDENT", args->ident, "Packed client identification (default: this machine's)");
   cmd->add_option("--now", args->now, "Seconds since 1970 (default: the clock)");

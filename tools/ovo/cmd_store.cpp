@@ -3,35 +3,35 @@
 // ovo store get DB TYPE KEY [--newer-than STAMP]
 // ovo store delete DB TYPE KEY
 // ovo store list DB TYPE                      one record a line
+// ovo store copy FROM TO [--batch N]          every record with its stamp
 //
-// KEY is a length-packed key or, for clients (TYPE 51), KIND:VALUE. Exit
+// DB, FROM and TO are store files or PostgreSQL servers ("postgresql://..."
+// URLs or libpq connection strings). KEY is a length-packed key or, for
+// clients (TYPE 51), KIND:VALUE. A copy creates TO when missing and replaces
+// its records under the keys of FROM; its progress goes to stderr. Exit
 // status: 0 done; 1 not found (get, delete); 4 not newer than STAMP (get);
 // 2 usage errors and every store error, with its text on stderr.
+#include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "ofl/bstr.h"
 #include "ofl/tokenizer.h"
 #include "orvacmn/objects/properties.h"
 #include "orvacmn/persistence/moc_instance.h"
-#include "orvacmn_store/sqlite_store.h"
 #include "orvacmn_store/store_key.h"
 #include "ovo.h"
+#include "store_location.h"
 
 namespace {
 
-using orvacmn::store::SqliteStore;
+using ovo::OpenStore;
 
 struct StoreArgs {
   std::string db, type, key, file, newerThan;
 };
-
-std::shared_ptr<SqliteStore> OpenStore(const std::string& db, bool create) {
-  std::string error;
-  auto store = SqliteStore::Open(db, create, &error);
-  if (!store) ovo::Error(error, 2);
-  return store;
-}
 
 bool ParseType(const std::string& text, uint32_t& type) {
   uint64_t v = 0;
@@ -145,14 +145,52 @@ int RunList(const StoreArgs& a) {
   return 0;
 }
 
+// One transaction per batch: a large store never holds one long write, and
+// a copy that stops leaves whole batches behind (run again, it replaces them).
+struct CopyArgs {
+  std::string from, to;
+  uint32_t batch = 1000;
+};
+constexpr uint32_t kCopyProgressBatches = 25;
+
+int RunCopy(const CopyArgs& a) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  auto from = OpenStore(a.from, false);
+  if (!from) return 2;
+  auto to = OpenStore(a.to, true);
+  if (!to) return 2;
+  std::vector<orvacmn::store::StoredRecord> batch;
+  uint32_t afterType = 0;
+  std::string afterKey, error;
+  uint64_t copied = 0, batches = 0;
+  for (;;) {
+    batch.clear();
+    if (FAILED(from->ReadRecords(afterType, afterKey, a.batch, batch, error))) return ovo::Error(error, 2);
+    if (batch.empty()) break;
+    if (FAILED(to->WriteRecords(batch, error))) return ovo::Error(error, 2);
+    copied += batch.size();
+    afterType = batch.back().type;
+    afterKey = batch.back().key;
+    if (++batches % kCopyProgressBatches == 0) std::cerr << "copied " << copied << " records" << std::endl;
+    if (batch.size() < a.batch) break;
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  char line[128];
+  std::snprintf(line, sizeof line, "copied %llu records in %.1f s (%.0f records/s)",
+                static_cast<unsigned long long>(copied), seconds, seconds > 0 ? double(copied) / seconds : 0.0);
+  std::cerr << line << std::endl;
+  return 0;
+}
+
 void Register(CLI::App& app, int& exitCode) {
-  auto* store = app.add_subcommand("store", "The embedded object store on one SQLite file");
+  auto* store = app.add_subcommand("store", "The object store: a file, or a PostgreSQL database");
   store->require_subcommand(1);
   const auto add = [&](const char* name, const char* help, int (*run)(const StoreArgs&), bool withType,
                        bool withKey) {
     auto args = std::make_shared<StoreArgs>();
     auto* cmd = store->add_subcommand(name, help);
-    cmd->add_option("DB", args->db, "Store file")->required();
+    cmd->add_option("DB", args->db, ovo::kStoreHelp)->required();
     if (withType) cmd->add_option("TYPE", args->type, "Record type (51 for clients)")->required();
     if (withKey)
       cmd->add_option("KEY", args->key, "Length-packed key, or for clients KIND:VALUE (1:GUID, 4:HOST, ...)")
@@ -160,7 +198,7 @@ void Register(CLI::App& app, int& exitCode) {
     cmd->callback([args, run, &exitCode] { exitCode = run(*args); });
     return std::make_pair(cmd, args);
   };
-  add("init", "Create the store file (or check an existing one)", RunInit, false, false);
+  add("init", "Create the store (or check an existing one)", RunInit, false, false);
   auto [put, putArgs] = add("put", "Save a record from FILE (or stdin); prints its new stamp", RunPut, true, true);
   put->add_option("FILE", putArgs->file, "Record text; stdin when absent or -");
   auto [get, getArgs] = add("get", "Print the record a key finds", RunGet, true, true);
@@ -168,6 +206,12 @@ void Register(CLI::App& app, int& exitCode) {
       ->check(ovo::NumberValidator());
   add("delete", "Delete the records a key finds", RunDelete, true, true);
   add("list", "Print every record of a type, one a line", RunList, true, false);
+  auto copy = std::make_shared<CopyArgs>();
+  auto* cmd = store->add_subcommand("copy", "Copy every record with its stamp into another store (created when missing)");
+  cmd->add_option("FROM", copy->from, ovo::kStoreHelp)->required();
+  cmd->add_option("TO", copy->to, ovo::kStoreHelp)->required();
+  cmd->add_option("--batch", copy->batch, "Records per transaction (default 1000)")->check(CLI::Range(1, 1000000));
+  cmd->callback([copy, &exitCode] { exitCode = RunCopy(*copy); });
 }
 
 const ovo::Registration reg(120, Register);
