@@ -12,6 +12,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -138,8 +139,16 @@ struct RawPg {
   ~RawPg() { PQfinish(c); }
   RawPg(const RawPg&) = delete;
   RawPg& operator=(const RawPg&) = delete;
-  void Exec(const char* sql) { PQclear(PQexec(c, sql)); }
-  void Prepare(const char* name, const char* sql) { PQclear(PQprepare(c, name, sql, 0, nullptr)); }
+  // The baseline must do all its work: a failed statement ends the program.
+  PGresult* Checked(PGresult* r) {
+    if (PQresultStatus(r) == PGRES_FATAL_ERROR || PQresultStatus(r) == PGRES_BAD_RESPONSE) {
+      std::fprintf(stderr, "raw libpq: %s", PQerrorMessage(c));
+      std::exit(2);
+    }
+    return r;
+  }
+  void Exec(const char* sql) { PQclear(Checked(PQexec(c, sql))); }
+  void Prepare(const char* name, const char* sql) { PQclear(Checked(PQprepare(c, name, sql, 0, nullptr))); }
   // Runs statement `name` on parameters in binary form (bytes, or an id as Id makes it).
   PGresult* Run(const char* name, std::initializer_list<const std::string*> parameters) {
     const char* values[2];
@@ -148,7 +157,7 @@ struct RawPg {
       values[n] = v->data();
       lengths[n++] = int(v->size());
     }
-    return PQexecPrepared(c, name, n, values, lengths, formats, 1);
+    return Checked(PQexecPrepared(c, name, n, values, lengths, formats, 1));
   }
   static std::string Id(int64_t id) {
     std::string bytes(8, '\0');

@@ -68,7 +68,7 @@ void BM_CopyFileToServer(benchmark::State& state) {
 
 [[maybe_unused]] const bool registered = [] {
   if (!bench::Server().empty())
-    benchmark::RegisterBenchmark("BM_CopyFileToServer", BM_CopyFileToServer)->Iterations(2)->UseManualTime();
+    benchmark::RegisterBenchmark("BM_CopyFileToServer", BM_CopyFileToServer)->Iterations(1)->UseManualTime();
   return true;
 }();
 
