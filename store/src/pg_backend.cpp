@@ -759,32 +759,26 @@ class PgBackend final : public StoreBackend {
   // has any more are dropped, names a family gained are filled from the
   // stored records, a batch at a time.
   int SyncConditions() {
-    const ConditionNames want = WantedConditions();
-    const auto holds = [](const ConditionNames& m, uint32_t type, const String& name) {
-      const auto at = m.find(type);
-      return at != m.end() && std::find(at->second.begin(), at->second.end(), name) != at->second.end();
-    };
     Result r;
-    int rc = kRcOk;
-    for (const auto& [type, names] : indexed_)
-      for (const String& name : names)
-        if (rc == kRcOk && !holds(want, type, name)) {
+    const int rc = SyncConditionNames(
+        indexed_,
+        [&](uint32_t type, const String& name) {
+          int rc = kRcOk;
           for (const char* table : {"record_conditions", "indexed_conditions"})
             if (rc == kRcOk)
               rc = Once(String("DELETE FROM ") + table + " WHERE type = $1::integer AND name = convert_to($2, 'UTF8')",
                         {std::to_string(type), name}, r);
-        }
-    for (const auto& [type, names] : want) {
-      std::vector<String> missing;
-      for (const String& name : names)
-        if (!holds(indexed_, type, name)) missing.push_back(name);
-      if (rc == kRcOk && !missing.empty()) rc = Fill(type, missing);
-      for (const String& name : missing)
-        if (rc == kRcOk)
-          rc = Once("INSERT INTO indexed_conditions(type, name) VALUES($1::integer, convert_to($2, 'UTF8'))",
-                    {std::to_string(type), name}, r);
-    }
-    if (rc == kRcOk) indexed_ = want;
+          return rc;
+        },
+        [&](uint32_t type, const std::vector<String>& names) {
+          int rc = Fill(type, names);
+          for (const String& name : names)
+            if (rc == kRcOk)
+              rc = Once("INSERT INTO indexed_conditions(type, name) VALUES($1::integer, convert_to($2, 'UTF8'))",
+                        {std::to_string(type), name}, r);
+          return rc;
+        });
+    if (rc == kRcOk) indexed_ = WantedConditions();
     return rc;
   }
 

@@ -35,6 +35,26 @@ ConditionNames WantedConditions() {
   return wanted;
 }
 
+int SyncConditionNames(const ConditionNames& have, const std::function<int(uint32_t, const String&)>& drop,
+                       const std::function<int(uint32_t, const std::vector<String>&)>& add) {
+  const ConditionNames want = WantedConditions();
+  const auto holds = [](const ConditionNames& m, uint32_t type, const String& name) {
+    const auto at = m.find(type);
+    return at != m.end() && std::find(at->second.begin(), at->second.end(), name) != at->second.end();
+  };
+  int rc = kRcOk;
+  for (const auto& [type, names] : have)
+    for (const String& name : names)
+      if (rc == kRcOk && !holds(want, type, name)) rc = drop(type, name);
+  for (const auto& [type, names] : want) {
+    std::vector<String> missing;
+    for (const String& name : names)
+      if (!holds(have, type, name)) missing.push_back(name);
+    if (rc == kRcOk && !missing.empty()) rc = add(type, missing);
+  }
+  return rc;
+}
+
 namespace {
 
 // FileTime of 1970-01-01 00:00 UTC.

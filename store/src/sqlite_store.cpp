@@ -625,33 +625,28 @@ class SqliteBackend final : public StoreBackend {
   // conditions, filling names it lacks and dropping names no family has.
   int SyncConditions() {
     ConditionNames have;
-    const ConditionNames want = WantedConditions();
     int rc = ReadIndexed(have);
-    const auto holds = [](const ConditionNames& m, uint32_t type, const String& name) {
-      const auto at = m.find(type);
-      return at != m.end() && std::find(at->second.begin(), at->second.end(), name) != at->second.end();
-    };
     const auto bind = [](uint32_t type, const String& name) {
       return [type, &name](sqlite3_stmt* s) {
         sqlite3_bind_int64(s, 1, type);
         sqlite3_bind_text(s, 2, name.data(), int(name.size()), SQLITE_STATIC);
       };
     };
-    for (const auto& [type, names] : have)
-      for (const String& name : names)
-        if (rc == SQLITE_OK && !holds(want, type, name)) {
-          rc = RunOnce("DELETE FROM record_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
-          if (rc == SQLITE_OK) rc = RunOnce("DELETE FROM indexed_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
-        }
-    for (const auto& [type, names] : want) {
-      std::vector<String> missing;
-      for (const String& name : names)
-        if (!holds(have, type, name)) missing.push_back(name);
-      if (rc == SQLITE_OK && !missing.empty()) rc = Fill(type, missing);
-      for (const String& name : missing)
-        if (rc == SQLITE_OK) rc = RunOnce("INSERT INTO indexed_conditions(type, name) VALUES(?1, ?2)", bind(type, name));
-    }
-    if (rc == SQLITE_OK) indexed = want;
+    if (rc == SQLITE_OK)
+      rc = SyncConditionNames(
+          have,
+          [&](uint32_t type, const String& name) {
+            int rc = RunOnce("DELETE FROM record_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
+            if (rc == SQLITE_OK) rc = RunOnce("DELETE FROM indexed_conditions WHERE type = ?1 AND name = ?2", bind(type, name));
+            return rc;
+          },
+          [&](uint32_t type, const std::vector<String>& names) {
+            int rc = Fill(type, names);
+            for (const String& name : names)
+              if (rc == SQLITE_OK) rc = RunOnce("INSERT INTO indexed_conditions(type, name) VALUES(?1, ?2)", bind(type, name));
+            return rc;
+          });
+    if (rc == SQLITE_OK) indexed = WantedConditions();
     return rc;
   }
 

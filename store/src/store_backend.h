@@ -11,6 +11,7 @@
 #define ORVACMN_STORE_STORE_BACKEND_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -26,6 +27,12 @@ inline constexpr int kRcRefused = 4;
 using ConditionNames = std::map<uint32_t, std::vector<String>>;
 // The condition names of the families' rows: what a writable store indexes.
 ConditionNames WantedConditions();
+// Brings an index that holds `have` to the families' conditions: `drop` for
+// each name no family has any more, then `add` with the names each type
+// gained (the backend fills them from the stored records and records them
+// as held). Stops at the first result that is not kRcOk and gives it.
+int SyncConditionNames(const ConditionNames& have, const std::function<int(uint32_t, const String&)>& drop,
+                       const std::function<int(uint32_t, const std::vector<String>&)>& add);
 // Conditions of one list met through the index (a family names at most
 // three); any more are checked on each record found.
 inline constexpr size_t kMaxIndexedConditions = 3;
