@@ -263,13 +263,13 @@ struct RecordStore::Engine {
   // answers on each run.
   template <class Body>
   int Transaction(Body body) {
-    std::minstd_rand jitter(std::random_device{}());
     for (int attempt = 1;; ++attempt) {
       int rc = db->BeginWrite();
       if (rc == kRcOk) rc = body();
       rc = db->Finish(rc);
       if (attempt == kMaxAttempts || !db->Retry(rc)) return rc;
       // Racing writers draw apart before they meet again.
+      thread_local std::minstd_rand jitter(std::random_device{}());
       std::this_thread::sleep_for(std::chrono::microseconds(jitter() % (100u << std::min(attempt, 6))));
     }
   }
