@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -314,7 +315,8 @@ class PgBackend final : public StoreBackend {
       return kStatusAccessDenied;
     }
     if (state == "55P03") {
-      error = "The store " + location_ + " is locked by another session" + where;
+      error = "A record of the store " + location_ + " stayed locked by another writer; gave up after " +
+              std::to_string(options_.busyTimeoutMs) + " ms" + where;
       return kStatusLocked;
     }
     if (state == "40001" || state == "40P01") {
@@ -347,6 +349,11 @@ class PgBackend final : public StoreBackend {
   int Finish(int rc) override {
     if (!inTransaction_) return rc;
     inTransaction_ = false;
+    if (rc == kRcOk && PQstatus(conn_) != CONNECTION_OK) {
+      // The server went away just after the last statement's answer.
+      detail_ = FirstLine(PQerrorMessage(conn_));
+      return kRcLost;
+    }
     if (rc == kRcOk && PQtransactionStatus(conn_) == PQTRANS_INTRANS) {
       rc = Command("COMMIT");
       if (rc == kRcOk) return rc;
@@ -383,7 +390,8 @@ class PgBackend final : public StoreBackend {
 
   int LoadFiltered(uint32_t type, const String& prefix, const std::vector<ConditionEntry>& conditions, uint32_t limit,
                    std::vector<Row>& rows) override {
-    if (conditions.empty() || conditions.size() > kMaxIndexedConditions) return LoadRange(type, prefix, limit, rows);
+    if (conditions.empty()) return LoadRange(type, prefix, limit, rows);
+    if (conditions.size() > kMaxIndexedConditions) return kRcAnswer;  // the engine checks any more itself
     const String upper = prefix + '\xFF';
     Params p;
     p.Int4(int32_t(type)).Bytes(prefix).Bytes(upper);
@@ -472,15 +480,7 @@ class PgBackend final : public StoreBackend {
     return Run(kPutDeleted, p, r);
   }
 
-  int ReadKeys(int64_t id, std::vector<KeyEntry>& entries) override {
-    Params p;
-    p.Int8(id);
-    Result r;
-    const int rc = Run(kReadKeys, p, r);
-    if (rc != kRcOk) return rc;
-    for (int i = 0; i < PQntuples(r.get()); ++i) entries.emplace_back(int(Int(r.get(), i, 0)), Text(r.get(), i, 1));
-    return kRcOk;
-  }
+  int ReadKeys(int64_t id, std::vector<KeyEntry>& entries) override { return ReadEntries(kReadKeys, id, entries); }
 
   // One statement for all entries removed and one for all added, whatever
   // their number: a round trip costs more than a row.
@@ -498,13 +498,7 @@ class PgBackend final : public StoreBackend {
   }
 
   int ReadConditions(int64_t id, std::vector<ConditionEntry>& entries) override {
-    Params p;
-    p.Int8(id);
-    Result r;
-    const int rc = Run(kReadConditions, p, r);
-    if (rc != kRcOk) return rc;
-    for (int i = 0; i < PQntuples(r.get()); ++i) entries.emplace_back(Text(r.get(), i, 0), Text(r.get(), i, 1));
-    return kRcOk;
+    return ReadEntries(kReadConditions, id, entries);
   }
 
   int ChangeConditions(uint32_t type, const String& key, int64_t id, const std::vector<ConditionEntry>& remove,
@@ -539,6 +533,23 @@ class PgBackend final : public StoreBackend {
   }
 
  private:
+  // The index entries of record `id`: (kind, value) or (name, value) pairs.
+  template <class Entry>
+  int ReadEntries(Stmt stmt, int64_t id, std::vector<Entry>& entries) {
+    Params p;
+    p.Int8(id);
+    Result r;
+    const int rc = Run(stmt, p, r);
+    if (rc != kRcOk) return rc;
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+      if constexpr (std::is_same_v<typename Entry::first_type, int>)
+        entries.emplace_back(int(Int(r.get(), i, 0)), Text(r.get(), i, 1));
+      else
+        entries.emplace_back(Text(r.get(), i, 0), Text(r.get(), i, 1));
+    }
+    return kRcOk;
+  }
+
   static void AddConditionArrays(Params& p, const std::vector<ConditionEntry>& entries) {
     p.Array(kOidBytea, entries.size(), [&](size_t i, String& out) { out = entries[i].first; })
         .Array(kOidBytea, entries.size(), [&](size_t i, String& out) { out = entries[i].second; });
@@ -561,21 +572,22 @@ class PgBackend final : public StoreBackend {
   }
 
   // "postgresql://user@host:port/database", with the options that pick the
-  // schema: what names the store, without the password.
+  // schema: what names the store, without the password, and opens it again
+  // (a socket folder as the host is escaped, "%2Ftmp").
   void NoteLocation() {
     const auto get = [this](char* (*f)(const PGconn*)) {
       const char* v = conn_ ? f(conn_) : nullptr;
-      return String(v ? v : "");
+      return PercentEscaped(v ? v : "");
     };
     location_ = "postgresql://" + get(PQuser) + "@" + get(PQhost) + ":" + get(PQport) + "/" + get(PQdb);
-    if (const String options = get(PQoptions); !options.empty()) location_ += "?options=" + PercentEscaped(options);
+    if (const String options = get(PQoptions); !options.empty()) location_ += "?options=" + options;
   }
 
   // A call outside a transaction, or the start of one, on a connection that
   // broke is the next call: it connects again, statements and all.
   int Reconnect() {
-    if (PQstatus(conn_) == CONNECTION_OK) return kRcOk;
-    PQreset(conn_);
+    if (PQstatus(conn_) == CONNECTION_OK && prepared_) return kRcOk;
+    if (PQstatus(conn_) != CONNECTION_OK) PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {
       detail_ = FirstLine(PQerrorMessage(conn_));
       return kRcNoConnect;
@@ -634,13 +646,16 @@ class PgBackend final : public StoreBackend {
   // What every new connection needs: a wait for another writer's row lock
   // as long as the busy time-out (then kStatusLocked, as for a locked file),
   // and the statements.
+  // A connection whose preparing broke off is prepared again from the start.
   int PrepareAll() {
-    const String wait = "SET lock_timeout = " + std::to_string(std::max(1, options_.busyTimeoutMs));
-    if (const int rc = Command(wait.c_str()); rc != kRcOk) return rc;
+    prepared_ = false;
+    const String setup = "DEALLOCATE ALL; SET lock_timeout = " + std::to_string(std::max(1, options_.busyTimeoutMs));
+    if (const int rc = Command(setup.c_str()); rc != kRcOk) return rc;
     for (int id = 0; id < kStmtCount; ++id) {
       const Result r(PQprepare(conn_, StmtName(id).c_str(), Sql()[size_t(id)].c_str(), 0, nullptr));
       if (const int rc = Check(r); rc != kRcOk) return rc;
     }
+    prepared_ = true;
     return kRcOk;
   }
 
@@ -717,8 +732,17 @@ class PgBackend final : public StoreBackend {
       error = "The database " + location_ + " holds no store (its version is missing)";
       return Finish(kRcRefused);
     }
+    // A user who may only read the tables reads the store, as a process
+    // reads a file it cannot write.
+    if (rc == kRcOk && writer &&
+        (rc = Once("SELECT bool_and(has_table_privilege(t, p)) FROM unnest(ARRAY['records', 'client_keys', 'deleted',"
+                   " 'record_conditions']) AS t, unnest(ARRAY['INSERT', 'UPDATE', 'DELETE']) AS p",
+                   {}, r)) == kRcOk &&
+        PQntuples(r.get()) == 1 && !*PQgetvalue(r.get(), 0, 0))
+      readOnly_ = "The user " + String(PQuser(conn_)) + " may only read the store " + location_ +
+                  " (it lacks INSERT, UPDATE or DELETE on its tables)";
     if (rc == kRcOk) rc = ReadIndexed();
-    if (rc == kRcOk && writer && indexed_ != WantedConditions()) rc = SyncConditions();
+    if (rc == kRcOk && readOnly_.empty() && indexed_ != WantedConditions()) rc = SyncConditions();
     return Finish(rc);
   }
 
@@ -820,6 +844,7 @@ class PgBackend final : public StoreBackend {
   String readOnly_;      // why writes fail, for a server that takes none; else empty
   String detail_;        // the server's or libpq's text of the last failure
   bool inTransaction_ = false;
+  bool prepared_ = false;  // every statement is prepared on this connection
 };
 
 }  // namespace

@@ -67,16 +67,45 @@ TEST_F(PgStoreTest, OpensOnlyAStoreItCanReadAndSaysWhy) {
   EXPECT_THAT(error, Not(HasSubstr("password")));
 
   ASSERT_TRUE(Open(true));
-  ASSERT_TRUE(Open());
+  auto store = Open();
+  ASSERT_TRUE(store);
+  EXPECT_TRUE(PgStore::Open(store->GetLocation(), false, &error)) << error;  // the location it names opens it
   ASSERT_TRUE(Sql(location_, "UPDATE meta SET version = version + 1"));
   EXPECT_FALSE(PgStore::Open(location_, false, &error, {}, &status));
   EXPECT_EQ(status, store::kStatusSchemaTooNew);
   EXPECT_THAT(error, HasSubstr("has schema version 2; this program reads version 1 at most"));
 
-  EXPECT_FALSE(PgStore::Open("host=" + dir_.str() + " user=nobody password=secret", false, &error, {}, &status));
+  EXPECT_FALSE(PgStore::Open("host=/no/such user=nobody password=secret", false, &error, {}, &status));
   EXPECT_EQ(status, store::kStatusConnection);
-  EXPECT_THAT(error, HasSubstr("Cannot connect to the store server postgresql://nobody@" + dir_.str()));
+  EXPECT_THAT(error, HasSubstr("Cannot connect to the store server postgresql://nobody@%2Fno%2Fsuch:"));
   EXPECT_THAT(error, Not(HasSubstr("secret")));
+}
+
+// As a process reads a file it may not write: loads work, writes fail at
+// once naming the cause.
+TEST_F(PgStoreTest, AUserWhoMayOnlyReadReadsTheStore) {
+  auto store = Open(true);
+  ASSERT_TRUE(store);
+  String out;
+  OVOSystem system;
+  system.SetGuid("0A1B2C3D-0000-4000-8000-00000000E003");
+  system.SetHostName("PC-READ");
+  ASSERT_EQ(CDBAccess(store).CreateSystem(system, out), S_OK) << out;
+  const std::string reader = "orvacmn_reader_" + std::to_string(getpid());
+  ASSERT_TRUE(Sql(location_, "CREATE ROLE " + reader + " LOGIN; DO $$ BEGIN"
+                             " EXECUTE format('GRANT USAGE ON SCHEMA %I TO " + reader + "', current_schema());"
+                             " EXECUTE format('GRANT SELECT ON ALL TABLES IN SCHEMA %I TO " + reader + "', current_schema());"
+                             " END $$"));
+  location_ = WithSetting(location_, "user", reader);
+  auto readOnly = Open();
+  ASSERT_TRUE(readOnly);
+  CDBAccess db(readOnly);
+  OVOSystem loaded;
+  ASSERT_EQ(db.LoadSystem(4, "PC-READ", 0, loaded, out), S_OK) << out;
+  EXPECT_EQ(loaded.GetHostName(), "PC-READ");
+  EXPECT_EQ(db.SaveSystem(loaded, out), store::kStatusAccessDenied);
+  EXPECT_THAT(out, HasSubstr("The user " + reader + " may only read the store postgresql://" + reader + "@"));
+  Sql(TestServer(), "DROP OWNED BY " + reader + "; DROP ROLE " + reader);
 }
 
 // The call that meets a broken connection fails with a status and text that
