@@ -87,7 +87,7 @@ EOF
   cat >"$dir/pg_ctl" <<EOF
 #!/usr/bin/env bash
 # pg_ctl for this test cluster, callable as $(id -un): runs as the cluster's owner and logs to server.log.
-case "\${1:-}" in start|restart) set -- "\$@" -l "$dir/server.log" ;; esac
+case " \$* " in *" start "*|*" restart "*) set -- "\$@" -l "$dir/server.log" ;; esac
 cd /
 if [ "\$(id -u)" -eq 0 ]; then
   exec runuser -u "$user" -- "$bin/pg_ctl" -D "$dir/data" "\$@"

@@ -75,7 +75,7 @@ class PatchState : public StoreFixture {
 };
 
 TEST_P(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
-  PatchStore empty(NewLocation(), {});
+  PatchStore empty(location_, {});
   ASSERT_EQ(CPatchStatusSerializer::Export(empty.db.get(), dir_.File("e.xml"), message_), S_OK);
   EXPECT_EQ(ReadFile(dir_.File("e.xml")),
             "<OVSSpecialImport><PTMPatchStates version=\"1.0\" count=\"0\"/></OVSSpecialImport>\n");
@@ -107,7 +107,7 @@ TEST_P(PatchState, ExportThenImportCarriesOnlyChangedLevels) {
 }
 
 TEST_P(PatchState, RefusalsAndSkipsLeaveTheStore) {
-  PatchStore s(NewLocation(), {{"P1", 500}});
+  PatchStore s(location_, {{"P1", 500}});
   const auto stamps = s.Stamps();
 
   EXPECT_EQ(ImportText(s, States("1.1", Entry("P1", "100"))), kFail);
@@ -159,7 +159,7 @@ TEST_P(PatchState, RefusalsAndSkipsLeaveTheStore) {
 }
 
 TEST_P(PatchState, ImportFromAPositionedParser) {
-  PatchStore s(NewLocation(), {{"P1", 500}, {"P2", 500}});
+  PatchStore s(location_, {{"P1", 500}, {"P2", 500}});
   OFLXMLParser xml(States("1.0", Entry("P2", "400") + "<Other/>" + Entry("P1", "300")));
   ASSERT_TRUE(xml.FindElem("OVSSpecialImport") && xml.IntoElem() && xml.FindElem("PTMPatchStates"));
   EXPECT_EQ(CPatchStatusSerializer::Import(nullptr, &xml, message_), kFail);

@@ -91,9 +91,8 @@ class StoreFixture : public ::testing::TestWithParam<StoreKind> {
     if (GetParam() == kPostgres && TestServer().empty()) GTEST_SKIP() << "ORVACMN_TEST_PG names no PostgreSQL server";
     location_ = NewLocation();
     ASSERT_FALSE(location_.empty()) << "no schema made on " << TestServer();
-    std::string error;
-    store_ = orvacmn::store::OpenStore(location_, true, &error);
-    ASSERT_TRUE(store_) << error;
+    store_ = Reopen(location_, true);
+    ASSERT_TRUE(store_);
   }
   std::string NewLocation() const { return FreshLocation(GetParam(), dir_.str()); }
   ScratchDir dir_;
