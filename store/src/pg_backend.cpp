@@ -616,7 +616,10 @@ class PgBackend final : public StoreBackend {
       inTransaction_ = false;
       return kRcLost;
     }
-    return state ? StateCode(state) : kRcAnswer;
+    // An error of libpq's own, without the server's SQLSTATE, comes from the
+    // connection (the server went away while libpq still reads the socket
+    // as open).
+    return state ? StateCode(state) : kRcLost;
   }
 
   int Command(const char* sql) {
