@@ -99,7 +99,8 @@ String FilteredSql(size_t n) {
   String where = " WHERE c0.type = $1::integer AND c0.name = $5::bytea AND c0.value = $6::bytea"
                  " AND c0.key >= $2::bytea AND c0.key < $3::bytea";
   for (size_t k = 1; k < n; ++k) {
-    const String c = "c" + std::to_string(k);
+    String c = "c";
+    c += std::to_string(k);
     sql += " JOIN record_conditions " + c + " ON " + c + ".type = c0.type AND " + c + ".name = $" +
            std::to_string(5 + 2 * k) + "::bytea AND " + c + ".value = $" + std::to_string(6 + 2 * k) + "::bytea AND " +
            c + ".key = c0.key";

@@ -342,7 +342,8 @@ class SqliteBackend final : public StoreBackend {
       String from = "SELECT r.id, r.stamp, r.data FROM record_conditions c0";
       String where = " WHERE c0.type = ?1 AND c0.name = ?5 AND c0.value = ?6 AND c0.key >= ?2 AND c0.key < ?3";
       for (size_t k = 1; k < conditions.size(); ++k) {
-        const String c = "c" + std::to_string(k);
+        String c = "c";
+        c += std::to_string(k);
         from += " CROSS JOIN record_conditions " + c;
         where += " AND " + c + ".type = ?1 AND " + c + ".name = ?" + std::to_string(5 + 2 * k) + " AND " + c +
                  ".value = ?" + std::to_string(6 + 2 * k) + " AND " + c + ".key = c0.key";

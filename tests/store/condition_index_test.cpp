@@ -97,7 +97,7 @@ TEST(ConditionIndexUpgrade, AVersion2FileIsFilledOnceByProcessesOpeningItAtOnce)
       "BEGIN;";
   constexpr int kDrivers = 2500;
   for (int i = 0; i < kDrivers; ++i) {
-    const std::string guid = "g" + std::to_string(i);
+    const std::string guid = std::string("g") + std::to_string(i);
     sql += "INSERT INTO records(type, key, stamp, data) VALUES(34, CAST('" + Packed({guid}) + "' AS BLOB), 1, '" +
            Driver(guid, "<OSType>os" + std::to_string(i % 3) + "</OSType>") + "');";
   }

@@ -170,7 +170,7 @@ TEST_P(FamilyOperations, EveryFamilyRoundTripsAndReportsMissingRecords) {
     Keys keys, missingKeys;
     for (int i = 1; i <= family.KeyFieldCount(); ++i) {
       keys.push_back(String(family.family) + "-k" + std::to_string(i));
-      missingKeys.push_back("m" + std::to_string(i));
+      missingKeys.push_back(std::string("m") + std::to_string(i));
     }
     String record;
     if (ops.load) {

@@ -54,7 +54,8 @@ inline std::string WithSetting(const std::string& server, const std::string& key
 // schema on the test server ("" when it cannot be made).
 inline std::string FreshLocation(StoreKind kind, const std::string& scratchDir) {
   static std::atomic<int> counter{0};
-  const std::string name = "s" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+  std::string name = "s";
+  name += std::to_string(getpid()) + "_" + std::to_string(++counter);
   if (kind == kSqlite) return scratchDir + "/" + name + ".db";
   const std::string server = TestServer();
   PGconn* conn = PQconnectdb(server.c_str());

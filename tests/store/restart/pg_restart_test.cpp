@@ -63,7 +63,7 @@ TEST(PgRestart, AnImmediateRestartLosesNoAcknowledgedWrite) {
         ++count;
       } else if (hr != store::kStatusConnection) {
         std::lock_guard lock(mutex);
-        unexpected += "\n" + std::to_string(i) + ": " + out;
+        unexpected.append("\n").append(std::to_string(i)).append(": ").append(out);
       }
     }
   });
