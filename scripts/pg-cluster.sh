@@ -78,7 +78,8 @@ start() {
 listen_addresses = ''
 unix_socket_directories = '$dir'
 max_connections = 200
-shared_buffers = 128MB
+# room for the lookup benchmark's million clients and their indexes
+shared_buffers = 512MB
 max_wal_size = 1GB
 logging_collector = off
 EOF
