@@ -1,6 +1,6 @@
-// The kinds of store a contract test runs against: always SQLite, and
-// PostgreSQL too when ORVACMN_TEST_PG names a (throwaway) server as a libpq
-// connection string or URL. Each test gets a location of its own: a new file
+// The kinds of store a contract test runs against: SQLite, and PostgreSQL
+// when ORVACMN_TEST_PG names a (throwaway) server as a libpq connection
+// string or URL (without one those runs skip themselves). Each test gets a location of its own: a new file
 // in its scratch folder, or a new schema in the server's database.
 #ifndef ORVACMN_TESTS_STORE_STORE_KINDS_H_
 #define ORVACMN_TESTS_STORE_STORE_KINDS_H_
@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace store_test {
 
@@ -22,11 +21,6 @@ enum StoreKind { kSqlite, kPostgres };
 inline std::string TestServer() {
   const char* pg = std::getenv("ORVACMN_TEST_PG");
   return pg ? pg : "";
-}
-
-inline std::vector<StoreKind> StoreKinds() {
-  if (TestServer().empty()) return {kSqlite};
-  return {kSqlite, kPostgres};
 }
 
 inline const char* StoreKindName(StoreKind kind) { return kind == kSqlite ? "Sqlite" : "Postgres"; }
