@@ -193,6 +193,8 @@ TEST_P(StoreTest, UnpairedSurrogatesAreRefusedAndPairsKept) {
   EXPECT_THAT(bad.text, ::testing::HasSubstr("unpaired UTF-16 surrogate at position 5"));
   EXPECT_EQ(First(*store_, 40, Packed({"j"})), "");
   EXPECT_EQ(save(u"<Job>\xDE00\xD83D</Job>").hr, E_INVALIDARG);
+  for (const char16_t edge : {u'\xD800', u'\xDFFF'})  // a lone surrogate at either end of their range
+    EXPECT_EQ(save(u"<Job>" + std::u16string(1, edge) + u"</Job>").hr, E_INVALIDARG);
   ASSERT_EQ(save(u"<Job>\xD83D\xDE00</Job>").hr, S_OK);
   EXPECT_EQ(First(*store_, 40, Packed({"j"})), "<Job>\xF0\x9F\x98\x80</Job>");
 }
